@@ -1,0 +1,31 @@
+# The two commands: `make run` starts the utility with the simulated printer,
+# `make test` runs every test. Both install what is missing first.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+
+.PHONY: all setup configure build run test format clean
+
+all: build
+
+setup:
+	@bash scripts/setup.sh
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+configure: setup $(BUILD)/CMakeCache.txt
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@bash scripts/run.sh $(BUILD)
+
+test: build
+	@bash scripts/xvfb-session.sh ctest --test-dir $(BUILD) --output-on-failure -j 2
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD)

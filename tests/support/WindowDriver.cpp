@@ -1,0 +1,162 @@
+#include "tests/support/WindowDriver.h"
+
+namespace qk::test {
+
+void PumpMessages(DWORD ms) {
+    PumpUntil([] { return false; }, ms);
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (done())
+            return true;
+        if (GetTickCount() - start >= timeoutMs)
+            return done();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+std::wstring WindowText(HWND hwnd) {
+    wchar_t buffer[1024] = {};
+    // WM_GETTEXT works across processes, GetWindowText does not for controls.
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer), SMTO_BLOCK,
+                        2000, nullptr);
+    return buffer;
+}
+
+std::wstring ClassName(HWND hwnd) {
+    wchar_t buffer[256] = {};
+    GetClassNameW(hwnd, buffer, 256);
+    return buffer;
+}
+
+std::wstring ChildText(HWND parent, int id) {
+    HWND child = GetDlgItem(parent, id);
+    return child ? WindowText(child) : std::wstring();
+}
+
+namespace {
+struct EnumQuery {
+    DWORD processId;
+    std::wstring className;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectTopLevel(HWND hwnd, LPARAM param) {
+    auto* query = reinterpret_cast<EnumQuery*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (query->processId && pid != query->processId)
+        return TRUE;
+    if (!IsWindowVisible(hwnd))
+        return TRUE;
+    if (!query->className.empty() && ClassName(hwnd) != query->className)
+        return TRUE;
+    query->found.push_back(hwnd);
+    return TRUE;
+}
+} // namespace
+
+std::vector<HWND> TopLevelWindows(DWORD processId, const std::wstring& className) {
+    EnumQuery query{processId, className, {}};
+    EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&query));
+    return query.found;
+}
+
+HWND WaitForTopLevel(DWORD processId, const std::wstring& className, const std::wstring& title,
+                     DWORD timeoutMs) {
+    HWND result = nullptr;
+    PumpUntil(
+        [&] {
+            for (HWND hwnd : TopLevelWindows(processId, className)) {
+                if (title.empty() || WindowText(hwnd) == title) {
+                    result = hwnd;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeoutMs);
+    return result;
+}
+
+MessageBoxView WaitForMessageBox(DWORD processId, DWORD timeoutMs) {
+    MessageBoxView view;
+    PumpUntil(
+        [&] {
+            for (HWND hwnd : TopLevelWindows(processId, L"#32770")) {
+                // A message box's text is the static control with identifier 0xFFFF.
+                HWND text = GetDlgItem(hwnd, 0xFFFF);
+                if (!text)
+                    continue;
+                view.hwnd = hwnd;
+                view.caption = WindowText(hwnd);
+                view.text = WindowText(text);
+                return true;
+            }
+            return false;
+        },
+        timeoutMs);
+    return view;
+}
+
+void PressButton(HWND dialog, int id) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+std::wstring StageDir() {
+    std::string narrow = QK_TEST_STAGE_DIR;
+    std::wstring path(narrow.begin(), narrow.end());
+    for (auto& c : path)
+        if (c == L'/')
+            c = L'\\';
+    if (path.empty() || path.back() != L'\\')
+        path += L'\\';
+    return path;
+}
+
+ProcessRunner::~ProcessRunner() {
+    if (info_.hProcess) {
+        if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT)
+            TerminateProcess(info_.hProcess, 255);
+        CloseHandle(info_.hProcess);
+        CloseHandle(info_.hThread);
+    }
+}
+
+bool ProcessRunner::Start(const std::wstring& exePath, const std::wstring& arguments,
+                          const std::wstring& directory) {
+    std::wstring commandLine = L"\"" + exePath + L"\"";
+    if (!arguments.empty())
+        commandLine += L" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    return CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                          nullptr, directory.empty() ? nullptr : directory.c_str(), &startup,
+                          &info_) != FALSE;
+}
+
+bool ProcessRunner::Wait(DWORD timeoutMs) {
+    return info_.hProcess && WaitForSingleObject(info_.hProcess, timeoutMs) == WAIT_OBJECT_0;
+}
+
+DWORD ProcessRunner::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (info_.hProcess)
+        GetExitCodeProcess(info_.hProcess, &code);
+    return code;
+}
+
+void ProcessRunner::Kill() {
+    if (info_.hProcess)
+        TerminateProcess(info_.hProcess, 255);
+}
+
+} // namespace qk::test

@@ -1,0 +1,61 @@
+// Helpers that drive real windows from a test, the way UI automation does: find windows,
+// pump messages while waiting, read texts, press buttons, run the real program.
+#pragma once
+#include <windows.h>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace qk::test {
+
+// Processes this thread's messages for about `ms` milliseconds.
+void PumpMessages(DWORD ms);
+// Processes messages until `done` answers true or `timeoutMs` passes; answers `done()`.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
+
+std::wstring WindowText(HWND hwnd);
+std::wstring ClassName(HWND hwnd);
+std::wstring ChildText(HWND parent, int id);
+
+// Visible top-level windows of a process (0: any process) matching the class (empty: any).
+std::vector<HWND> TopLevelWindows(DWORD processId, const std::wstring& className);
+// Waits (pumping this thread's messages) for a visible top-level window of the process with
+// the given class and, when not empty, the given title.
+HWND WaitForTopLevel(DWORD processId, const std::wstring& className, const std::wstring& title,
+                     DWORD timeoutMs);
+
+// A standard message box of another window or process, as a test reads it.
+struct MessageBoxView {
+    HWND hwnd = nullptr;
+    std::wstring caption;
+    std::wstring text;
+};
+MessageBoxView WaitForMessageBox(DWORD processId, DWORD timeoutMs);
+// Presses a button of a dialog by identifier (IDOK, IDYES ...).
+void PressButton(HWND dialog, int id);
+
+// The program folder of the build (Windows path, with a trailing backslash).
+std::wstring StageDir();
+
+// Runs a program of the build and lets the test watch and end it.
+class ProcessRunner {
+public:
+    ProcessRunner() = default;
+    ~ProcessRunner();
+    ProcessRunner(const ProcessRunner&) = delete;
+    ProcessRunner& operator=(const ProcessRunner&) = delete;
+
+    bool Start(const std::wstring& exePath, const std::wstring& arguments,
+               const std::wstring& directory = L"");
+    DWORD Id() const { return info_.dwProcessId; }
+    HANDLE Handle() const { return info_.hProcess; }
+    // Waits for the end; false on time-out.
+    bool Wait(DWORD timeoutMs);
+    DWORD ExitCode() const;
+    void Kill();
+
+private:
+    PROCESS_INFORMATION info_{};
+};
+
+} // namespace qk::test
