@@ -1,0 +1,99 @@
+#include "platform/Dialog.h"
+
+#include "platform/Module.h"
+
+namespace qk {
+
+CDialog::CDialog(UINT templateId, HINSTANCE resourceModule)
+    : m_templateId(templateId), m_resourceModule(resourceModule ? resourceModule : ThisModule()) {
+    m_isDialog = true;
+}
+
+CDialog::~CDialog() {
+    // A modeless dialog still on screen goes with its object.
+    if (m_hWnd && !m_modal)
+        m_ownsWindow = true;
+}
+
+INT_PTR CDialog::DoModal(HWND parent) {
+    m_modal = true;
+    INT_PTR result = ::DialogBoxParamW(m_resourceModule, MAKEINTRESOURCEW(m_templateId), parent,
+                                       StaticDlgProc, reinterpret_cast<LPARAM>(this));
+    m_modal = false;
+    return result;
+}
+
+bool CDialog::Create(HWND parent) {
+    m_modal = false;
+    HWND hwnd = ::CreateDialogParamW(m_resourceModule, MAKEINTRESOURCEW(m_templateId), parent,
+                                     StaticDlgProc, reinterpret_cast<LPARAM>(this));
+    if (!hwnd)
+        return false;
+    MarkDialogNavigation(hwnd, true);
+    return true;
+}
+
+void CDialog::EndDialog(INT_PTR result) {
+    if (!m_hWnd)
+        return;
+    if (m_modal)
+        ::EndDialog(m_hWnd, result);
+    else if (m_inModalLoop)
+        EndModalLoop(result);
+    else
+        DestroyWindow();
+}
+
+INT_PTR CDialog::RunModalLoop() {
+    m_inModalLoop = true;
+    m_modalLoopEnded = false;
+    MSG msg;
+    while (!m_modalLoopEnded && m_hWnd) {
+        BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            // Hand the quit request on to the outer loop.
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (got == -1)
+            break;
+        if (!::IsDialogMessageW(m_hWnd, &msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+    }
+    m_inModalLoop = false;
+    return m_modalLoopResult;
+}
+
+void CDialog::EndModalLoop(INT_PTR result) {
+    m_modalLoopResult = result;
+    m_modalLoopEnded = true;
+    // Wake the loop if it is waiting.
+    if (m_hWnd)
+        ::PostMessageW(m_hWnd, WM_NULL, 0, 0);
+}
+
+bool CDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    if (msg == WM_INITDIALOG) {
+        result = OnInitDialog() ? TRUE : FALSE;
+        return true;
+    }
+    return CWnd::OnMessage(msg, wp, lp, result);
+}
+
+bool CDialog::OnCommand(UINT code, UINT id, HWND control) {
+    if (code == BN_CLICKED || control == nullptr) {
+        if (id == IDOK) {
+            OnOK();
+            return true;
+        }
+        if (id == IDCANCEL) {
+            OnCancel();
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace qk

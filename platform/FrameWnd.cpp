@@ -1,0 +1,85 @@
+#include "platform/FrameWnd.h"
+
+#include "platform/CreateContext.h"
+#include "platform/Module.h"
+#include "platform/View.h"
+
+namespace qk {
+
+bool CFrameWnd::PreCreateWindow(CREATESTRUCTW& cs) {
+    if (!cs.lpszClass) {
+        HICON icon = ::LoadIconW(ThisModule(), MAKEINTRESOURCEW(m_resourceId));
+        if (!icon)
+            icon = ::LoadIconW(nullptr, IDI_APPLICATION);
+        cs.lpszClass = RegisterWndClass(CS_DBLCLKS, ::LoadCursorW(nullptr, IDC_ARROW),
+                                        reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), icon);
+    }
+    return cs.lpszClass != nullptr;
+}
+
+bool CFrameWnd::LoadFrame(UINT resourceId, DWORD style, HWND parent, CCreateContext* context) {
+    m_resourceId = resourceId;
+    wchar_t title[256] = {};
+    ::LoadStringW(ThisModule(), resourceId, title, 256);
+    HMENU menu = nullptr;
+    if (::FindResourceW(ThisModule(), MAKEINTRESOURCEW(resourceId), reinterpret_cast<LPCWSTR>(RT_MENU)))
+        menu = ::LoadMenuW(ThisModule(), MAKEINTRESOURCEW(resourceId));
+    m_createContext = context;
+    bool created = CreateEx(0, nullptr, title, style, CW_USEDEFAULT, CW_USEDEFAULT,
+                            CW_USEDEFAULT, CW_USEDEFAULT, parent, menu);
+    m_createContext = nullptr;
+    // A menu that PreCreateWindow dropped is ours to free.
+    if (menu && (!created || ::GetMenu(m_hWnd) != menu))
+        ::DestroyMenu(menu);
+    return created;
+}
+
+bool CFrameWnd::OnCreate(CREATESTRUCTW* cs) {
+    return OnCreateClient(cs, m_createContext);
+}
+
+bool CFrameWnd::OnCreateClient(CREATESTRUCTW*, CCreateContext* context) {
+    if (!context || !context->m_newViewClass)
+        return true;
+    CView* view = context->m_newViewClass();
+    if (!view)
+        return false;
+    RECT rect = {0, 0, 1, 1};
+    if (!view->CreateView(m_hWnd, AFX_IDW_PANE_FIRST, rect, context)) {
+        delete view;
+        return false;
+    }
+    return true;
+}
+
+namespace {
+BOOL CALLBACK SendInitialUpdate(HWND hwnd, LPARAM) {
+    ::SendMessageW(hwnd, WM_QK_INITIALUPDATE, 0, 0);
+    return TRUE;
+}
+} // namespace
+
+void CFrameWnd::InitialUpdateFrame(CDocument*) {
+    ::EnumChildWindows(m_hWnd, SendInitialUpdate, 0);
+    RecalcLayout();
+}
+
+void CFrameWnd::RecalcLayout() {
+    HWND pane = ::GetDlgItem(m_hWnd, AFX_IDW_PANE_FIRST);
+    if (!pane)
+        return;
+    RECT client = GetClientRect();
+    ::MoveWindow(pane, 0, 0, client.right, client.bottom, TRUE);
+}
+
+void CFrameWnd::OnSize(UINT type, int, int) {
+    if (type != SIZE_MINIMIZED)
+        RecalcLayout();
+}
+
+bool CFrameWnd::RemoveSystemMenuCommand(UINT command) {
+    HMENU menu = ::GetSystemMenu(m_hWnd, FALSE);
+    return menu && ::DeleteMenu(menu, command, MF_BYCOMMAND) != FALSE;
+}
+
+} // namespace qk
