@@ -1,11 +1,17 @@
 #!/usr/bin/env bash
-# Creates the project's Wine prefix once. Must run with a display (inside xvfb-session.sh),
-# otherwise Wine's desktop process starts without X and later windows fail.
+# Creates and configures the project's Wine prefix once. Must run with a display (inside
+# xvfb-session.sh), otherwise Wine's desktop process starts without X and later windows fail.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
+marker="$WINEPREFIX/.qk-configured-1"
+[ -f "$marker" ] && exit 0
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "setup: creating Wine prefix $WINEPREFIX"
     mkdir -p "$(dirname "$WINEPREFIX")"
     wineboot -i >/dev/null 2>&1 || true
-    wineserver -w
 fi
+# Windows not managed by an X window manager: Wine draws their frames itself and does not
+# wait (seconds, on a bare Xvfb) for a window manager to confirm each hide or destroy.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+wineserver -w
+touch "$marker"

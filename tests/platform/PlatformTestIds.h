@@ -1,0 +1,6 @@
+#pragma once
+#define IDD_TEST_MODAL 300
+#define IDD_TEST_FORM 301
+#define IDC_TEST_EDIT 1001
+#define IDC_TEST_LABEL 1002
+#define IDC_TEST_CHECK 1003

@@ -1,0 +1,222 @@
+// The window base class driven with real messages: creation, dispatch to named handlers,
+// subclassing, reflection, properties, timers and the ownership rules.
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+#include "platform/Controls.h"
+#include "platform/Wnd.h"
+#include "tests/support/WindowDriver.h"
+
+namespace qk::test {
+namespace {
+
+// A window that records which named handlers ran, in order.
+class RecordingWnd : public CWnd {
+public:
+    std::vector<std::string> log;
+    bool failCreate = false;
+    bool* destroyedFlag = nullptr;
+
+protected:
+    bool OnCreate(CREATESTRUCTW*) override {
+        log.push_back("create");
+        return !failCreate;
+    }
+    void OnDestroy() override { log.push_back("destroy"); }
+    void PostNcDestroy() override {
+        log.push_back("postncdestroy");
+        if (destroyedFlag)
+            *destroyedFlag = true;
+    }
+    void OnSize(UINT, int cx, int cy) override {
+        log.push_back("size " + std::to_string(cx) + "x" + std::to_string(cy));
+    }
+    void OnTimer(UINT_PTR id) override {
+        log.push_back("timer " + std::to_string(id));
+        KillTimer(id);
+    }
+    bool OnCommand(UINT code, UINT id, HWND) override {
+        log.push_back("command " + std::to_string(code) + " " + std::to_string(id));
+        return true;
+    }
+    bool OnClose() override {
+        log.push_back("close");
+        return true; // refuses: the window stays
+    }
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override {
+        if (msg == WM_USER + 7) {
+            result = static_cast<LRESULT>(wp + lp);
+            return true;
+        }
+        return CWnd::OnMessage(msg, wp, lp, result);
+    }
+};
+
+bool CreateTopLevel(CWnd& wnd) {
+    return wnd.CreateEx(0, nullptr, L"test", WS_OVERLAPPEDWINDOW, 10, 10, 200, 150, nullptr,
+                        nullptr);
+}
+
+TEST(Wnd, CreationRunsHandlersInOrderAndDestructionDetaches) {
+    bool gone = false;
+    {
+        RecordingWnd wnd;
+        wnd.destroyedFlag = &gone;
+        ASSERT_TRUE(CreateTopLevel(wnd));
+        HWND hwnd = wnd.m_hWnd;
+        EXPECT_EQ(CWnd::FromHandlePermanent(hwnd), &wnd);
+        ASSERT_GE(wnd.log.size(), 1u);
+        EXPECT_EQ(wnd.log.front(), "create");
+
+        EXPECT_TRUE(::DestroyWindow(hwnd));
+        EXPECT_EQ(wnd.m_hWnd, nullptr);
+        EXPECT_EQ(CWnd::FromHandlePermanent(hwnd), nullptr);
+        ASSERT_GE(wnd.log.size(), 3u);
+        EXPECT_EQ(wnd.log[wnd.log.size() - 2], "destroy");
+        EXPECT_EQ(wnd.log.back(), "postncdestroy");
+    }
+    EXPECT_TRUE(gone);
+}
+
+TEST(Wnd, FailedOnCreateFailsCreationAndLeavesNoWindow) {
+    RecordingWnd wnd;
+    wnd.failCreate = true;
+    EXPECT_FALSE(CreateTopLevel(wnd));
+    EXPECT_EQ(wnd.m_hWnd, nullptr);
+}
+
+TEST(Wnd, OwnedWindowDiesWithItsObjectWithoutCallingBack) {
+    bool postNcDestroyRan = false;
+    HWND hwnd = nullptr;
+    {
+        RecordingWnd wnd;
+        wnd.destroyedFlag = &postNcDestroyRan;
+        ASSERT_TRUE(CreateTopLevel(wnd));
+        hwnd = wnd.m_hWnd;
+    }
+    EXPECT_FALSE(::IsWindow(hwnd));
+    // The destructor detaches before destroying: no handler of the dying object runs.
+    EXPECT_FALSE(postNcDestroyRan);
+}
+
+TEST(Wnd, MessagesReachNamedHandlersAndCustomDispatch) {
+    RecordingWnd wnd;
+    ASSERT_TRUE(CreateTopLevel(wnd));
+    wnd.log.clear();
+
+    EXPECT_EQ(wnd.SendMessage(WM_USER + 7, 40, 2), 42);
+    wnd.SendMessage(WM_COMMAND, MAKEWPARAM(77, 3), 0);
+    ::SetWindowPos(wnd, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
+    wnd.SendMessage(WM_CLOSE);
+    EXPECT_TRUE(wnd.IsWindow()) << "a handled close request must not destroy the window";
+
+    ASSERT_GE(wnd.log.size(), 3u);
+    EXPECT_EQ(wnd.log[0], "command 3 77");
+    EXPECT_EQ(wnd.log[1].rfind("size ", 0), 0u) << wnd.log[1];
+    EXPECT_EQ(wnd.log.back(), "close");
+}
+
+TEST(Wnd, TimerFiresThroughTheMessageLoop) {
+    RecordingWnd wnd;
+    ASSERT_TRUE(CreateTopLevel(wnd));
+    wnd.log.clear();
+    ASSERT_NE(wnd.SetTimer(5, 20), 0u);
+    EXPECT_TRUE(PumpUntil([&] { return !wnd.log.empty(); }, 3000));
+    ASSERT_EQ(wnd.log.size(), 1u);
+    EXPECT_EQ(wnd.log[0], "timer 5");
+}
+
+TEST(Wnd, WindowPropertiesSetReadAndRemove) {
+    RecordingWnd wnd;
+    ASSERT_TRUE(CreateTopLevel(wnd));
+    EXPECT_EQ(wnd.GetProp(L"QK-R40_UTILITY_QK-R40"), nullptr);
+    EXPECT_TRUE(wnd.SetProp(L"QK-R40_UTILITY_QK-R40", reinterpret_cast<HANDLE>(1)));
+    EXPECT_EQ(::GetPropW(wnd, L"QK-R40_UTILITY_QK-R40"), reinterpret_cast<HANDLE>(1));
+    EXPECT_EQ(wnd.RemoveProp(L"QK-R40_UTILITY_QK-R40"), reinterpret_cast<HANDLE>(1));
+    EXPECT_EQ(wnd.GetProp(L"QK-R40_UTILITY_QK-R40"), nullptr);
+}
+
+// A subclassed button that sees its own clicks reflected from the parent and paints its
+// text colour through the reflected colour request.
+class ReflectingButton : public CButton {
+public:
+    int clicks = 0;
+    int colourRequests = 0;
+
+protected:
+    bool OnReflectedMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) override {
+        if (msg == WM_COMMAND) {
+            ++clicks;
+            return true;
+        }
+        if (msg == WM_CTLCOLORBTN || msg == WM_CTLCOLORSTATIC) {
+            ++colourRequests;
+            result = reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
+            return true;
+        }
+        return false;
+    }
+};
+
+TEST(Wnd, SubclassedChildGetsReflectedNotificationsBeforeTheParent) {
+    RecordingWnd parent;
+    ASSERT_TRUE(CreateTopLevel(parent));
+    HWND button = ::CreateWindowExW(0, L"BUTTON", L"Press", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
+                                    0, 0, 80, 24, parent, reinterpret_cast<HMENU>(55), nullptr,
+                                    nullptr);
+    ASSERT_NE(button, nullptr);
+    ReflectingButton wrapper;
+    ASSERT_TRUE(wrapper.SubclassDlgItem(55, parent));
+    EXPECT_FALSE(wrapper.SubclassDlgItem(55, parent)) << "one object per window";
+    parent.log.clear();
+
+    ::SendMessageW(button, BM_CLICK, 0, 0);
+    EXPECT_EQ(wrapper.clicks, 1);
+    EXPECT_TRUE(parent.log.empty()) << "the parent must not see a reflected, handled click";
+
+    HDC dc = ::GetDC(button);
+    LRESULT brush = parent.SendMessage(WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc),
+                                       reinterpret_cast<LPARAM>(button));
+    ::ReleaseDC(button, dc);
+    EXPECT_EQ(wrapper.colourRequests, 1);
+    EXPECT_EQ(brush, reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH)));
+
+    // Letting go restores the control's own procedure; clicks reach the parent again.
+    EXPECT_EQ(wrapper.UnsubclassWindow(), button);
+    ::SendMessageW(button, BM_CLICK, 0, 0);
+    EXPECT_EQ(wrapper.clicks, 1);
+    ASSERT_FALSE(parent.log.empty());
+    EXPECT_EQ(parent.log.back(), "command 0 55");
+}
+
+TEST(Wnd, PlainWrapperDoesNotUnhookTheOwningObject) {
+    RecordingWnd owner;
+    ASSERT_TRUE(CreateTopLevel(owner));
+    {
+        CControl wrapper(owner.m_hWnd);
+        EXPECT_EQ(wrapper.GetSafeHwnd(), owner.m_hWnd);
+    }
+    EXPECT_EQ(CWnd::FromHandlePermanent(owner.m_hWnd), &owner);
+    EXPECT_TRUE(owner.IsWindow());
+}
+
+TEST(Wnd, ChildByIdentifierEnableAndShow) {
+    RecordingWnd parent;
+    ASSERT_TRUE(CreateTopLevel(parent));
+    CWnd child;
+    RECT rect = {0, 0, 50, 20};
+    ASSERT_TRUE(child.Create(nullptr, L"child", WS_VISIBLE, rect, parent, 1234));
+    EXPECT_EQ(parent.GetDlgItem(1234), child.m_hWnd);
+    EXPECT_EQ(child.GetDlgCtrlID(), 1234);
+    child.EnableWindow(false);
+    EXPECT_FALSE(child.IsWindowEnabled());
+    child.EnableWindow(true);
+    EXPECT_TRUE(child.IsWindowEnabled());
+    child.ShowWindow(SW_HIDE);
+    EXPECT_FALSE(child.IsWindowVisible());
+    child.SetWindowText(L"renamed");
+    EXPECT_EQ(child.GetWindowText(), L"renamed");
+}
+
+} // namespace
+} // namespace qk::test
