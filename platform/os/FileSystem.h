@@ -4,12 +4,25 @@
 #include <string>
 #include <vector>
 
+// <windows.h> defines CreateDirectory, RemoveDirectory and DeleteFile as macros naming the
+// ...W functions. The seam's operations keep their names in every file: they are declared
+// with those macros suspended, and the ...W spellings that a call turns into where
+// <windows.h> came first forward to them. Classes that override them suspend the macros
+// around their declarations and definitions the same way.
+#pragma push_macro("CreateDirectory")
+#pragma push_macro("RemoveDirectory")
+#pragma push_macro("DeleteFile")
+#undef CreateDirectory
+#undef RemoveDirectory
+#undef DeleteFile
+
 namespace qk::os {
 
 class IFileSystem {
 public:
     virtual ~IFileSystem() = default;
 
+    // True for an existing file or folder.
     virtual bool Exists(const std::u16string& path) = 0;
     virtual bool IsDirectory(const std::u16string& path) = 0;
     // Creates one folder level; true when it exists afterwards.
@@ -19,11 +32,25 @@ public:
     virtual bool DeleteFile(const std::u16string& path) = 0;
     // Whole-file binary read; false when the file cannot be opened or read.
     virtual bool ReadFile(const std::u16string& path, std::vector<uint8_t>& data) = 0;
-    // Whole-file binary write, replacing the file; false (and no partial file) on failure.
+    // Whole-file binary write, replacing the file; false (and no partial file) on failure:
+    // a missing folder, a read-only or locked file, a folder of that name, a full disk.
     virtual bool WriteFile(const std::u16string& path, const std::vector<uint8_t>& data) = 0;
-    // Names (not paths) of the files in a folder matching a wildcard pattern such as u"*.DAT".
+    // Names (not paths) of the files in a folder matching a wildcard pattern such as u"*.DAT"
+    // ('*' and '?', case-insensitive), sorted; folders are not listed.
     virtual std::vector<std::u16string> ListFiles(const std::u16string& folder,
                                                   const std::u16string& pattern) = 0;
+    // The targets of a DOS device name such as u"COM3" (for a serial port the driver's
+    // device, e.g. u"\\Device\\Serial0"); empty when the name is not defined.
+    virtual std::vector<std::u16string> DosDeviceTargets(const std::u16string& name) = 0;
+
+    // The spellings that calls take after <windows.h>.
+    bool CreateDirectoryW(const std::u16string& path) { return CreateDirectory(path); }
+    bool RemoveDirectoryW(const std::u16string& path) { return RemoveDirectory(path); }
+    bool DeleteFileW(const std::u16string& path) { return DeleteFile(path); }
 };
 
 } // namespace qk::os
+
+#pragma pop_macro("DeleteFile")
+#pragma pop_macro("RemoveDirectory")
+#pragma pop_macro("CreateDirectory")

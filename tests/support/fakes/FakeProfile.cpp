@@ -1,0 +1,416 @@
+#include "tests/support/fakes/FakeProfile.h"
+#include <algorithm>
+
+namespace qk::test {
+namespace {
+
+// The INI reader's blanks: tab to carriage return, the DOS end-of-file mark and space.
+bool IsBlank(char16_t c) {
+    return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == 0x20;
+}
+
+std::u16string Trim(const std::u16string& s) {
+    size_t b = 0, e = s.size();
+    while (b < e && IsBlank(s[b])) {
+        ++b;
+    }
+    while (e > b && IsBlank(s[e - 1])) {
+        --e;
+    }
+    return s.substr(b, e - b);
+}
+
+std::u16string TrimLeft(const std::u16string& s) {
+    size_t b = 0;
+    while (b < s.size() && IsBlank(s[b])) {
+        ++b;
+    }
+    return s.substr(b);
+}
+
+// A value read into a buffer of len characters: one pair of enclosing quotes goes, and the
+// text is cut to len - 1 characters. When the quoted text fills the buffer exactly, the
+// platform drops one character too many; that is kept here.
+std::u16string CopyEntry(const std::u16string& value, size_t len) {
+    std::u16string v = value;
+    bool quoted = false;
+    if (v.size() >= 2 && (v[0] == u'\'' || v[0] == u'"') && v.back() == v[0]) {
+        quoted = true;
+        v.erase(0, 1);
+    }
+    std::u16string out = v.substr(0, std::min(v.size(), len - 1));
+    if (quoted && len >= v.size() && !out.empty()) {
+        out.pop_back();
+    }
+    return out;
+}
+
+// The default of a string read loses its trailing spaces (one character always stays).
+std::u16string TrimDefault(const std::u16string& def) {
+    size_t e = def.size();
+    while (e > 1 && def[e - 1] == u' ') {
+        --e;
+    }
+    return def.substr(0, e);
+}
+
+// The integer reader: blanks, a sign, then "0x", "0o" or "0b" (lower case) choose the base,
+// otherwise decimal; digits are taken while they fit the base, in 32-bit wrap-around.
+int ParseProfileInt(const std::u16string& s) {
+    size_t i = 0;
+    while (i < s.size() && s[i] <= u' ') {
+        ++i;
+    }
+    bool minus = false;
+    if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) {
+        minus = s[i] == u'-';
+        ++i;
+    }
+    uint32_t base = 10;
+    if (i + 1 < s.size() && s[i] == u'0') {
+        if (s[i + 1] == u'x') {
+            base = 16;
+        } else if (s[i + 1] == u'o') {
+            base = 8;
+        } else if (s[i + 1] == u'b') {
+            base = 2;
+        }
+        if (base != 10) {
+            i += 2;
+        }
+    }
+    uint32_t total = 0;
+    for (; i < s.size(); ++i) {
+        const char16_t c = s[i];
+        uint32_t digit;
+        if (c >= u'0' && c <= u'9') {
+            digit = c - u'0';
+        } else if (c >= u'A' && c <= u'Z') {
+            digit = c - u'A' + 10;
+        } else if (c >= u'a' && c <= u'z') {
+            digit = c - u'a' + 10;
+        } else {
+            break;
+        }
+        if (digit >= base) {
+            break;
+        }
+        total = total * base + digit;
+    }
+    return static_cast<int>(minus ? 0u - total : total);
+}
+
+} // namespace
+
+FakeProfile::FakeProfile() : own_(std::make_unique<FakeFileSystem>()), files_(own_.get()) {}
+
+FakeProfile::FakeProfile(FakeFileSystem& files) : files_(&files) {}
+
+FakeProfile::Ini FakeProfile::Parse(const std::u16string& text) {
+    Ini ini;
+    ini.sections.push_back(Section{});
+    const Entry* previous = nullptr;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        // A line ends at CR or LF; the run of line ends after it belongs to it.
+        size_t end = pos;
+        while (end < text.size() && text[end] != u'\r' && text[end] != u'\n') {
+            ++end;
+        }
+        size_t next = end;
+        while (next < text.size() && (text[next] == u'\r' || text[next] == u'\n')) {
+            ++next;
+        }
+        const std::u16string line = Trim(text.substr(pos, end - pos));
+        pos = next;
+        if (line.empty()) {
+            continue;
+        }
+        if (line[0] == u'[') {
+            const size_t close = line.rfind(u']');
+            if (close != std::u16string::npos && close > 0) {
+                Section section;
+                section.name = Trim(line.substr(1, close - 1));
+                ini.sections.push_back(section);
+                previous = nullptr;
+                continue;
+            }
+            // A '[' line without ']' is read as an ordinary line.
+        }
+        Entry entry;
+        const size_t eq = line.find(u'=');
+        if (eq != std::u16string::npos) {
+            size_t nameEnd = eq;
+            while (nameEnd > 0 && IsBlank(line[nameEnd - 1])) {
+                --nameEnd;
+            }
+            entry.name = line.substr(0, nameEnd);
+            entry.hasValue = true;
+            entry.value = TrimLeft(line.substr(eq + 1));
+        } else {
+            entry.name = line;
+        }
+        // Of several "=value" lines in a row only the first is kept.
+        if (!entry.name.empty() || !previous || !previous->name.empty()) {
+            ini.sections.back().entries.push_back(entry);
+            previous = &ini.sections.back().entries.back();
+        }
+    }
+    return ini;
+}
+
+std::u16string FakeProfile::Serialize(const Ini& ini) {
+    std::u16string text;
+    for (const Section& section : ini.sections) {
+        if (!section.name.empty()) {
+            text += u"[" + section.name + u"]\r\n";
+        }
+        for (const Entry& entry : section.entries) {
+            text += entry.name;
+            if (entry.hasValue) {
+                text += u"=" + entry.value;
+            }
+            text += u"\r\n";
+        }
+    }
+    return text;
+}
+
+FakeProfile::OpenResult FakeProfile::Load(const std::u16string& file, bool forWriting, Ini& ini) {
+    ini = Ini{};
+    if (!files_->ParentFolderExists(file)) {
+        return OpenResult::Failed; // the path, not the file, is missing
+    }
+    if (!files_->Exists(file)) {
+        return OpenResult::NoFile;
+    }
+    std::vector<uint8_t> bytes;
+    if (files_->IsDirectory(file) || (forWriting && files_->IsReadOnly(file)) ||
+        !files_->ReadFile(file, bytes)) {
+        return OpenResult::Failed;
+    }
+    if (bytes.empty()) {
+        return OpenResult::Read;
+    }
+    TextEncoding encoding;
+    const std::u16string text = DecodeText(bytes, &encoding);
+    ini = Parse(text);
+    ini.encoding = encoding;
+    return OpenResult::Read;
+}
+
+bool FakeProfile::Save(const std::u16string& file, const Ini& ini) {
+    ++saves_;
+    return files_->WriteFile(file, EncodeText(Serialize(ini), ini.encoding));
+}
+
+FakeProfile::Section* FakeProfile::FindSectionTrimmed(Ini& ini, const std::u16string& name) {
+    const std::u16string wanted = Trim(name);
+    for (Section& section : ini.sections) {
+        if (EqualsNoCase(section.name, wanted)) {
+            return &section;
+        }
+    }
+    return nullptr;
+}
+
+FakeProfile::Entry* FakeProfile::FindEntryTrimmed(Section& section, const std::u16string& name) {
+    const std::u16string wanted = Trim(name);
+    for (Entry& entry : section.entries) {
+        if (EqualsNoCase(entry.name, wanted)) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+std::u16string FakeProfile::GetString(const std::u16string& file, const std::u16string& section,
+                                      const std::u16string& key, const std::u16string& def) {
+    const std::u16string defTrimmed = TrimDefault(def);
+    Ini ini;
+    if (Load(file, false, ini) == OpenResult::Failed) {
+        return defTrimmed; // taken as it is, quotes included
+    }
+    const Entry* entry = nullptr;
+    if (Section* s = FindSectionTrimmed(ini, section)) {
+        entry = FindEntryTrimmed(*s, key);
+    }
+    const std::u16string& raw = entry && entry->hasValue ? entry->value : defTrimmed;
+    return CopyEntry(raw, raw.size() + 2);
+}
+
+int FakeProfile::GetInt(const std::u16string& file, const std::u16string& section,
+                        const std::u16string& key, int def) {
+    // The platform reads the value into 30 characters first; an empty value is missing.
+    Ini ini;
+    std::u16string text;
+    if (Load(file, false, ini) != OpenResult::Failed) {
+        const Entry* entry = nullptr;
+        if (Section* s = FindSectionTrimmed(ini, section)) {
+            entry = FindEntryTrimmed(*s, key);
+        }
+        if (entry && entry->hasValue) {
+            text = CopyEntry(entry->value, 30);
+        }
+    }
+    if (text.empty()) {
+        return def;
+    }
+    return ParseProfileInt(text);
+}
+
+bool FakeProfile::WriteString(const std::u16string& file, const std::u16string& section,
+                              const std::u16string& key, const std::u16string& value) {
+    Ini ini;
+    if (Load(file, true, ini) == OpenResult::Failed) {
+        return false;
+    }
+    Section* s = FindSectionTrimmed(ini, section);
+    if (!s) {
+        ini.sections.push_back(Section{TrimLeft(section), {}});
+        s = &ini.sections.back();
+    }
+    Entry* entry = FindEntryTrimmed(*s, key);
+    if (!entry) {
+        s->entries.push_back(Entry{TrimLeft(key), false, u""});
+        entry = &s->entries.back();
+    }
+    const std::u16string newValue = TrimLeft(value);
+    if (entry->hasValue && entry->value == newValue) {
+        return true; // nothing changes, nothing is written
+    }
+    entry->hasValue = true;
+    entry->value = newValue;
+    return Save(file, ini);
+}
+
+bool FakeProfile::DeleteKey(const std::u16string& file, const std::u16string& section,
+                            const std::u16string& key) {
+    Ini ini;
+    if (Load(file, true, ini) == OpenResult::Failed) {
+        return false;
+    }
+    // Every section of that name is searched; the first matching key goes.
+    for (Section& s : ini.sections) {
+        if (!EqualsNoCase(s.name, section)) {
+            continue;
+        }
+        for (auto it = s.entries.begin(); it != s.entries.end(); ++it) {
+            if (EqualsNoCase(it->name, key)) {
+                s.entries.erase(it);
+                return Save(file, ini);
+            }
+        }
+    }
+    return true;
+}
+
+bool FakeProfile::DeleteSection(const std::u16string& file, const std::u16string& section) {
+    Ini ini;
+    if (Load(file, true, ini) == OpenResult::Failed) {
+        return false;
+    }
+    for (auto it = ini.sections.begin(); it != ini.sections.end(); ++it) {
+        if (EqualsNoCase(it->name, section)) {
+            ini.sections.erase(it);
+            Save(file, ini); // the platform answers true whatever the write gave
+            break;
+        }
+    }
+    return true;
+}
+
+uint32_t FakeProfile::GetSectionRaw(const std::u16string& file, const std::u16string& section,
+                                    char16_t* buffer, uint32_t size) {
+    if (size < 3) {
+        std::fill(buffer, buffer + size, u'\0');
+        return 0;
+    }
+    Ini ini;
+    if (Load(file, false, ini) == OpenResult::Failed) {
+        buffer[0] = 0;
+        return 0;
+    }
+    const Section* found = nullptr;
+    for (const Section& s : ini.sections) {
+        if (EqualsNoCase(s.name, section)) {
+            found = &s;
+            break;
+        }
+    }
+    if (!found) {
+        buffer[0] = buffer[1] = 0;
+        return 0;
+    }
+    // Each string is cut so that two characters stay free for its NUL and the list's;
+    // once fewer than two are left, the list ends and the answer is size - 2.
+    uint32_t left = size;
+    char16_t* p = buffer;
+    auto put = [&](const std::u16string& s) {
+        const uint32_t n = std::min<uint32_t>(static_cast<uint32_t>(s.size()), left - 2);
+        std::copy(s.begin(), s.begin() + n, p);
+        p[n] = 0;
+        left -= n + 1;
+        p += n + 1;
+    };
+    for (const Entry& entry : found->entries) {
+        if (left <= 2) {
+            break;
+        }
+        if ((entry.name.empty() && !entry.hasValue) ||
+            (!entry.name.empty() && entry.name[0] == u';')) {
+            continue;
+        }
+        put(entry.name);
+        if (left < 2) {
+            break;
+        }
+        if (entry.hasValue) {
+            p[-1] = u'=';
+            put(entry.value);
+        }
+    }
+    *p = 0;
+    if (left <= 1) {
+        p[-1] = 0;
+        return size - 2;
+    }
+    return size - left;
+}
+
+uint32_t FakeProfile::GetSectionNamesRaw(const std::u16string& file, char16_t* buffer,
+                                         uint32_t size) {
+    if (size < 3) {
+        std::fill(buffer, buffer + size, u'\0');
+        return 0;
+    }
+    Ini ini;
+    if (Load(file, false, ini) == OpenResult::Failed) {
+        return 0; // the buffer is left as it was
+    }
+    uint32_t room = size - 1; // one character stays for the list's NUL
+    char16_t* p = buffer;
+    for (const Section& s : ini.sections) {
+        if (s.name.empty()) {
+            continue;
+        }
+        const uint32_t need = static_cast<uint32_t>(s.name.size()) + 1;
+        if (need >= room) {
+            // The name that does not fit (or fits exactly) is cut; the list still ends in
+            // two NULs.
+            std::copy(s.name.begin(), s.name.begin() + (room - 1), p);
+            p += room - 1;
+            *p++ = 0;
+            *p = 0;
+            return size - 2;
+        }
+        std::copy(s.name.begin(), s.name.end(), p);
+        p += need - 1;
+        *p++ = 0;
+        room -= need;
+    }
+    *p = 0;
+    return static_cast<uint32_t>(p - buffer);
+}
+
+} // namespace qk::test
