@@ -19,8 +19,8 @@ int CListCtrl::InsertColumn(int index, const wchar_t* heading, int format, int w
     column.fmt = format;
     column.cx = width;
     column.pszText = const_cast<wchar_t*>(heading);
-    return static_cast<int>(
-        SendMessage(LVM_INSERTCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column)));
+    return static_cast<int>(SendMessage(LVM_INSERTCOLUMNW, static_cast<WPARAM>(index),
+                                        reinterpret_cast<LPARAM>(&column)));
 }
 
 int CListCtrl::InsertItem(int index, const wchar_t* text, LPARAM data) const {
@@ -67,8 +67,8 @@ bool CListCtrl::SetItemState(int index, UINT state, UINT mask) const {
 }
 
 SIZE CListCtrl::ApproximateViewRect(int cx, int cy, int count) const {
-    LRESULT packed = SendMessage(LVM_APPROXIMATEVIEWRECT, static_cast<WPARAM>(count),
-                                 MAKELPARAM(cx, cy));
+    LRESULT packed =
+        SendMessage(LVM_APPROXIMATEVIEWRECT, static_cast<WPARAM>(count), MAKELPARAM(cx, cy));
     return SIZE{LOWORD(packed), HIWORD(packed)};
 }
 

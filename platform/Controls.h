@@ -43,8 +43,8 @@ public:
         return static_cast<int>(SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)));
     }
     int InsertString(int index, const wchar_t* text) const {
-        return static_cast<int>(
-            SendMessage(CB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text)));
+        return static_cast<int>(SendMessage(CB_INSERTSTRING, static_cast<WPARAM>(index),
+                                            reinterpret_cast<LPARAM>(text)));
     }
     int GetCount() const { return static_cast<int>(SendMessage(CB_GETCOUNT)); }
     int GetCurSel() const { return static_cast<int>(SendMessage(CB_GETCURSEL)); }
@@ -77,7 +77,8 @@ public:
         return static_cast<int>(SendMessage(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(index)));
     }
     bool SetColumnWidth(int index, int width) const {
-        return SendMessage(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(index), MAKELPARAM(width, 0)) != 0;
+        return SendMessage(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(index), MAKELPARAM(width, 0)) !=
+               0;
     }
     int InsertItem(int index, const wchar_t* text, LPARAM data = 0) const;
     bool SetItemText(int index, int subItem, const wchar_t* text) const;
@@ -97,8 +98,8 @@ public:
         return static_cast<DWORD>(SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, style));
     }
     HIMAGELIST SetImageList(HIMAGELIST list, int kind) const {
-        return reinterpret_cast<HIMAGELIST>(
-            SendMessage(LVM_SETIMAGELIST, static_cast<WPARAM>(kind), reinterpret_cast<LPARAM>(list)));
+        return reinterpret_cast<HIMAGELIST>(SendMessage(LVM_SETIMAGELIST, static_cast<WPARAM>(kind),
+                                                        reinterpret_cast<LPARAM>(list)));
     }
     // The rectangle the control needs for `count` rows (-1: all), as LVM_APPROXIMATEVIEWRECT.
     SIZE ApproximateViewRect(int cx = -1, int cy = -1, int count = -1) const;

@@ -8,7 +8,7 @@ class CDocument;
 class CView;
 
 struct CCreateContext {
-    CDocument* m_pCurrentDoc = nullptr;    // not owned
+    CDocument* m_pCurrentDoc = nullptr;     // not owned
     std::function<CView*()> m_newViewClass; // makes the frame's default view, may be empty
 };
 

@@ -22,11 +22,12 @@ bool CFrameWnd::LoadFrame(UINT resourceId, DWORD style, HWND parent, CCreateCont
     wchar_t title[256] = {};
     ::LoadStringW(ThisModule(), resourceId, title, 256);
     HMENU menu = nullptr;
-    if (::FindResourceW(ThisModule(), MAKEINTRESOURCEW(resourceId), reinterpret_cast<LPCWSTR>(RT_MENU)))
+    if (::FindResourceW(ThisModule(), MAKEINTRESOURCEW(resourceId),
+                        reinterpret_cast<LPCWSTR>(RT_MENU)))
         menu = ::LoadMenuW(ThisModule(), MAKEINTRESOURCEW(resourceId));
     m_createContext = context;
-    bool created = CreateEx(0, nullptr, title, style, CW_USEDEFAULT, CW_USEDEFAULT,
-                            CW_USEDEFAULT, CW_USEDEFAULT, parent, menu);
+    bool created = CreateEx(0, nullptr, title, style, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                            CW_USEDEFAULT, parent, menu);
     m_createContext = nullptr;
     // A menu that PreCreateWindow dropped is ours to free.
     if (menu && (!created || ::GetMenu(m_hWnd) != menu))

@@ -15,7 +15,9 @@ IMessagePresenter* g_current = &g_system;
 
 } // namespace
 
-IMessagePresenter& MessagePresenter() { return *g_current; }
+IMessagePresenter& MessagePresenter() {
+    return *g_current;
+}
 
 IMessagePresenter* SetMessagePresenter(IMessagePresenter* presenter) {
     IMessagePresenter* previous = g_current;

@@ -6,6 +6,8 @@ extern "C" IMAGE_DOS_HEADER __ImageBase;
 
 namespace qk {
 
-inline HINSTANCE ThisModule() { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
+inline HINSTANCE ThisModule() {
+    return reinterpret_cast<HINSTANCE>(&__ImageBase);
+}
 
 } // namespace qk

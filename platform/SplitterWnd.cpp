@@ -39,12 +39,14 @@ bool CSplitterWnd::CreateView(int row, int col, CView* view, SIZE initialSize,
 
 void CSplitterWnd::SetRowInfo(int row, int ideal, int minimum) {
     if (row >= 0 && row < GetRowCount())
-        m_rows[static_cast<size_t>(row)] = {ideal, minimum, m_rows[static_cast<size_t>(row)].current};
+        m_rows[static_cast<size_t>(row)] = {ideal, minimum,
+                                            m_rows[static_cast<size_t>(row)].current};
 }
 
 void CSplitterWnd::SetColumnInfo(int col, int ideal, int minimum) {
     if (col >= 0 && col < GetColumnCount())
-        m_cols[static_cast<size_t>(col)] = {ideal, minimum, m_cols[static_cast<size_t>(col)].current};
+        m_cols[static_cast<size_t>(col)] = {ideal, minimum,
+                                            m_cols[static_cast<size_t>(col)].current};
 }
 
 bool CSplitterWnd::GetRowInfo(int row, int& current, int& minimum) const {

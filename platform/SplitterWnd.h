@@ -29,7 +29,9 @@ public:
     // Places the cells from the ideal sizes and the client area.
     virtual void RecalcLayout();
 
-    HWND GetPane(int row, int col) const { return GetDlgItem(static_cast<int>(IdFromRowCol(row, col))); }
+    HWND GetPane(int row, int col) const {
+        return GetDlgItem(static_cast<int>(IdFromRowCol(row, col)));
+    }
     CWnd* GetPaneObject(int row, int col) const { return FromHandlePermanent(GetPane(row, col)); }
     UINT IdFromRowCol(int row, int col) const { return 0xE900 + row * 16 + col; }
 

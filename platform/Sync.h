@@ -48,7 +48,9 @@ public:
     bool SetEvent() { return ::SetEvent(m_hObject) != FALSE; }
     bool ResetEvent() { return ::ResetEvent(m_hObject) != FALSE; }
     // True when signalled within the time-out.
-    bool Wait(DWORD timeoutMs) { return ::WaitForSingleObject(m_hObject, timeoutMs) == WAIT_OBJECT_0; }
+    bool Wait(DWORD timeoutMs) {
+        return ::WaitForSingleObject(m_hObject, timeoutMs) == WAIT_OBJECT_0;
+    }
     HANDLE Get() const { return m_hObject; }
 
 private:

@@ -18,7 +18,9 @@ CWinApp::~CWinApp() {
         g_app = nullptr;
 }
 
-CWinApp* CWinApp::Get() { return g_app; }
+CWinApp* CWinApp::Get() {
+    return g_app;
+}
 
 int CWinApp::RunApplication(HINSTANCE instance, const wchar_t* commandLine) {
     m_hInstance = instance;
@@ -31,9 +33,13 @@ int CWinApp::RunApplication(HINSTANCE instance, const wchar_t* commandLine) {
     }
 }
 
-int CWinApp::ExitInstance() { return m_exitCode; }
+int CWinApp::ExitInstance() {
+    return m_exitCode;
+}
 
-void CWinApp::AddDocTemplate(CSingleDocTemplate* docTemplate) { m_docTemplate.reset(docTemplate); }
+void CWinApp::AddDocTemplate(CSingleDocTemplate* docTemplate) {
+    m_docTemplate.reset(docTemplate);
+}
 
 bool CWinApp::OnFileNew() {
     if (!m_docTemplate)

@@ -8,7 +8,9 @@ namespace {
 thread_local CWinThread* t_current = nullptr;
 } // namespace
 
-CWinThread* CWinThread::Current() { return t_current; }
+CWinThread* CWinThread::Current() {
+    return t_current;
+}
 
 CWinThread::~CWinThread() {
     if (m_hThread)
@@ -48,9 +50,13 @@ int CWinThread::RunThreadBody() {
     return code;
 }
 
-bool CWinThread::PreTranslateMessage(MSG* msg) { return RouteDialogMessage(msg); }
+bool CWinThread::PreTranslateMessage(MSG* msg) {
+    return RouteDialogMessage(msg);
+}
 
-bool CWinThread::OnIdle(long) { return false; }
+bool CWinThread::OnIdle(long) {
+    return false;
+}
 
 int CWinThread::Run() {
     CWinThread* outer = t_current;

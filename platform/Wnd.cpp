@@ -23,10 +23,16 @@ const wchar_t kDialogNavProp[] = L"QKDialogNav";
 thread_local CWnd* t_creating = nullptr;
 
 // Signed mouse coordinates (windowsx.h would also bring macros that clash with our names).
-int XFromLParam(LPARAM lp) { return static_cast<short>(LOWORD(lp)); }
-int YFromLParam(LPARAM lp) { return static_cast<short>(HIWORD(lp)); }
+int XFromLParam(LPARAM lp) {
+    return static_cast<short>(LOWORD(lp));
+}
+int YFromLParam(LPARAM lp) {
+    return static_cast<short>(HIWORD(lp));
+}
 
-bool IsCtlColor(UINT msg) { return msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC; }
+bool IsCtlColor(UINT msg) {
+    return msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC;
+}
 
 // Dialog procedures answer these directly instead of through DWLP_MSGRESULT.
 bool DialogAnswersDirectly(UINT msg) {
@@ -78,8 +84,7 @@ const wchar_t* CWnd::RegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH ba
     // One class per combination, named after it (the buffer lives for the process).
     static thread_local wchar_t name[96];
     swprintf(name, 96, L"QKWnd:%p:%x:%p:%p:%p", static_cast<void*>(ThisModule()), classStyle,
-             static_cast<void*>(cursor), static_cast<void*>(background),
-             static_cast<void*>(icon));
+             static_cast<void*>(cursor), static_cast<void*>(background), static_cast<void*>(icon));
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
     if (::GetClassInfoExW(ThisModule(), name, &wc))
@@ -101,9 +106,8 @@ bool CWnd::PreCreateWindow(CREATESTRUCTW& cs) {
     return cs.lpszClass != nullptr;
 }
 
-bool CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* windowName,
-                    DWORD style, int x, int y, int cx, int cy, HWND parent, HMENU menuOrId,
-                    void* createParam) {
+bool CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* windowName, DWORD style,
+                    int x, int y, int cx, int cy, HWND parent, HMENU menuOrId, void* createParam) {
     CREATESTRUCTW cs{};
     cs.dwExStyle = exStyle;
     cs.lpszClass = className;
@@ -122,9 +126,9 @@ bool CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* wind
 
     CWnd* outer = t_creating;
     t_creating = this;
-    HWND hwnd = ::CreateWindowExW(cs.dwExStyle, cs.lpszClass, cs.lpszName, cs.style, cs.x, cs.y,
-                                  cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance,
-                                  cs.lpCreateParams);
+    HWND hwnd =
+        ::CreateWindowExW(cs.dwExStyle, cs.lpszClass, cs.lpszName, cs.style, cs.x, cs.y, cs.cx,
+                          cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance, cs.lpCreateParams);
     t_creating = outer;
     if (!hwnd) {
         // A failed creation may have attached and detached already.
@@ -324,21 +328,45 @@ bool CWnd::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     }
 }
 
-bool CWnd::OnCreate(CREATESTRUCTW*) { return true; }
-bool CWnd::OnCommand(UINT, UINT, HWND) { return false; }
-bool CWnd::OnNotify(int, NMHDR*, LRESULT&) { return false; }
+bool CWnd::OnCreate(CREATESTRUCTW*) {
+    return true;
+}
+bool CWnd::OnCommand(UINT, UINT, HWND) {
+    return false;
+}
+bool CWnd::OnNotify(int, NMHDR*, LRESULT&) {
+    return false;
+}
 void CWnd::OnSize(UINT, int, int) {}
-bool CWnd::OnSizing(UINT, RECT*) { return false; }
+bool CWnd::OnSizing(UINT, RECT*) {
+    return false;
+}
 void CWnd::OnTimer(UINT_PTR) {}
-bool CWnd::OnClose() { return false; }
-bool CWnd::OnSysCommand(UINT, LPARAM) { return false; }
-bool CWnd::OnPaint() { return false; }
-bool CWnd::OnEraseBkgnd(HDC) { return false; }
-bool CWnd::OnMouseMove(UINT, POINT) { return false; }
-bool CWnd::OnLButtonDown(UINT, POINT) { return false; }
-bool CWnd::OnLButtonUp(UINT, POINT) { return false; }
+bool CWnd::OnClose() {
+    return false;
+}
+bool CWnd::OnSysCommand(UINT, LPARAM) {
+    return false;
+}
+bool CWnd::OnPaint() {
+    return false;
+}
+bool CWnd::OnEraseBkgnd(HDC) {
+    return false;
+}
+bool CWnd::OnMouseMove(UINT, POINT) {
+    return false;
+}
+bool CWnd::OnLButtonDown(UINT, POINT) {
+    return false;
+}
+bool CWnd::OnLButtonUp(UINT, POINT) {
+    return false;
+}
 void CWnd::OnCaptureChanged(HWND) {}
-bool CWnd::OnReflectedMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+bool CWnd::OnReflectedMessage(UINT, WPARAM, LPARAM, LRESULT&) {
+    return false;
+}
 
 void CWnd::HandleNcDestroy() {
     HWND hwnd = m_hWnd;

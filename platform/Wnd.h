@@ -26,11 +26,11 @@ public:
     static CWnd* FromHandlePermanent(HWND hwnd);
 
     // Creates a window of a class of ours (or of cs.lpszClass set by PreCreateWindow).
-    bool CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* windowName,
-                  DWORD style, int x, int y, int cx, int cy, HWND parent, HMENU menuOrId,
+    bool CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* windowName, DWORD style,
+                  int x, int y, int cx, int cy, HWND parent, HMENU menuOrId,
                   void* createParam = nullptr);
-    bool Create(const wchar_t* className, const wchar_t* windowName, DWORD style,
-                const RECT& rect, HWND parent, UINT id);
+    bool Create(const wchar_t* className, const wchar_t* windowName, DWORD style, const RECT& rect,
+                HWND parent, UINT id);
     // Registers (once per module) a window class whose procedure dispatches to objects.
     static const wchar_t* RegisterWndClass(UINT classStyle, HCURSOR cursor = nullptr,
                                            HBRUSH background = nullptr, HICON icon = nullptr);

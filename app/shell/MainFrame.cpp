@@ -40,7 +40,9 @@ bool CMainFrame::OnCreate(CREATESTRUCTW* cs) {
     return true;
 }
 
-void CMainFrame::OnDestroy() { RemoveProp(InstancePropertyName().c_str()); }
+void CMainFrame::OnDestroy() {
+    RemoveProp(InstancePropertyName().c_str());
+}
 
 bool CMainFrame::OnSizing(UINT edge, RECT* rect) {
     if (rect->right - rect->left < kFrameWidth)

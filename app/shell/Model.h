@@ -8,8 +8,8 @@ inline constexpr wchar_t kVersionText[] = L"Ver.1.40";
 // Fixed size of the main window, in pixels.
 inline constexpr int kFrameWidth = 796;
 inline constexpr int kFrameHeight = 523;
-// Window property that marks the running instance's windows ("%s_%s" of the two).
-inline constexpr wchar_t kInstancePropertyFormat[] = L"%s_%s";
+// Window property that marks the running instance's windows: the prefix, "_", the model.
+inline constexpr wchar_t kInstancePropertyFormat[] = L"%ls_%ls";
 inline constexpr wchar_t kInstancePropertyPrefix[] = L"QK-R40_UTILITY";
 
 } // namespace qk::app

@@ -54,15 +54,13 @@ protected:
 
 CSingleDocTemplate* MakeTemplate() {
     return new CSingleDocTemplate(
-        1, [] { return new TestDoc; }, [] { return new TestFrame; },
-        [] { return new TestView; });
+        1, [] { return new TestDoc; }, [] { return new TestFrame; }, [] { return new TestView; });
 }
 
 TEST(Frame, TemplateCreatesDocumentFrameAndViewThenSendsInitialUpdate) {
     g_events.clear();
-    CSingleDocTemplate docTemplate = {
-        1, [] { return new TestDoc; }, [] { return new TestFrame; },
-        [] { return new TestView; }};
+    CSingleDocTemplate docTemplate = {1, [] { return new TestDoc; }, [] { return new TestFrame; },
+                                      [] { return new TestView; }};
     CFrameWnd* frame = docTemplate.OpenNewDocument();
     ASSERT_NE(frame, nullptr);
     HWND hwnd = frame->m_hWnd;

@@ -21,8 +21,8 @@ struct SplitterFixture : ::testing::Test {
     Host host;
     CSplitterWnd splitter;
     void SetUp() override {
-        ASSERT_TRUE(host.CreateEx(0, nullptr, L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                                  500, 400, nullptr, nullptr));
+        ASSERT_TRUE(host.CreateEx(0, nullptr, L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 500,
+                                  400, nullptr, nullptr));
     }
 };
 

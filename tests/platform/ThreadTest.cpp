@@ -28,7 +28,8 @@ public:
     ~WindowThread() override { ++g_threadEvents; }
     bool InitInstance() override {
         auto* wnd = new ClosingWnd;
-        if (!wnd->CreateEx(0, nullptr, L"thread window", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr)) {
+        if (!wnd->CreateEx(0, nullptr, L"thread window", WS_POPUP, 0, 0, 10, 10, nullptr,
+                           nullptr)) {
             delete wnd;
             return false;
         }

@@ -14,8 +14,8 @@ class Host : public CWnd {};
 struct ViewFixture : ::testing::Test {
     Host host;
     void SetUp() override {
-        ASSERT_TRUE(host.CreateEx(0, nullptr, L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                                  400, 300, nullptr, nullptr));
+        ASSERT_TRUE(host.CreateEx(0, nullptr, L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400,
+                                  300, nullptr, nullptr));
     }
 };
 
@@ -132,9 +132,9 @@ TEST_F(ViewFixture, ListViewIsTheControlAndGetsItsOwnerDrawRequestsReflected) {
 }
 
 TEST_F(ViewFixture, ComboAndProgressWrappers) {
-    HWND comboHwnd = ::CreateWindowExW(0, L"COMBOBOX", nullptr,
-                                       WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, 0, 0, 100, 200,
-                                       host, reinterpret_cast<HMENU>(1000), nullptr, nullptr);
+    HWND comboHwnd =
+        ::CreateWindowExW(0, L"COMBOBOX", nullptr, WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, 0, 0,
+                          100, 200, host, reinterpret_cast<HMENU>(1000), nullptr, nullptr);
     CComboBox combo;
     ASSERT_TRUE(combo.AttachDlgItem(host, 1000));
     EXPECT_EQ(combo.m_hWnd, comboHwnd);

@@ -161,9 +161,9 @@ protected:
 TEST(Wnd, SubclassedChildGetsReflectedNotificationsBeforeTheParent) {
     RecordingWnd parent;
     ASSERT_TRUE(CreateTopLevel(parent));
-    HWND button = ::CreateWindowExW(0, L"BUTTON", L"Press", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
-                                    0, 0, 80, 24, parent, reinterpret_cast<HMENU>(55), nullptr,
-                                    nullptr);
+    HWND button =
+        ::CreateWindowExW(0, L"BUTTON", L"Press", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 80,
+                          24, parent, reinterpret_cast<HMENU>(55), nullptr, nullptr);
     ASSERT_NE(button, nullptr);
     ReflectingButton wrapper;
     ASSERT_TRUE(wrapper.SubclassDlgItem(55, parent));

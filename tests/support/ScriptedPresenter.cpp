@@ -4,7 +4,9 @@ namespace qk::test {
 
 ScriptedPresenter::ScriptedPresenter() : previous_(SetMessagePresenter(this)) {}
 
-ScriptedPresenter::~ScriptedPresenter() { SetMessagePresenter(previous_); }
+ScriptedPresenter::~ScriptedPresenter() {
+    SetMessagePresenter(previous_);
+}
 
 int ScriptedPresenter::Show(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) {
     shown_.push_back({owner, text ? text : L"", caption ? caption : L"", type});

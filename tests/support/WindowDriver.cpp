@@ -25,8 +25,8 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
 std::wstring WindowText(HWND hwnd) {
     wchar_t buffer[1024] = {};
     // WM_GETTEXT works across processes, GetWindowText does not for controls.
-    SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer), SMTO_BLOCK,
-                        2000, nullptr);
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer), SMTO_BLOCK, 2000,
+                        nullptr);
     return buffer;
 }
 
@@ -138,8 +138,8 @@ bool ProcessRunner::Start(const std::wstring& exePath, const std::wstring& argum
         commandLine += L" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
-    return CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                          nullptr, directory.empty() ? nullptr : directory.c_str(), &startup,
+    return CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          directory.empty() ? nullptr : directory.c_str(), &startup,
                           &info_) != FALSE;
 }
 
