@@ -1,0 +1,51 @@
+// Reads the byte stream of one connection as the printer does: real-time requests, identity
+// requests, automatic status back, user setup, logo and graphics commands; everything else is
+// print data and only counted. Commands may arrive split over any number of reads.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+#include "maker/printer/PrinterState.h"
+#include "maker/printer/SetupMemory.h"
+
+namespace qk::sim {
+
+class CommandInterpreter {
+public:
+    CommandInterpreter(PrinterState& state, SetupMemory& memory);
+
+    // Takes received bytes; appends what the printer answers to `answers`.
+    void Feed(const uint8_t* data, std::size_t size, std::vector<uint8_t>& answers);
+
+    // Automatic status back: the enabled mask (0 = off), and whether the last Feed enabled it
+    // (the printer then sends its status at once).
+    uint8_t AutomaticStatusMask() const { return asbMask_; }
+    bool TakeAutomaticStatusRequest();
+
+    std::size_t Pending() const { return buffer_.size(); }
+
+private:
+    // Each answers the number of bytes used from the front of the buffer, or 0 when the
+    // command is still incomplete.
+    // kPrintData when the first byte is print data.
+    std::size_t ParseOne(const uint8_t* p, std::size_t size, std::vector<uint8_t>& answers);
+    std::size_t ParseRealTime(const uint8_t* p, std::size_t size, std::vector<uint8_t>& answers);
+    std::size_t ParseGs(const uint8_t* p, std::size_t size, std::vector<uint8_t>& answers);
+    std::size_t ParseFs(const uint8_t* p, std::size_t size);
+    std::size_t ParseBitImages(const uint8_t* p, std::size_t size);
+    void Identify(uint8_t n, std::vector<uint8_t>& answers);
+    void UserSetup(const uint8_t* p, std::size_t size, std::vector<uint8_t>& answers);
+    void LogoSetup(const uint8_t* p, std::size_t size);
+    void GraphicsCommand(const uint8_t* p, std::size_t size, std::vector<uint8_t>& answers);
+    void PutText(uint8_t header, uint8_t kind, const std::string& text,
+                 std::vector<uint8_t>& answers) const;
+
+    PrinterState& state_;
+    SetupMemory& memory_;
+    std::vector<uint8_t> buffer_;
+    uint64_t skip_ = 0; // bytes of an oversized command still to be thrown away
+    uint8_t asbMask_ = 0;
+    bool asbRequested_ = false;
+};
+
+} // namespace qk::sim

@@ -1,0 +1,57 @@
+// The simulated printer's state, shared by the connection it serves and the control channel.
+// Every change bumps a version and tells the listener, so the connection can send automatic
+// status without polling.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include "maker/printer/PrinterConditions.h"
+
+namespace qk::sim {
+
+class PrinterState {
+public:
+    PrinterConditions Conditions() const;
+    PrinterIdentity Identity() const;
+    AnswerBehaviour Behaviour() const;
+    uint64_t Version() const;
+
+    void SetConditions(const PrinterConditions& conditions);
+    // Changes conditions under the lock; tells the listener when something changed.
+    void UpdateConditions(const std::function<void(PrinterConditions&)>& change);
+    void UpdateIdentity(const std::function<void(PrinterIdentity&)>& change);
+    void UpdateBehaviour(const std::function<void(AnswerBehaviour&)>& change);
+
+    // Connection control: the served connection is dropped when the drop count moves on.
+    void RequestDrop();
+    uint64_t DropCount() const;
+    void SetRefusing(bool refusing);
+    bool Refusing() const;
+    void RequestQuit();
+    bool QuitRequested() const;
+
+    void AddPrinted(uint64_t bytes);
+    uint64_t Printed() const;
+    void CountConnection();
+    uint64_t Connections() const;
+
+    // Called (outside the lock) after every change; set before the printer starts serving.
+    void SetListener(std::function<void()> listener);
+
+private:
+    void Notify();
+
+    mutable std::mutex mutex_;
+    PrinterConditions conditions_;
+    PrinterIdentity identity_;
+    AnswerBehaviour behaviour_;
+    uint64_t version_ = 0;
+    uint64_t drops_ = 0;
+    bool refusing_ = false;
+    bool quit_ = false;
+    uint64_t printed_ = 0;
+    uint64_t connections_ = 0;
+    std::function<void()> listener_;
+};
+
+} // namespace qk::sim

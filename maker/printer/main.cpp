@@ -1,0 +1,126 @@
+// QKPrinterSim: a QK-R40 on 127.0.0.1 for development and tests.
+//   QKPrinterSim.exe [--port N] [--control-port N] [--port-file PATH] [--model NAME]
+//   QKPrinterSim.exe --control PORT COMMAND...   (sends one control command, prints the reply)
+#include <winsock2.h>
+#include <windows.h>
+#include <shellapi.h>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+#include "maker/common/TcpSocket.h"
+#include "maker/common/WinText.h"
+#include "maker/printer/ControlClient.h"
+#include "maker/printer/ControlCommand.h"
+#include "maker/printer/SimulatorServer.h"
+
+namespace {
+
+qk::sim::SimulatorServer* g_server = nullptr;
+
+BOOL WINAPI OnConsoleEvent(DWORD) {
+    if (g_server)
+        g_server->Stop();
+    return TRUE;
+}
+
+bool ParsePort(const std::wstring& text, uint16_t& port) {
+    wchar_t* end = nullptr;
+    long value = std::wcstol(text.c_str(), &end, 10);
+    if (*end != L'\0' || value < 0 || value > 65535)
+        return false;
+    port = static_cast<uint16_t>(value);
+    return true;
+}
+
+int Usage() {
+    std::fprintf(stderr,
+                 "usage: QKPrinterSim [--port N] [--control-port N] [--port-file PATH] "
+                 "[--model NAME]\n       QKPrinterSim --control PORT COMMAND...\n"
+                 "commands: %s\n",
+                 qk::sim::ControlCommand::Help());
+    return 2;
+}
+
+int RunClient(const std::vector<std::wstring>& args, std::size_t first) {
+    uint16_t port = 0;
+    if (first >= args.size() || !ParsePort(args[first], port) || first + 1 >= args.size())
+        return Usage();
+    std::wstring line;
+    for (std::size_t i = first + 1; i < args.size(); ++i)
+        line += (line.empty() ? L"" : L" ") + args[i];
+    std::string reply;
+    if (!qk::sim::SendControlLine(port, qk::win::ToUtf8(line), reply)) {
+        std::fprintf(stderr, "QKPrinterSim: no simulator answers on control port %u\n", port);
+        return 3;
+    }
+    std::printf("%s\n", reply.c_str());
+    return reply.rfind("OK", 0) == 0 ? 0 : 1;
+}
+
+int Main(const std::vector<std::wstring>& args) {
+    qk::net::WinsockSession winsock;
+    if (!winsock.Ok())
+        return 1;
+    uint16_t dataPort = 9100, controlPort = 9101;
+    std::wstring portFile, model;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::wstring& a = args[i];
+        bool hasValue = i + 1 < args.size();
+        if (a == L"--control")
+            return RunClient(args, i + 1);
+        if (a == L"--port" && hasValue && ParsePort(args[i + 1], dataPort))
+            ++i;
+        else if (a == L"--control-port" && hasValue && ParsePort(args[i + 1], controlPort))
+            ++i;
+        else if (a == L"--port-file" && hasValue)
+            portFile = args[++i];
+        else if (a == L"--model" && hasValue)
+            model = args[++i];
+        else
+            return Usage();
+    }
+    qk::sim::PrinterState state;
+    qk::sim::SetupMemory memory;
+    if (!model.empty()) {
+        std::string name = qk::win::ToUtf8(model);
+        state.UpdateIdentity([&](qk::sim::PrinterIdentity& id) { id.model = name; });
+    }
+    qk::sim::SimulatorServer server(state, memory);
+    std::string error;
+    if (!server.Start(dataPort, controlPort, error)) {
+        std::fprintf(stderr, "QKPrinterSim: %s\n", error.c_str());
+        return 1;
+    }
+    g_server = &server;
+    SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+    std::printf("QKPrinterSim: printer port %u, control port %u\n", server.DataPort(),
+                server.ControlPort());
+    std::fflush(stdout);
+    if (!portFile.empty()) {
+        std::string text =
+            std::to_string(server.DataPort()) + " " + std::to_string(server.ControlPort()) + "\r\n";
+        if (!qk::win::WriteFileText(portFile, text))
+            std::fprintf(stderr, "QKPrinterSim: cannot write the port file\n");
+    }
+    server.Run();
+    g_server = nullptr;
+    return 0;
+}
+
+} // namespace
+
+int main() {
+    try {
+        int argc = 0;
+        wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+        std::vector<std::wstring> args;
+        for (int i = 0; i < argc; ++i)
+            args.emplace_back(argv[i]);
+        LocalFree(argv);
+        return Main(args);
+    } catch (...) {
+        std::fprintf(stderr, "QKPrinterSim: unexpected failure\n");
+        return 1;
+    }
+}
