@@ -9,6 +9,12 @@
 
 namespace qk::app {
 
+CQKUtilApp::CQKUtilApp() : m_context(std::make_unique<UtilContext>()) {
+    m_context->applicationLock = m_applicationLock.Get();
+}
+
+CQKUtilApp::~CQKUtilApp() = default;
+
 bool CQKUtilApp::InitInstance() {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES |
                                                         ICC_INTERNET_CLASSES | ICC_ANIMATE_CLASS};
