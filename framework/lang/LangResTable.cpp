@@ -1,0 +1,354 @@
+// Portable half of the text table: choosing the file, reading sections and parsing lines.
+#include "framework/lang/LangResTable.h"
+
+#include <limits>
+#include <new>
+
+namespace {
+
+constexpr std::u16string_view kPieceDelimiter = u"||";
+constexpr std::u16string_view kKeyDelimiter = u"_";
+constexpr int32_t kLanguageComboId = 1000;
+
+bool IsIndexed(LangListKind kind) {
+    return kind == LangListKind::ScreenStrings || kind == LangListKind::CommonStrings ||
+           kind == LangListKind::ScreenMessages || kind == LangListKind::CommonMessages;
+}
+
+// The common sections are the targets of references and resolve none themselves.
+bool TakesReferences(LangListKind kind) {
+    return kind != LangListKind::CommonStrings && kind != LangListKind::CommonMessages;
+}
+
+int HexDigit(char16_t c) {
+    if (c >= u'0' && c <= u'9')
+        return c - u'0';
+    if (c >= u'a' && c <= u'f')
+        return c - u'a' + 10;
+    if (c >= u'A' && c <= u'F')
+        return c - u'A' + 10;
+    return -1;
+}
+
+void ReplaceAll(std::u16string& text, std::u16string_view from, std::u16string_view to) {
+    size_t pos = 0;
+    while ((pos = text.find(from, pos)) != std::u16string::npos) {
+        text.replace(pos, from.size(), to);
+        pos += to.size();
+    }
+}
+
+// Optional trailing numbers keep -1 when absent or invalid.
+int32_t NumberAt(const std::vector<std::u16string>& pieces, size_t index) {
+    int32_t value = -1;
+    if (index < pieces.size())
+        CLangResTable::ParseNumber(pieces[index], value);
+    return value;
+}
+
+} // namespace
+
+CLangResTable::CLangResTable(qk::os::IProfile& profile, qk::os::IFileSystem& fileSystem)
+    : m_profile(profile), m_fileSystem(fileSystem) {}
+
+CLangResTable::~CLangResTable() = default;
+
+void CLangResTable::Clear() {
+    for (auto& list : m_lists)
+        list.clear();
+}
+
+std::u16string CLangResTable::LangFileName(int32_t langId) {
+    static constexpr char16_t kHex[] = u"0123456789ABCDEF";
+    uint32_t value = static_cast<uint32_t>(langId);
+    std::u16string digits;
+    do {
+        digits.insert(digits.begin(), kHex[value & 0xF]);
+        value >>= 4;
+    } while (value != 0);
+    while (digits.size() < 4)
+        digits.insert(digits.begin(), u'0');
+    return digits + u".DAT";
+}
+
+int32_t CLangResTable::LoadLangFile(const std::u16string& folder, int32_t requested,
+                                    int32_t fallback) {
+    Clear();
+    m_bFileChosen = 0;
+    if (folder.empty())
+        return kLangNoFile;
+
+    int32_t result;
+    int32_t language;
+    if (m_fileSystem.Exists(folder + u"\\" + LangFileName(requested))) {
+        result = kLangRequestedFile;
+        language = requested;
+    } else if (m_fileSystem.Exists(folder + u"\\" + LangFileName(fallback))) {
+        result = kLangFallbackFile;
+        language = fallback;
+    } else {
+        return kLangNoFile;
+    }
+    m_bFileChosen = 1;
+    m_nLangID = language;
+    m_strFolder = folder;
+    m_strFileName = LangFileName(language);
+    return result;
+}
+
+int32_t CLangResTable::LoadScreenTexts(const std::u16string& screen) {
+    if (screen.empty())
+        return -3;
+    if (!m_bFileChosen)
+        return -2;
+
+    const std::u16string path = m_strFolder + u"\\" + LangFileName(m_nLangID);
+    // Common sections first, so that references in the screen sections find their targets.
+    ReadSection(path, u"CMN_STR", LangListKind::CommonStrings);
+    ReadSection(path, u"CMN_MSG", LangListKind::CommonMessages);
+    ReadSection(path, screen + u"_CAP", LangListKind::Captions);
+    ReadSection(path, screen + u"_CMB", LangListKind::ComboItems);
+    ReadSection(path, screen + u"_LSTCTRL", LangListKind::ListColumns);
+    ReadSection(path, screen + u"_MSG", LangListKind::ScreenMessages);
+    ReadSection(path, screen + u"_STR", LangListKind::ScreenStrings);
+    return 0;
+}
+
+void CLangResTable::ReadSection(const std::u16string& path, const std::u16string& section,
+                                LangListKind kind) {
+    // The reader tells a too-small buffer only by answering size - 2, so grow until it fits.
+    uint32_t size = kFirstBufferChars;
+    std::unique_ptr<char16_t[]> buffer;
+    uint32_t copied = 0;
+    for (;;) {
+        buffer.reset(new (std::nothrow) char16_t[size]());
+        if (!buffer)
+            return; // out of memory: the section is abandoned
+        copied = m_profile.GetSectionRaw(path, section, buffer.get(), size);
+        if (copied == 0)
+            return; // missing or empty section
+        if (copied != size - 2)
+            break;
+        buffer.reset();
+        if (size > std::numeric_limits<uint32_t>::max() - kBufferGrowChars)
+            return;
+        size += kBufferGrowChars;
+    }
+
+    try {
+        uint32_t pos = 0;
+        while (pos < size && buffer[pos] != u'\0') {
+            const char16_t* line = buffer.get() + pos;
+            uint32_t length = 0;
+            while (pos + length < size && line[length] != u'\0')
+                ++length;
+            ParseLine(std::u16string_view(line, length), kind);
+            // A line longer than the step is walked into: the walk lands inside it and takes
+            // the rest as a line of its own.
+            pos += (length < kLineStep ? length : kLineStep) + 1;
+        }
+    } catch (const std::bad_alloc&) {
+        // Out of memory while adding entries: what was added stays, the rest is abandoned.
+    }
+}
+
+void CLangResTable::ParseLine(std::u16string_view line, LangListKind kind) {
+    const size_t equals = line.find(u'=');
+    if (equals == std::u16string_view::npos)
+        return;
+    const std::u16string_view key = line.substr(0, equals);
+    const std::u16string_view value = line.substr(equals + 1);
+    if (key.empty() || value.empty())
+        return;
+
+    std::vector<std::u16string> pieces;
+    pieces.emplace_back(key);
+    const size_t count = static_cast<size_t>(SplitText(value, kPieceDelimiter, pieces));
+    switch (kind) {
+    case LangListKind::Captions:
+        if (count < 2)
+            return;
+        break;
+    case LangListKind::ComboItems:
+        if (count < 3)
+            return;
+        break;
+    case LangListKind::ListColumns:
+        if (count < 5)
+            return;
+        break;
+    default:
+        if (count != 2)
+            return;
+        break;
+    }
+
+    int32_t number = -1;
+    std::vector<std::u16string> keyPieces;
+    if (SplitText(key, kKeyDelimiter, keyPieces) > 0 && !ParseNumber(keyPieces.back(), number))
+        number = -1;
+    if (number < 0)
+        return;
+
+    std::u16string text = pieces[1];
+    if (TakesReferences(kind))
+        ResolveTextRef(text);
+    ReplaceEscapes(text);
+
+    std::unique_ptr<CLangInfoBase> entry;
+    switch (kind) {
+    case LangListKind::Captions: {
+        entry = std::make_unique<CCaptionResInfo>();
+        entry->m_nOption = NumberAt(pieces, 2);
+        break;
+    }
+    case LangListKind::ComboItems: {
+        auto combo = std::make_unique<CComboBoxResInfo>();
+        combo->m_nItemData = NumberAt(pieces, 2);
+        combo->m_nOption = NumberAt(pieces, 3);
+        entry = std::move(combo);
+        break;
+    }
+    case LangListKind::ListColumns: {
+        auto column = std::make_unique<CListCtrlResInfo>();
+        column->m_nColumn = NumberAt(pieces, 2);
+        column->m_nWidth = NumberAt(pieces, 3);
+        column->m_nAlign = NumberAt(pieces, 4);
+        column->m_nOption = NumberAt(pieces, 5);
+        entry = std::move(column);
+        break;
+    }
+    default:
+        entry = std::make_unique<CStringResInfo>();
+        break;
+    }
+    entry->m_strKey = std::u16string(key);
+    entry->m_nCtrlID = number;
+    entry->m_strText = std::move(text);
+
+    EntryList& list = List(kind);
+    if (IsIndexed(kind)) {
+        if (number > kMaxIndexedNumber)
+            return;
+        const size_t index = static_cast<size_t>(number);
+        if (list.size() <= index)
+            list.resize(index + 1);
+        list[index] = std::move(entry); // a later line of the same number replaces it
+    } else {
+        list.push_back(std::move(entry));
+    }
+}
+
+int32_t CLangResTable::SplitText(std::u16string_view text, std::u16string_view delimiter,
+                                 std::vector<std::u16string>& list) {
+    if (delimiter.empty()) {
+        list.emplace_back(text);
+        return static_cast<int32_t>(list.size());
+    }
+    size_t pos = 0;
+    for (;;) {
+        const size_t found = text.find(delimiter, pos);
+        if (found == std::u16string_view::npos) {
+            list.emplace_back(text.substr(pos));
+            break;
+        }
+        list.emplace_back(text.substr(pos, found - pos));
+        pos = found + delimiter.size();
+    }
+    return static_cast<int32_t>(list.size());
+}
+
+bool CLangResTable::ParseNumber(std::u16string_view piece, int32_t& value) {
+    constexpr int64_t kMax = std::numeric_limits<int32_t>::max();
+    int64_t result = 0;
+    if (piece.size() >= 2 && piece[0] == u'0' && (piece[1] == u'x' || piece[1] == u'X')) {
+        for (char16_t c : piece.substr(2)) {
+            const int digit = HexDigit(c);
+            if (digit < 0)
+                return false;
+            result = result * 16 + digit;
+            if (result > kMax)
+                result = kMax + 1; // keeps checking the digits without overflowing
+        }
+    } else {
+        if (piece.empty())
+            return false;
+        for (char16_t c : piece) {
+            if (c < u'0' || c > u'9')
+                return false;
+            result = result * 10 + (c - u'0');
+            if (result > kMax)
+                result = kMax + 1;
+        }
+    }
+    value = static_cast<int32_t>(result > kMax ? kMax : result);
+    return true;
+}
+
+void CLangResTable::ReplaceEscapes(std::u16string& text) {
+    ReplaceAll(text, u"\\n", u"\r\n");
+    ReplaceAll(text, u"\\t", u"\t");
+}
+
+void CLangResTable::ResolveTextRef(std::u16string& text) const {
+    if (text.empty() || text[0] != u']')
+        return;
+    const std::u16string_view rest = std::u16string_view(text).substr(1);
+    if (rest.empty())
+        return;
+    LangListKind target;
+    if (rest.find(u"CMN_STR") != std::u16string_view::npos)
+        target = LangListKind::CommonStrings;
+    else if (rest.find(u"CMN_MSG") != std::u16string_view::npos)
+        target = LangListKind::CommonMessages;
+    else
+        return;
+
+    std::vector<std::u16string> pieces;
+    if (SplitText(rest, kKeyDelimiter, pieces) != 3)
+        return;
+    int32_t index = -1;
+    std::u16string resolved;
+    if (ParseNumber(pieces[2], index))
+        GetText(target, index, resolved);
+    text = std::move(resolved);
+}
+
+int32_t CLangResTable::GetText(LangListKind list, int32_t index, std::u16string& text) const {
+    const EntryList& entries = List(list);
+    if (index < 0 || static_cast<size_t>(index) >= entries.size())
+        return -3;
+    const auto& entry = entries[static_cast<size_t>(index)];
+    if (!entry)
+        return -1;
+    text = entry->m_strText;
+    return 0;
+}
+
+std::u16string CLangResTable::TextOr(LangListKind list, int32_t index,
+                                     std::u16string_view fallback) const {
+    std::u16string text;
+    if (GetText(list, index, text) == 0)
+        return text;
+    return std::u16string(fallback);
+}
+
+std::u16string CLangResTable::FindComboItemText(int32_t itemData) const {
+    for (const auto& entry : List(LangListKind::ComboItems)) {
+        const auto* combo = static_cast<const CComboBoxResInfo*>(entry.get());
+        if (combo && combo->m_nCtrlID == kLanguageComboId && combo->m_nItemData == itemData)
+            return combo->m_strText;
+    }
+    return {};
+}
+
+int32_t CLangResTable::Count(LangListKind list) const {
+    return static_cast<int32_t>(List(list).size());
+}
+
+const CLangInfoBase* CLangResTable::Entry(LangListKind list, int32_t index) const {
+    const EntryList& entries = List(list);
+    if (index < 0 || static_cast<size_t>(index) >= entries.size())
+        return nullptr;
+    return entries[static_cast<size_t>(index)].get();
+}

@@ -1,0 +1,99 @@
+// Win32 half of the text table: pushing captions, combo items and list columns into controls.
+#include "framework/lang/LangResTable.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+namespace {
+
+constexpr int kColumnTextChars = 260;
+
+HWND Child(LangWindow parent, int32_t id) {
+    return parent ? GetDlgItem(static_cast<HWND>(parent), id) : nullptr;
+}
+
+int AlignmentFormat(int32_t align) {
+    switch (align) {
+    case 1:
+        return LVCFMT_CENTER;
+    case 2:
+        return LVCFMT_RIGHT;
+    default:
+        return LVCFMT_LEFT;
+    }
+}
+
+} // namespace
+
+void CLangResTable::ApplyCaptions(LangWindow dialog) const {
+    if (!dialog)
+        return;
+    for (const auto& entry : List(LangListKind::Captions)) {
+        if (!entry)
+            continue;
+        if (HWND child = Child(dialog, entry->m_nCtrlID))
+            SetWindowTextW(child, reinterpret_cast<const wchar_t*>(entry->m_strText.c_str()));
+    }
+}
+
+void CLangResTable::ApplyComboItems(LangWindow dialog) const {
+    if (!dialog)
+        return;
+    for (const auto& entry : List(LangListKind::ComboItems)) {
+        if (!entry)
+            continue;
+        HWND child = Child(dialog, entry->m_nCtrlID);
+        if (!child || !entry->IsTargetCtrl(dialog))
+            continue;
+        const LRESULT index = SendMessageW(child, CB_ADDSTRING, 0,
+                                           reinterpret_cast<LPARAM>(entry->m_strText.c_str()));
+        if (index == CB_ERR || index == CB_ERRSPACE)
+            continue;
+        const auto* combo = static_cast<const CComboBoxResInfo*>(entry.get());
+        SendMessageW(child, CB_SETITEMDATA, static_cast<WPARAM>(index),
+                     static_cast<LPARAM>(combo->m_nItemData));
+    }
+}
+
+void CLangResTable::ApplyListColumns(LangWindow window) const {
+    if (!window)
+        return;
+    for (const auto& entry : List(LangListKind::ListColumns)) {
+        if (!entry)
+            continue;
+        HWND list = Child(window, entry->m_nCtrlID);
+        if (!list || !entry->IsTargetCtrl(window))
+            continue;
+        const auto* column = static_cast<const CListCtrlResInfo*>(entry.get());
+        const int align = AlignmentFormat(column->m_nAlign);
+        auto* text =
+            const_cast<wchar_t*>(reinterpret_cast<const wchar_t*>(entry->m_strText.c_str()));
+
+        wchar_t present[kColumnTextChars] = {};
+        LVCOLUMNW existing = {};
+        existing.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM | LVCF_IMAGE | LVCF_ORDER;
+        existing.pszText = present;
+        existing.cchTextMax = kColumnTextChars;
+        const BOOL found = static_cast<BOOL>(SendMessageW(list, LVM_GETCOLUMNW,
+                                                          static_cast<WPARAM>(column->m_nColumn),
+                                                          reinterpret_cast<LPARAM>(&existing)));
+
+        LVCOLUMNW update = {};
+        update.mask = LVCF_FMT | LVCF_TEXT;
+        update.pszText = text;
+        if (column->m_nWidth != -1) {
+            update.mask |= LVCF_WIDTH;
+            update.cx = column->m_nWidth;
+        }
+        if (!found) {
+            update.fmt = align;
+            SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column->m_nColumn),
+                         reinterpret_cast<LPARAM>(&update));
+        } else {
+            // Keep the other format bits (image, bitmap side ...), replace the alignment.
+            update.fmt = (existing.fmt & ~LVCFMT_JUSTIFYMASK) | align;
+            SendMessageW(list, LVM_SETCOLUMNW, static_cast<WPARAM>(column->m_nColumn),
+                         reinterpret_cast<LPARAM>(&update));
+        }
+    }
+}

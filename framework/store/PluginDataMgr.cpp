@@ -1,0 +1,462 @@
+// The data store: blocks in memory, the registered printer list in "PrinterSetting.INI" and
+// the per-printer settings files. No exception leaves an operation: plug-ins call them.
+#include "framework/store/PluginDataMgr.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <string_view>
+
+namespace {
+
+constexpr uint32_t kHeaderSize = sizeof(PluginBlockHeader);
+constexpr const char* kApplicationName = "QK-R40 Utility";
+constexpr const char* kMakerName = "TARROW";
+
+constexpr std::u16string_view kInfoSection = u"INFO";
+constexpr std::u16string_view kCountKey = u"COUNT";
+constexpr std::u16string_view kPortPrefix = u"PORT";
+constexpr std::u16string_view kDeviceKey = u"DeviceName";
+constexpr std::u16string_view kPortKey = u"PortName";
+constexpr std::u16string_view kDirKey = u"Dir";
+
+// Profile files written by the store start as UTF-16 so that device and port names outside
+// the ANSI code page survive.
+constexpr uint8_t kUtf16Bom[] = {0xFF, 0xFE};
+
+uint32_t ReadU32(const uint8_t* p) {
+    uint32_t value;
+    std::memcpy(&value, p, sizeof(value));
+    return value;
+}
+
+void WriteU32(uint8_t* p, uint32_t value) {
+    std::memcpy(p, &value, sizeof(value));
+}
+
+std::u16string_view View(const char16_t* text) {
+    return text ? std::u16string_view(text) : std::u16string_view();
+}
+
+// Copies into a 260-character slot, cutting what does not fit.
+void CopySlot(char16_t (&slot)[kStoreTextChars], std::u16string_view text) {
+    const size_t n = std::min<size_t>(text.size(), kStoreTextChars - 1);
+    std::copy_n(text.data(), n, slot);
+    std::fill(slot + n, slot + kStoreTextChars, u'\0');
+}
+
+std::u16string Decimal(int64_t value) {
+    std::u16string digits;
+    const bool negative = value < 0;
+    uint64_t v = negative ? static_cast<uint64_t>(-value) : static_cast<uint64_t>(value);
+    do {
+        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + v % 10));
+        v /= 10;
+    } while (v != 0);
+    if (negative)
+        digits.insert(digits.begin(), u'-');
+    return digits;
+}
+
+std::u16string PortSection(int32_t index) {
+    return std::u16string(kPortPrefix) + u"_" + Decimal(index);
+}
+
+std::u16string ListPath(std::u16string_view dataFolder) {
+    return std::u16string(dataFolder) + u"\\" + PluginDataMgr::kPrinterListFile;
+}
+
+std::u16string SettingsPathFor(std::u16string_view dataFolder, std::u16string_view folderName,
+                               std::u16string_view deviceName) {
+    std::u16string path(dataFolder);
+    path += u"\\";
+    path += folderName;
+    path += u"\\";
+    path += deviceName;
+    path += PluginDataMgr::kSettingsFileSuffix;
+    return path;
+}
+
+// ASCII copy into a zero-filled field, leaving at least one zero at the end.
+template <size_t N> void CopyAscii(char (&field)[N], std::u16string_view text) {
+    std::memset(field, 0, N);
+    for (size_t i = 0; i < text.size() && i < N - 1; ++i)
+        field[i] = text[i] < 0x80 ? static_cast<char>(text[i]) : '?';
+}
+
+template <size_t N> void CopyAscii(char (&field)[N], const char* text) {
+    std::memset(field, 0, N);
+    std::strncpy(field, text, N - 1);
+}
+
+} // namespace
+
+PluginDataMgr::PluginDataMgr(qk::os::IFileSystem& fileSystem, qk::os::IProfile& profile)
+    : m_fileSystem(fileSystem), m_profile(profile) {}
+
+PluginDataMgr::~PluginDataMgr() = default;
+
+// ---- blocks ----
+
+int32_t PluginDataMgr::CreateBlock(uint32_t key, uint32_t version, uint32_t size) {
+    if (size <= kHeaderSize)
+        return kStoreBlockTooSmall;
+    try {
+        Block block;
+        block.key = key;
+        block.version = version;
+        block.size = 0; // until the first write
+        block.content.assign(size, 0);
+        WriteU32(block.content.data(), kPluginBlockMagic);
+        WriteU32(block.content.data() + 4, key);
+        WriteU32(block.content.data() + 8, version);
+        m_blocks.push_back(std::move(block));
+        return kStoreOk;
+    } catch (...) {
+        return kStoreNoMemory;
+    }
+}
+
+int32_t PluginDataMgr::FindBlock(uint32_t key) {
+    for (size_t i = 0; i < m_blocks.size(); ++i) {
+        if (m_blocks[i].key == key)
+            return static_cast<int32_t>(i);
+    }
+    return kStoreNotFound;
+}
+
+int32_t PluginDataMgr::WriteBlock(uint32_t key, uint32_t size, void* data) {
+    const int32_t index = FindBlock(key);
+    if (index < 0)
+        return kStoreNotFound;
+    if (data == nullptr && size > 0)
+        return kStoreNullPointer;
+    try {
+        Block& block = m_blocks[static_cast<size_t>(index)];
+        if (block.content.size() < size)
+            block.content.resize(size);
+        // The caller's size field is at byte 12; a shorter record has none to set.
+        if (size >= 16)
+            WriteU32(static_cast<uint8_t*>(data) + 12, size);
+        if (size > 0)
+            std::memcpy(block.content.data(), data, size);
+        block.size = size;
+        return kStoreOk;
+    } catch (...) {
+        return kStoreNoMemory;
+    }
+}
+
+int32_t PluginDataMgr::ReadBlock(uint32_t key, void* buffer, uint32_t length) {
+    const int32_t index = FindBlock(key);
+    if (index < 0)
+        return kStoreNotFound;
+    const Block& block = m_blocks[static_cast<size_t>(index)];
+    const uint32_t n = std::min(length, block.size);
+    if (n == 0)
+        return kStoreOk;
+    if (buffer == nullptr)
+        return kStoreNullPointer;
+    std::memcpy(buffer, block.content.data(), n);
+    return kStoreOk;
+}
+
+int32_t PluginDataMgr::RemoveBlock(int32_t index) {
+    if (index < 0 || static_cast<size_t>(index) >= m_blocks.size())
+        return kStoreBadData;
+    m_blocks.erase(m_blocks.begin() + index);
+    return kStoreOk;
+}
+
+void PluginDataMgr::ClearBlocks() {
+    m_blocks.clear();
+}
+
+int32_t PluginDataMgr::GetBlockCount() {
+    return static_cast<int32_t>(m_blocks.size());
+}
+
+int32_t PluginDataMgr::GetBlockSize(int32_t index) {
+    if (index < 0 || static_cast<size_t>(index) >= m_blocks.size())
+        return kStoreBadData;
+    return static_cast<int32_t>(m_blocks[static_cast<size_t>(index)].size);
+}
+
+int32_t PluginDataMgr::GetSaveFlag() {
+    return m_saveFlag;
+}
+
+void PluginDataMgr::SetSaveFlag(int32_t flag) {
+    m_saveFlag = flag;
+}
+
+// ---- registered printers ----
+
+int32_t PluginDataMgr::FindPrinter(const char16_t* deviceName, const char16_t* portName) const {
+    const std::u16string_view device = View(deviceName);
+    const std::u16string_view port = View(portName);
+    if (device.empty())
+        return kStoreNotFound; // an empty device name matches no entry
+    for (size_t i = 0; i < m_printers.size(); ++i) {
+        if (device == m_printers[i].deviceName && port == m_printers[i].portName)
+            return static_cast<int32_t>(i);
+    }
+    return kStoreNotFound;
+}
+
+int32_t PluginDataMgr::LoadPrinterList(const char16_t* dataFolder) {
+    try {
+        m_printers.clear();
+        const std::u16string_view folder = View(dataFolder);
+        if (folder.empty())
+            return 0;
+        const std::u16string file = ListPath(folder);
+        if (!m_fileSystem.Exists(file))
+            return 0;
+        int32_t count =
+            m_profile.GetInt(file, std::u16string(kInfoSection), std::u16string(kCountKey), 0);
+        count = std::clamp(count, 0, kMaxPrinters);
+        m_printers.reserve(static_cast<size_t>(count));
+        for (int32_t i = 0; i < count; ++i) {
+            const std::u16string section = PortSection(i);
+            RegisteredPrinter entry{};
+            CopySlot(entry.deviceName,
+                     m_profile.GetString(file, section, std::u16string(kDeviceKey), u""));
+            CopySlot(entry.portName,
+                     m_profile.GetString(file, section, std::u16string(kPortKey), u""));
+            CopySlot(entry.folderName,
+                     m_profile.GetString(file, section, std::u16string(kDirKey), u""));
+            CopySlot(entry.settingsPath,
+                     SettingsPathFor(folder, entry.folderName, entry.deviceName));
+            m_printers.push_back(entry);
+        }
+        return static_cast<int32_t>(m_printers.size());
+    } catch (...) {
+        m_printers.clear();
+        return 0;
+    }
+}
+
+int32_t PluginDataMgr::SavePrinterList(const char16_t* dataFolder) {
+    try {
+        if (m_printers.empty())
+            return kStoreOk;
+        const std::u16string_view folder = View(dataFolder);
+        if (folder.empty())
+            return kStoreFileError;
+        const std::u16string file = ListPath(folder);
+        if (!m_fileSystem.Exists(file))
+            m_fileSystem.WriteFile(
+                file, std::vector<uint8_t>(std::begin(kUtf16Bom), std::end(kUtf16Bom)));
+        bool ok =
+            m_profile.WriteString(file, std::u16string(kInfoSection), std::u16string(kCountKey),
+                                  Decimal(static_cast<int64_t>(m_printers.size())));
+        for (size_t i = 0; i < m_printers.size() && ok; ++i) {
+            const RegisteredPrinter& entry = m_printers[i];
+            const std::u16string section = PortSection(static_cast<int32_t>(i));
+            ok = m_profile.WriteString(file, section, std::u16string(kDeviceKey),
+                                       entry.deviceName) &&
+                 m_profile.WriteString(file, section, std::u16string(kPortKey), entry.portName) &&
+                 m_profile.WriteString(file, section, std::u16string(kDirKey), entry.folderName);
+        }
+        return ok ? kStoreOk : kStoreFileError;
+    } catch (...) {
+        return kStoreNoMemory;
+    }
+}
+
+int32_t PluginDataMgr::AddPrinter(const char16_t* dataFolder, const char16_t* deviceName,
+                                  const char16_t* portName) {
+    if (dataFolder == nullptr || deviceName == nullptr || portName == nullptr)
+        return kStoreNullPointer;
+    const int32_t found = FindPrinter(deviceName, portName);
+    if (found >= 0)
+        return found;
+    try {
+        RegisteredPrinter entry{};
+        CopySlot(entry.deviceName, deviceName);
+        CopySlot(entry.portName, portName);
+        // Entries are never removed, so the count gives every new entry a folder of its own.
+        CopySlot(entry.folderName, PortSection(static_cast<int32_t>(m_printers.size())));
+        CopySlot(entry.settingsPath,
+                 SettingsPathFor(dataFolder, entry.folderName, entry.deviceName));
+        m_printers.push_back(entry);
+        return static_cast<int32_t>(m_printers.size() - 1);
+    } catch (...) {
+        return kStoreNoMemory;
+    }
+}
+
+int32_t PluginDataMgr::GetSettingsPath(const char16_t* deviceName, const char16_t* portName,
+                                       char16_t* buffer, uint32_t bufferChars) {
+    if (buffer == nullptr || bufferChars == 0)
+        return kStoreBufferTooSmall;
+    buffer[0] = u'\0';
+    const int32_t index = FindPrinter(deviceName, portName);
+    if (index < 0)
+        return 0;
+    const std::u16string_view path = m_printers[static_cast<size_t>(index)].settingsPath;
+    if (path.size() >= bufferChars)
+        return kStoreBufferTooSmall;
+    std::copy(path.begin(), path.end(), buffer);
+    buffer[path.size()] = u'\0';
+    return static_cast<int32_t>(path.size());
+}
+
+int32_t PluginDataMgr::HasSettingsFile(const char16_t* deviceName, const char16_t* portName) {
+    const int32_t index = FindPrinter(deviceName, portName);
+    if (index < 0)
+        return 0;
+    try {
+        return m_fileSystem.Exists(m_printers[static_cast<size_t>(index)].settingsPath) ? 1 : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+int32_t PluginDataMgr::GetPrinterCount() {
+    return static_cast<int32_t>(m_printers.size());
+}
+
+int32_t PluginDataMgr::GetPrinter(int32_t index, RegisteredPrinter* entry) {
+    if (entry == nullptr)
+        return kStoreNullPointer;
+    if (index < 0 || static_cast<size_t>(index) >= m_printers.size())
+        return kStoreBadData;
+    *entry = m_printers[static_cast<size_t>(index)];
+    return kStoreOk;
+}
+
+std::u16string PluginDataMgr::SettingsPathOf(const std::u16string& deviceName,
+                                             const std::u16string& portName) {
+    char16_t path[kStoreTextChars];
+    if (GetSettingsPath(deviceName.c_str(), portName.c_str(), path, kStoreTextChars) <= 0)
+        return {};
+    return path;
+}
+
+int32_t PluginDataMgr::RegisterAndSave(const std::u16string& dataFolder,
+                                       const std::u16string& deviceName,
+                                       const std::u16string& portName,
+                                       const std::u16string& modelName, uint32_t version1,
+                                       uint32_t version2) {
+    AddPrinter(dataFolder.c_str(), deviceName.c_str(), portName.c_str());
+    const std::u16string path = SettingsPathOf(deviceName, portName);
+    if (path.empty())
+        return 0;
+    const int32_t written = SaveSettingsFile(modelName.c_str(), path.c_str(), version1, version2);
+    if (written == 1)
+        SavePrinterList(dataFolder.c_str());
+    return written;
+}
+
+// ---- settings files ----
+
+int32_t PluginDataMgr::LoadSettingsFile(const char16_t* path) {
+    int32_t result;
+    try {
+        const std::u16string_view name = View(path);
+        std::vector<uint8_t> data;
+        if (name.empty() || !m_fileSystem.Exists(std::u16string(name)) ||
+            !m_fileSystem.ReadFile(std::u16string(name), data))
+            result = kStoreFileMissing;
+        else
+            result = LoadSettingsData(data);
+    } catch (...) {
+        result = kStoreNoMemory;
+    }
+    if (result != kStoreOk)
+        ClearBlocks(); // a damaged file leaves no partial data
+    return result;
+}
+
+// Every size is checked against the bytes present before anything is allocated, so a damaged
+// count or size field ends the load instead of reading past the data or allocating gigabytes.
+int32_t PluginDataMgr::LoadSettingsData(const std::vector<uint8_t>& data) {
+    if (data.size() < sizeof(SettingsFileHeader))
+        return kStoreFileError;
+    if (ReadU32(data.data()) != kSettingsFileMagic)
+        return kStoreBadData;
+    const uint32_t count = ReadU32(data.data() + offsetof(SettingsFileHeader, blockCount));
+
+    size_t pos = sizeof(SettingsFileHeader);
+    for (uint32_t i = 0; i < count; ++i) {
+        const size_t left = data.size() - pos;
+        if (left < kHeaderSize)
+            return kStoreFileError;
+        const uint8_t* header = data.data() + pos;
+        const uint32_t size = ReadU32(header + offsetof(PluginBlockHeader, size));
+        if (ReadU32(header) != kPluginBlockMagic || size <= kHeaderSize)
+            return kStoreBadData;
+        if (size > left)
+            return kStoreFileError; // payload shorter than the size field says
+        const int32_t created =
+            CreateBlock(ReadU32(header + offsetof(PluginBlockHeader, key)),
+                        ReadU32(header + offsetof(PluginBlockHeader, version)), size);
+        if (created != kStoreOk)
+            return created;
+        // Written into the block just made: a key that is already present must not send the
+        // bytes to the earlier block.
+        Block& block = m_blocks.back();
+        std::memcpy(block.content.data(), header, size);
+        block.size = size;
+        pos += size;
+    }
+    return kStoreOk;
+}
+
+int32_t PluginDataMgr::SaveSettingsFile(const char16_t* modelName, const char16_t* path,
+                                        uint32_t version1, uint32_t version2) {
+    if (m_saveFlag != 1)
+        return 0;
+    const std::u16string_view target = View(path);
+    if (target.empty())
+        return 0;
+    std::u16string file(target);
+    try {
+        const size_t slash = file.find_last_of(u"\\/");
+        if (slash != std::u16string::npos && slash > 0) {
+            const std::u16string folder = file.substr(0, slash);
+            if (!m_fileSystem.IsDirectory(folder) && !m_fileSystem.CreateDirectory(folder))
+                return 0;
+        }
+
+        // Only blocks that a load can take back are written, and the count says how many
+        // there are: a block never written (size 0) or shorter than its header would
+        // otherwise make the whole file unreadable.
+        uint32_t written = 0;
+        size_t total = sizeof(SettingsFileHeader);
+        for (const Block& block : m_blocks) {
+            if (block.size > kHeaderSize) {
+                ++written;
+                total += block.size;
+            }
+        }
+        std::vector<uint8_t> bytes(total, 0);
+        SettingsFileHeader header{};
+        WriteU32(header.magic, kSettingsFileMagic);
+        header.version1 = version1;
+        header.version2 = version2;
+        header.blockCount = written;
+        CopyAscii(header.applicationName, kApplicationName);
+        CopyAscii(header.makerName, kMakerName);
+        CopyAscii(header.modelName, View(modelName));
+        std::memcpy(bytes.data(), &header, sizeof(header));
+        size_t pos = sizeof(header);
+        for (const Block& block : m_blocks) {
+            if (block.size <= kHeaderSize)
+                continue;
+            uint8_t* out = bytes.data() + pos;
+            std::memcpy(out, block.content.data(), block.size);
+            // The loader insists on the magic and a size field that matches the bytes.
+            WriteU32(out, kPluginBlockMagic);
+            WriteU32(out + offsetof(PluginBlockHeader, size), block.size);
+            pos += block.size;
+        }
+        if (m_fileSystem.WriteFile(file, bytes))
+            return 1;
+    } catch (...) {
+    }
+    m_fileSystem.DeleteFile(file);
+    return 0;
+}
