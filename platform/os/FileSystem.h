@@ -35,8 +35,8 @@ public:
     // Whole-file binary write, replacing the file; false (and no partial file) on failure:
     // a missing folder, a read-only or locked file, a folder of that name, a full disk.
     virtual bool WriteFile(const std::u16string& path, const std::vector<uint8_t>& data) = 0;
-    // Names (not paths) of the files in a folder matching a wildcard pattern such as u"*.DAT"
-    // ('*' and '?', case-insensitive), sorted; folders are not listed.
+    // Names (not paths) of the files in a folder whose long names match a wildcard pattern
+    // such as u"*.DAT" (see Wildcard.h), sorted without case; folders are not listed.
     virtual std::vector<std::u16string> ListFiles(const std::u16string& folder,
                                                   const std::u16string& pattern) = 0;
     // The targets of a DOS device name such as u"COM3" (for a serial port the driver's

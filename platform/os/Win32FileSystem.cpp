@@ -3,6 +3,7 @@
 #include "platform/Text.h"
 #include "platform/os/RealOs.h"
 #include "platform/os/Win32FileSystem.h"
+#include "platform/os/Wildcard.h"
 
 // The seam's operation names, not the <windows.h> macros (see FileSystem.h).
 #undef CreateDirectory
@@ -160,8 +161,10 @@ std::vector<std::u16string> Win32FileSystem::ListFiles(const std::u16string& fol
         return names;
     }
     do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            names.push_back(FromWide(found.cFileName));
+        // The platform also matches the short 8.3 names; only the long name counts here.
+        const std::u16string name = FromWide(found.cFileName);
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && WildcardMatch(name, pattern)) {
+            names.push_back(name);
         }
     } while (FindNextFileW(search, &found));
     FindClose(search);

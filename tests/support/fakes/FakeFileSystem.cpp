@@ -1,5 +1,6 @@
 #include "tests/support/fakes/FakeFileSystem.h"
 #include <algorithm>
+#include "platform/os/Wildcard.h"
 
 namespace qk::test {
 namespace {
@@ -44,29 +45,7 @@ std::u16string FakeFileSystem::ParentOf(const std::u16string& path) {
 }
 
 bool FakeFileSystem::MatchesPattern(const std::u16string& name, const std::u16string& pattern) {
-    if (pattern == u"*.*") {
-        return true;
-    }
-    // Iterative wildcard match with backtracking to the last '*'.
-    size_t n = 0, p = 0, starP = std::u16string::npos, starN = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == u'?' || Fold(pattern[p]) == Fold(name[n]))) {
-            ++n;
-            ++p;
-        } else if (p < pattern.size() && pattern[p] == u'*') {
-            starP = p++;
-            starN = n;
-        } else if (starP != std::u16string::npos) {
-            p = starP + 1;
-            n = ++starN;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == u'*') {
-        ++p;
-    }
-    return p == pattern.size();
+    return os::WildcardMatch(name, pattern);
 }
 
 const FakeFileSystem::Node* FakeFileSystem::Find(const std::u16string& path) const {
