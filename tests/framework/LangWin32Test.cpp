@@ -238,5 +238,40 @@ TEST_F(ControlsWindow, ListColumnUpdateKeepsTheOtherFormatBits) {
     EXPECT_EQ(one.fmt & ~LVCFMT_JUSTIFYMASK, before & ~LVCFMT_JUSTIFYMASK);
 }
 
+// The program runs with version 6 of the common controls (its manifest); the class names that
+// the table compares with must be the ones the controls report there too.
+TEST(LangWin32, ClassNamesHoldUnderTheProgramsCommonControls) {
+    std::string source = QK_TEST_SOURCE_DIR;
+    std::wstring manifest(source.begin(), source.end());
+    manifest += L"/resources/QK40UTL.manifest";
+    ACTCTXW context = {};
+    context.cbSize = sizeof(context);
+    context.lpSource = manifest.c_str();
+    HANDLE actCtx = CreateActCtxW(&context);
+    ASSERT_NE(actCtx, INVALID_HANDLE_VALUE);
+    ULONG_PTR cookie = 0;
+    ASSERT_TRUE(ActivateActCtx(actCtx, &cookie));
+    INITCOMMONCONTROLSEX init = {sizeof(init), ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&init);
+    HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(parent, nullptr);
+    CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | CBS_DROPDOWNLIST, 0, 0, 100, 100, parent,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCombo)),
+                    GetModuleHandleW(nullptr), nullptr);
+    CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | LVS_REPORT, 0, 0, 100, 100, parent,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kList)), GetModuleHandleW(nullptr),
+                    nullptr);
+    CComboBoxResInfo combo;
+    combo.m_nCtrlID = kCombo;
+    EXPECT_TRUE(combo.IsTargetCtrl(parent));
+    CListCtrlResInfo list;
+    list.m_nCtrlID = kList;
+    EXPECT_TRUE(list.IsTargetCtrl(parent));
+    DestroyWindow(parent);
+    DeactivateActCtx(0, cookie);
+    ReleaseActCtx(actCtx);
+}
+
 } // namespace
 } // namespace qk::test
