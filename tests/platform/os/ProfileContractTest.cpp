@@ -255,6 +255,23 @@ TYPED_TEST(ProfileContract, GetSectionRawOfMissingOrEmptySections) {
     }
 }
 
+TYPED_TEST(ProfileContract, RawReadsIntoBuffersBelowThreeCharactersOnlyWriteNuls) {
+    const auto file = this->Ini(u"[S]\r\na=1\r\n");
+    for (uint32_t size = 0; size < 3; ++size) {
+        RawRead section = ReadRaw(size, [&](char16_t* b, uint32_t n) {
+            return this->profile.GetSectionRaw(file, u"S", b, n);
+        });
+        RawRead names = ReadRaw(size, [&](char16_t* b, uint32_t n) {
+            return this->profile.GetSectionNamesRaw(file, b, n);
+        });
+        const std::u16string expected = Cells(std::u16string(size, u'\0'), size + 4);
+        EXPECT_EQ(section.answer, 0u) << "size " << size;
+        EXPECT_EQ(Show(section.buffer), Show(expected)) << "size " << size;
+        EXPECT_EQ(names.answer, 0u) << "size " << size;
+        EXPECT_EQ(Show(names.buffer), Show(expected)) << "size " << size;
+    }
+}
+
 TYPED_TEST(ProfileContract, GetSectionNamesRawAnswersSizeMinusTwoWhenTooSmallOrExact) {
     // "AB\0C\0DEF\0\0": 9 characters and the list's NUL.
     const auto file = this->Ini(u"top=1\r\n[AB]\r\n[C]\r\nx=1\r\n[DEF]\r\n");

@@ -60,6 +60,16 @@ TEST(Win32ServiceControl, MissingServicesAreNotFoundAndRefuseRequests) {
 TEST(Win32ServiceControl, SpoolerStopsAndStartsAgain) {
     os::IServiceControl& services = os::RealServiceControl();
     const std::u16string spooler = u"spooler";
+    // Whatever happens here, the spooler runs again afterwards.
+    struct Restart {
+        os::IServiceControl& services;
+        ~Restart() {
+            if (services.Query(u"spooler") == ServiceState::Stopped) {
+                services.Start(u"spooler");
+                PollFor(services, u"spooler", ServiceState::Running);
+            }
+        }
+    } restart{services};
     if (services.Query(spooler) != ServiceState::Running) {
         ASSERT_TRUE(services.Start(spooler));
         ASSERT_EQ(PollFor(services, spooler, ServiceState::Running), ServiceState::Running);
