@@ -1,0 +1,42 @@
+#include "app/shell/ShellHost.h"
+
+#include "app/shell/QKUtilApp.h"
+
+namespace qk::app {
+namespace {
+
+// The running application, when nothing else was registered.
+class CAppShellHost final : public IShellHost {
+public:
+    UtilContext* Context() override {
+        CQKUtilApp* app = CQKUtilApp::Get();
+        return app ? &app->Context() : nullptr;
+    }
+    comm::QkcBinding* Binding() override {
+        CQKUtilApp* app = CQKUtilApp::Get();
+        return app ? app->Binding() : nullptr;
+    }
+    int32_t ConnectionResult() override {
+        CQKUtilApp* app = CQKUtilApp::Get();
+        return app ? app->ConnectionResult() : static_cast<int32_t>(0x80000000u);
+    }
+};
+
+CAppShellHost g_appHost;
+IShellHost* g_host = nullptr;
+
+} // namespace
+
+IShellHost* ShellHost() {
+    if (g_host)
+        return g_host;
+    return CQKUtilApp::Get() ? &g_appHost : nullptr;
+}
+
+IShellHost* SetShellHost(IShellHost* host) {
+    IShellHost* previous = g_host;
+    g_host = host;
+    return previous;
+}
+
+} // namespace qk::app

@@ -1,0 +1,56 @@
+// The main frame made in-process through the document template, with an application stand-in
+// whose communication library is a record of counting stubs.
+#pragma once
+#include <windows.h>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+#include "app/shell/MainFrame.h"
+#include "app/shell/ShellHost.h"
+#include "framework/comm/QkcBinding.h"
+#include "framework/context/UtilContext.h"
+#include "platform/DocTemplate.h"
+#include "platform/Sync.h"
+
+namespace qk::test {
+
+// Calls that reached the stub library, in order ("Initialize", "Unregister", "Register").
+struct LibraryLog {
+    std::vector<std::string> calls;
+    comm::QkcStatusProc registeredProc = nullptr;
+    void* registeredContext = nullptr;
+    // Filled by the test while a run is going on.
+    std::vector<std::string> callsDuringRun;
+};
+LibraryLog& Log();
+
+class FakeShellHost : public app::IShellHost {
+public:
+    FakeShellHost();
+    ~FakeShellHost();
+    UtilContext* Context() override { return context.get(); }
+    comm::QkcBinding* Binding() override { return &binding; }
+    int32_t ConnectionResult() override { return connectionResult; }
+
+    std::unique_ptr<UtilContext> context;
+    comm::QkcBinding binding{};
+    int32_t connectionResult = 0;
+    CCriticalSection lock;
+
+private:
+    app::IShellHost* previous_;
+};
+
+struct FrameFixture : ::testing::Test {
+    FakeShellHost host;
+    CSingleDocTemplate docTemplate;
+    app::CMainFrame* frameObject = nullptr;
+    HWND frame = nullptr;
+    FrameFixture();
+    void SetUp() override;
+    void TearDown() override;
+    app::CMainFrame& Frame() { return *frameObject; }
+};
+
+} // namespace qk::test
