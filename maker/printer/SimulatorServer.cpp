@@ -78,8 +78,15 @@ void SimulatorServer::Stop() {
         SetEvent(quit_);
 }
 
-void SimulatorServer::Run() {
+void SimulatorServer::Run(HANDLE watched) {
     HANDLE acceptEvent = WSACreateEvent();
+    std::thread watcher;
+    if (watched)
+        watcher = std::thread([this, watched] {
+            HANDLE waits[] = {watched, quit_};
+            if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0)
+                Stop();
+        });
     while (WaitForSingleObject(quit_, 0) == WAIT_TIMEOUT) {
         SOCKET client = INVALID_SOCKET;
         {
@@ -104,6 +111,9 @@ void SimulatorServer::Run() {
         }
     }
     WSACloseEvent(acceptEvent);
+    Stop();
+    if (watcher.joinable())
+        watcher.join();
 }
 
 bool SimulatorServer::SendAnswer(SOCKET client, const uint8_t* data, std::size_t size) {

@@ -24,8 +24,9 @@ public:
     uint16_t DataPort() const { return dataPort_; }
     uint16_t ControlPort() const { return controlPort_; }
 
-    // Serves until "quit" arrives on the control channel or Stop is called.
-    void Run();
+    // Serves until "quit" arrives on the control channel, Stop is called or `watched` (a
+    // process handle, may be null) ends.
+    void Run(HANDLE watched = nullptr);
     void Stop();
 
 private:

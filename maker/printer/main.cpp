@@ -1,5 +1,6 @@
 // QKPrinterSim: a QK-R40 on 127.0.0.1 for development and tests.
 //   QKPrinterSim.exe [--port N] [--control-port N] [--port-file PATH] [--model NAME]
+//                    [--parent PID]   (ends with that process)
 //   QKPrinterSim.exe --control PORT COMMAND...   (sends one control command, prints the reply)
 #include <winsock2.h>
 #include <windows.h>
@@ -36,7 +37,7 @@ bool ParsePort(const std::wstring& text, uint16_t& port) {
 int Usage() {
     std::fprintf(stderr,
                  "usage: QKPrinterSim [--port N] [--control-port N] [--port-file PATH] "
-                 "[--model NAME]\n       QKPrinterSim --control PORT COMMAND...\n"
+                 "[--model NAME] [--parent PID]\n       QKPrinterSim --control PORT COMMAND...\n"
                  "commands: %s\n",
                  qk::sim::ControlCommand::Help());
     return 2;
@@ -64,6 +65,7 @@ int Main(const std::vector<std::wstring>& args) {
         return 1;
     uint16_t dataPort = 9100, controlPort = 9101;
     std::wstring portFile, model;
+    HANDLE parent = nullptr;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::wstring& a = args[i];
         bool hasValue = i + 1 < args.size();
@@ -77,6 +79,8 @@ int Main(const std::vector<std::wstring>& args) {
             portFile = args[++i];
         else if (a == L"--model" && hasValue)
             model = args[++i];
+        else if (a == L"--parent" && hasValue)
+            parent = OpenProcess(SYNCHRONIZE, FALSE, std::wcstoul(args[++i].c_str(), nullptr, 10));
         else
             return Usage();
     }
@@ -103,8 +107,10 @@ int Main(const std::vector<std::wstring>& args) {
         if (!qk::win::WriteFileText(portFile, text))
             std::fprintf(stderr, "QKPrinterSim: cannot write the port file\n");
     }
-    server.Run();
+    server.Run(parent);
     g_server = nullptr;
+    if (parent)
+        CloseHandle(parent);
     return 0;
 }
 

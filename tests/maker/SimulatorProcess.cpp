@@ -17,7 +17,10 @@ bool SimulatorProcess::Start(const std::wstring& extraArguments) {
     portFile_ = std::wstring(folder) + L"qksim-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                 std::to_wstring(++counter) + L".ports";
     DeleteFileW(portFile_.c_str());
-    std::wstring arguments = L"--port 0 --control-port 0 --port-file \"" + portFile_ + L"\"";
+    // --parent: a test that crashes must not leave its simulator behind.
+    std::wstring arguments = L"--port 0 --control-port 0 --parent " +
+                             std::to_wstring(GetCurrentProcessId()) + L" --port-file \"" +
+                             portFile_ + L"\"";
     if (!extraArguments.empty())
         arguments += L" " + extraArguments;
     if (!process_.Start(StageDir() + L"QKPrinterSim.exe", arguments))
