@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include "platform/Module.h"
+#include "platform/WinApp.h"
 #include "platform/WinThread.h"
 
 namespace qk {
@@ -385,6 +386,9 @@ void CWnd::HandleNcDestroy() {
     if (CWinThread* thread = CWinThread::Current(); thread && thread->m_pMainWnd == this) {
         thread->m_pMainWnd = nullptr;
         ::PostQuitMessage(0);
+    } else if (CWinApp* app = CWinApp::Get(); app && app->m_pMainWnd == this) {
+        // Outside the loop (start-up, exit) the application only forgets the window.
+        app->m_pMainWnd = nullptr;
     }
     PostNcDestroy();
 }
