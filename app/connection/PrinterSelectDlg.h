@@ -77,8 +77,17 @@ public:
     // The printer name of the installer entry that was chosen; false when none.
     bool GetChosenPrinterName(wchar_t* buffer, size_t bufferChars = 260) const;
 
-    // Test access to what the rows show.
-    int RowCount() const;
+    // Control identifiers of the template.
+    static constexpr int kLanguageCombo = 1000;
+    static constexpr int kAddPort = 1003;
+    static constexpr int kDeletePort = 1004;
+    static constexpr int kTitle = 1018;
+    static constexpr int kHelp = 1019;
+    static constexpr int kPortList = 1020;
+    static constexpr int kSelectLanguage = 1026;
+    static constexpr int kPicture = 1027;
+    static constexpr int kLanguageComboLabel = 1031;
+    static constexpr int kLanguageLabel = 1032;
 
 protected:
     bool OnInitDialog() override;
@@ -103,6 +112,9 @@ private:
     void UpdateButtons();
     std::u16string InterfaceText(const comm::PortRecord& record) const;
     std::u16string PortMonitorDetail(const comm::PortRecord& record) const;
+    void SetUpControls();
+    void SetRowHeight();
+    void WidenFirstColumn();
     int SelectedRow() const;
     comm::PortRecord* RowRecord(int row) const;
 
@@ -113,13 +125,14 @@ private:
     void StoreResult(const comm::PortRecord& record);
     void SaveLanguage();
 
-    int ShowDialogMessage(int number, const wchar_t* english, UINT type,
-                          const wchar_t* argument = nullptr);
-    std::wstring ScreenString(int number, const wchar_t* english) const;
+    int ShowDialogMessage(int number, const char16_t* english, UINT type,
+                          const char16_t* argument = nullptr);
+    comm::QkcBinding& Library();
 
     PrinterSelectServices m_services;
     std::unique_ptr<UtilContext> m_context;
-    comm::QkcBinding* m_binding = nullptr; // not owned
+    comm::QkcBinding* m_binding = nullptr; // not owned; null: the unbound record below
+    std::unique_ptr<comm::QkcBinding> m_unbound;
     std::u16string m_driverFilter;
     std::u16string m_printerFilter;
 

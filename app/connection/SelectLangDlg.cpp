@@ -1,0 +1,77 @@
+#include "app/connection/SelectLangDlg.h"
+
+#include <cstdio>
+#include <cstring>
+#include "platform/Text.h"
+#include "resource.h"
+
+namespace qk::app {
+namespace {
+const char16_t kScreen[] = u"SELECT_LANG_DLG";
+constexpr int32_t kEnglish = 0x409;
+
+void CopySlot(char16_t* slot, const std::u16string& text) {
+    const std::size_t n = text.size() < kTextSlot - 1 ? text.size() : kTextSlot - 1;
+    std::memcpy(slot, text.data(), n * sizeof(char16_t));
+    std::memset(slot + n, 0, (kTextSlot - n) * sizeof(char16_t));
+}
+
+std::u16string Slot(const char16_t* slot) {
+    std::size_t n = 0;
+    while (n < kTextSlot && slot[n])
+        ++n;
+    return std::u16string(slot, n);
+}
+} // namespace
+
+std::u16string LanguageText(int32_t languageId) {
+    wchar_t text[16];
+    swprintf(text, 16, L"%04X", static_cast<unsigned>(languageId));
+    return FromWide(text);
+}
+
+CSelectLangDlg::CSelectLangDlg()
+    : CDialog(IDD_SELECT_LANG), m_context(std::make_unique<UtilContext>()) {
+    std::memset(m_context.get(), 0, sizeof(UtilContext));
+}
+
+CSelectLangDlg::~CSelectLangDlg() = default;
+
+int32_t CSelectLangDlg::LoadTexts() {
+    int32_t code =
+        m_table.LoadLangFile(Slot(m_context->languageFolder), m_context->languageId, kEnglish);
+    if (code != kLangNoFile)
+        m_table.LoadScreenTexts(kScreen);
+    return code;
+}
+
+std::u16string CSelectLangDlg::GetLanguageName(int32_t languageId) const {
+    return m_table.FindComboItemText(languageId);
+}
+
+bool CSelectLangDlg::OnInitDialog() {
+    m_table.ApplyCaptions(m_hWnd);
+    m_table.ApplyComboItems(m_hWnd);
+    SetWindowText(WidePtr(m_table.TextOr(LangListKind::ScreenStrings, 0, u"Select Language")));
+    m_combo.AttachDlgItem(m_hWnd, kLanguageCombo);
+    m_combo.SetCurSel(-1);
+    for (int i = 0, n = m_combo.GetCount(); i < n; ++i) {
+        if (static_cast<int32_t>(m_combo.GetItemData(i)) == m_context->languageId) {
+            m_combo.SetCurSel(i);
+            break;
+        }
+    }
+    return true;
+}
+
+void CSelectLangDlg::OnOK() {
+    int selected = m_combo.GetCurSel();
+    if (selected >= 0) {
+        m_context->languageId = static_cast<int32_t>(m_combo.GetItemData(selected));
+        CopySlot(m_context->languageText, LanguageText(m_context->languageId));
+        LoadTexts();
+    }
+    EndDialog(IDOK);
+}
+
+} // namespace qk::app
