@@ -1,0 +1,219 @@
+// The selection dialog in the driver installer's mode and its look-ups for start-up, with a
+// library that reports prepared ports, a prepared list of installed printers and a prepared
+// registry of retail printer services.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <cstring>
+#include <map>
+#include "app/connection/CommLibrary.h"
+#include "app/connection/PortRecordText.h"
+#include "tests/app/PrinterSelectWorld.h"
+#include "tests/support/ScriptedPresenter.h"
+
+namespace qk::test {
+namespace {
+
+using app::CPrinterSelectDlg;
+
+std::vector<comm::PortRecord> g_ports;
+int32_t g_testResult = 0;
+
+int32_t QKC_CALL EnumPorts(comm::PortRecord* records, int32_t capacity, int32_t* count) {
+    *count = static_cast<int32_t>(g_ports.size());
+    for (int32_t i = 0; i < capacity && i < *count; ++i)
+        records[i] = g_ports[i];
+    return 0;
+}
+int32_t QKC_CALL TestPort(comm::PortRecord*) {
+    return g_testResult;
+}
+int32_t QKC_CALL Succeed(comm::PortRecord*) {
+    return 0;
+}
+int32_t QKC_CALL SucceedOpen(int32_t) {
+    return 0;
+}
+int32_t QKC_CALL SucceedPlain() {
+    return 0;
+}
+
+comm::PortRecord Port(const std::u16string& keyword, const std::u16string& name,
+                      const std::u16string& device, const std::u16string& path) {
+    comm::PortRecord record;
+    std::memset(&record, 0, sizeof(record));
+    app::SetSlotText(record.interfaceKeyword, keyword);
+    app::SetSlotText(record.portName, name);
+    app::SetSlotText(record.deviceName, device);
+    app::SetSlotText(record.devicePath, path);
+    return record;
+}
+
+class PreparedPrinters : public app::IInstalledPrinters {
+public:
+    std::vector<app::InstalledPrinter> printers;
+    std::vector<app::InstalledPrinter> Enumerate() override { return printers; }
+};
+
+class PreparedRegistry : public os::IRegistry {
+public:
+    std::map<std::u16string, std::u16string> ports; // device subkey -> "Port"
+    const std::u16string key = u"SOFTWARE\\OLEforRetail\\ServiceOPOS\\POSPrinter";
+    bool KeyExists(os::RegRoot, const std::u16string&) override { return true; }
+    bool ReadString(os::RegRoot root, const std::u16string& subKey, const std::u16string& value,
+                    std::u16string& out) override {
+        for (const auto& [device, port] : ports)
+            if (root == os::RegRoot::LocalMachine && subKey == key + u"\\" + device &&
+                value == u"Port") {
+                out = port;
+                return true;
+            }
+        return false;
+    }
+    bool ReadDword(os::RegRoot, const std::u16string&, const std::u16string&, uint32_t&) override {
+        return false;
+    }
+    std::vector<std::u16string> SubKeys(os::RegRoot root, const std::u16string& subKey) override {
+        std::vector<std::u16string> names;
+        if (root == os::RegRoot::LocalMachine && subKey == key)
+            for (const auto& entry : ports)
+                names.push_back(entry.first);
+        return names;
+    }
+    std::vector<std::u16string> ValueNames(os::RegRoot, const std::u16string&) override {
+        return {};
+    }
+};
+
+class InstallerModeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app::MakeUnbound(binding);
+        binding.QKC_EnumPort = &EnumPorts;
+        binding.QKC_CommunicationTest = &TestPort;
+        binding.QKC_SetPort = &Succeed;
+        binding.QKC_GetPort = &Succeed;
+        binding.QKC_Open = &SucceedOpen;
+        binding.QKC_Initialize = &SucceedPlain;
+        g_testResult = 0;
+        g_ports = {Port(u"USB", u"001", u"QK-R40", u"pipe://qk/RSDPRT3/QKPORT3"),
+                   Port(u"NET", u"10.0.0.9", u"QK-R40II", u"pipe://qk/RSDPRT4/QKPORT4")};
+        printers.printers = {
+            {u"Receipt A", u"QKPORT3", u"TARROW QK-R40 Receipt5"},
+            {u"Office laser", u"LPT1:", u"Generic Laser"},
+            {u"Label B", u"QKPORT9", u"TARROW QK-R40 Label5"},
+            {u"Plain driver", u"QKPORT4", u"TARROW QK-R40"}, // neither Receipt5 nor Label5
+        };
+        registry.ports = {{u"Other", u"RSDPRT7"}, {u"Counter", u"RSDPRT3"}};
+        services.installedPrinters = &printers;
+        services.registry = &registry;
+    }
+    comm::QkcBinding binding{};
+    PreparedPrinters printers;
+    PreparedRegistry registry;
+    app::PrinterSelectServices services;
+    SelectWorld world;
+    ScriptedPresenter presenter;
+};
+
+TEST_F(InstallerModeTest, RowsAreTheKeptInstalledPrintersWithTheirPorts) {
+    ScriptedSelectDlg dialog(services);
+    dialog.SetContext(world.Context());
+    dialog.SetBinding(&binding);
+    dialog.SetDriverFilter(L"TARROW QK-R40");
+    std::vector<std::vector<std::wstring>> rows;
+    dialog.steps.push_back([&](HWND hwnd) {
+        rows = ListRows(hwnd);
+        SelectListRow(hwnd, 1);
+        Click(hwnd, IDOK);
+    });
+    EXPECT_EQ(dialog.DoModal(nullptr), IDOK);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0],
+              (std::vector<std::wstring>{L"Receipt A", L"USB", L"001", L"RSDPRT3(RSDPRT3)"}));
+    // No registered port reaches it: a record of its own, named after the driver.
+    EXPECT_EQ(rows[1], (std::vector<std::wstring>{L"Label B", L"", L"QKPORT9", L""}));
+    wchar_t name[260] = {};
+    ASSERT_TRUE(dialog.GetChosenPrinterName(name, 260));
+    EXPECT_STREQ(name, L"Label B");
+    EXPECT_EQ(U16ToWide(app::SlotText(dialog.Context().portRecord.deviceName)),
+              L"TARROW QK-R40 Label5");
+    EXPECT_EQ(dialog.Context().portRecord.origin, 3);
+}
+
+TEST_F(InstallerModeTest, PrinterNameFilterKeepsOnlyThatQueue) {
+    ScriptedSelectDlg dialog(services);
+    dialog.SetContext(world.Context());
+    dialog.SetBinding(&binding);
+    dialog.SetDriverFilter(L"TARROW QK-R40");
+    dialog.SetPrinterFilter(L"Label B");
+    std::vector<std::vector<std::wstring>> rows;
+    dialog.steps.push_back([&](HWND hwnd) {
+        rows = ListRows(hwnd);
+        Click(hwnd, IDCANCEL);
+    });
+    EXPECT_EQ(dialog.DoModal(nullptr), IDCANCEL);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0][0], L"Label B");
+}
+
+TEST_F(InstallerModeTest, AnotherModelIsAcceptedByTheRelaxedComparison) {
+    // The installer's mode takes QK-R40II for the served model.
+    g_ports = {Port(u"NET", u"10.0.0.9", u"QK-R40II", u"pipe://qk/RSDPRT3/QKPORT3")};
+    ScriptedSelectDlg dialog(services);
+    dialog.SetContext(world.Context());
+    dialog.SetBinding(&binding);
+    dialog.SetDriverFilter(L"TARROW QK-R40");
+    dialog.steps.push_back([](HWND hwnd) { Click(hwnd, IDOK); });
+    EXPECT_EQ(dialog.DoModal(nullptr), IDOK);
+    EXPECT_TRUE(presenter.Shown().empty());
+    EXPECT_EQ(dialog.Context().interfaceKind, 4);
+}
+
+TEST_F(InstallerModeTest, SelectByDevicePathTakesTheRegisteredPortOfThatFolder) {
+    CPrinterSelectDlg dialog(services);
+    dialog.SetContext(world.Context());
+    dialog.SetBinding(&binding);
+    dialog.SetDriverFilter(L"TARROW QK-R40");
+    comm::PortRecord found;
+    std::memset(&found, 0, sizeof(found));
+    EXPECT_FALSE(dialog.SelectByDevicePath(L"pipe://qk/RSDPRT", found)) << "whole folder only";
+    EXPECT_FALSE(dialog.SelectByDevicePath(L"", found)) << "a path without '/' never matches";
+    ASSERT_TRUE(dialog.SelectByDevicePath(L"pipe://qk/RSDPRT4/", found));
+    EXPECT_EQ(U16ToWide(app::SlotText(found.portName)), L"10.0.0.9");
+    EXPECT_EQ(dialog.Context().interfaceKind, 4);
+    EXPECT_EQ(U16ToWide(app::SlotText(dialog.Context().portRecord.portName)), L"10.0.0.9");
+    // The installer entry whose port folder begins with the text is the chosen printer.
+    wchar_t name[260] = {};
+    ASSERT_TRUE(dialog.SelectByDevicePath(L"pipe://qk/RSDPRT3/", found));
+    ASSERT_TRUE(dialog.GetChosenPrinterName(name, 260));
+    EXPECT_STREQ(name, L"Receipt A");
+}
+
+TEST_F(InstallerModeTest, UnboundLibraryLeavesTheListEmptyAndOkAsksForARow) {
+    CPrinterSelectDlg plain;
+    wchar_t name[8] = {};
+    EXPECT_FALSE(plain.GetChosenPrinterName(name, 8));
+    comm::PortRecord record;
+    std::memset(&record, 0, sizeof(record));
+    EXPECT_EQ(plain.TestPrinter(1, record), static_cast<int32_t>(0x80000000u));
+    EXPECT_EQ(plain.LastTestResult(), static_cast<int32_t>(0x80000000u));
+
+    ScriptedSelectDlg dialog(services);
+    dialog.SetContext(world.Context());
+    size_t rows = 9;
+    bool okEnabled = true;
+    dialog.steps.push_back([&](HWND hwnd) {
+        rows = ListRows(hwnd).size();
+        okEnabled = ::IsWindowEnabled(::GetDlgItem(hwnd, IDOK));
+        Click(hwnd, IDOK);
+        Click(hwnd, IDCANCEL);
+    });
+    EXPECT_EQ(dialog.DoModal(nullptr), IDCANCEL);
+    EXPECT_EQ(rows, 0u);
+    EXPECT_FALSE(okEnabled);
+    ASSERT_EQ(presenter.Shown().size(), 1u);
+    EXPECT_EQ(presenter.Shown()[0].text, L"Please select the printer you want to setup.");
+}
+
+} // namespace
+} // namespace qk::test
