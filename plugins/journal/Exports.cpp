@@ -1,34 +1,56 @@
-// The nine entry points that the host binds by name. Until the journal's page controller
-// exists, every call answers the no-controller code of its entry point.
-#include "framework/plugin/FormViewDllApi.h"
+// The entry points that the host binds by name, and the library's start and end.
+#include "framework/plugin/PluginExports.h"
+#include "plugins/journal/QKUEJApp.h"
+
+namespace {
+qk::journal::CQKUEJApp theApp;
+} // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+    try {
+        if (reason == DLL_PROCESS_ATTACH)
+            return theApp.InitInstance() ? TRUE : FALSE;
+        if (reason == DLL_PROCESS_DETACH) {
+            if (reserved)
+                theApp.AbandonAtProcessExit();
+            else
+                theApp.ExitInstance();
+        }
+        return TRUE;
+    } catch (...) {
+        return FALSE;
+    }
+}
 
 extern "C" {
 
-__declspec(dllexport) int32_t WINAPI FORMVIEWDLL_Initialize(HWND, HWND, UtilContext*) {
-    return -1;
+__declspec(dllexport) int32_t WINAPI
+    FORMVIEWDLL_Initialize(HWND owner, HWND parent, UtilContext* context) {
+    return qk::plugin::Initialize(owner, parent, context);
 }
-__declspec(dllexport) int32_t WINAPI FORMVIEWDLL_InitializeEngine(UtilContext*) {
-    return -1;
+__declspec(dllexport) int32_t WINAPI FORMVIEWDLL_InitializeEngine(UtilContext* context) {
+    return qk::plugin::InitializeEngine(context);
 }
 __declspec(dllexport) int32_t WINAPI FORMVIEWDLL_Finalize() {
-    return 0;
+    return qk::plugin::Finalize();
 }
 __declspec(dllexport) void* WINAPI FORMVIEWDLL_GetActiveView() {
-    return nullptr;
+    return qk::plugin::GetActiveView();
 }
-__declspec(dllexport) int32_t WINAPI FORMVIEWDLL_ChangeMenuState(int32_t) {
-    return -1;
+__declspec(dllexport) int32_t WINAPI FORMVIEWDLL_ChangeMenuState(int32_t state) {
+    return qk::plugin::ChangeMenuState(state);
 }
 __declspec(dllexport) int32_t WINAPI FORMVIEWDLL_GetPluginInfo(PluginInfo* info) {
-    return info ? -1 : -6;
+    return qk::plugin::GetPluginInfo(info);
 }
 __declspec(dllexport) int32_t WINAPI FORMVIEWDLL_ReadPrinterSettings() {
-    return -1;
+    return qk::plugin::ReadPrinterSettings();
 }
-__declspec(dllexport) int32_t WINAPI FORMVIEWDLL_SetDefaltDataToPluginDataMgr(uint32_t) {
-    return -1;
+__declspec(dllexport) int32_t WINAPI FORMVIEWDLL_SetDefaltDataToPluginDataMgr(uint32_t key) {
+    return qk::plugin::SetDefaultData(key);
 }
-__declspec(dllexport) int32_t WINAPI FORMVIEWDLL_GetDependPluginData(DependRecord*, int32_t*) {
-    return -1;
+__declspec(dllexport) int32_t WINAPI
+    FORMVIEWDLL_GetDependPluginData(DependRecord* list, int32_t* count) {
+    return qk::plugin::GetDependData(list, count);
 }
 }

@@ -1,0 +1,96 @@
+#include "framework/view/EngineCommCtrl.h"
+
+#include <process.h>
+#include "framework/context/UtilContext.h"
+#include "framework/plugin/FormViewCtrl.h"
+#include "framework/view/CommonFormView.h"
+#include "framework/view/UtilMessages.h"
+
+namespace qk {
+namespace {
+
+bool IsOfflineOrUnknown(int32_t status) {
+    return status == 1 || status == 16 || status == -1;
+}
+
+} // namespace
+
+CEngineCommCtrl::~CEngineCommCtrl() {
+    CloseHandles();
+}
+
+void CEngineCommCtrl::ProgressCallback(int32_t value, CEngineCommCtrl* helper) {
+    if (!helper)
+        return;
+    if (helper->m_hCommStateDlg)
+        ::SendMessageW(helper->m_hCommStateDlg, WM_UTIL_SETPROGRESS, static_cast<WPARAM>(value), 0);
+    if (helper->m_hEvent)
+        ::SetEvent(helper->m_hEvent);
+}
+
+int32_t CEngineCommCtrl::RunExchange(CCommonFormView* page) {
+    CFormViewCtrl* controller = page ? page->Controller() : nullptr;
+    HWND owner = controller ? controller->OwnerWindow() : nullptr;
+    if (!owner)
+        return kExchangeNotSetUp;
+    int32_t status = -1;
+    ::SendMessageW(owner, WM_UTIL_GETSTATUS, reinterpret_cast<WPARAM>(&status), 0);
+    if (IsOfflineOrUnknown(status))
+        return kExchangeOffline;
+    UtilContext* context = controller->Context();
+    auto* lock = context ? static_cast<CRITICAL_SECTION*>(context->applicationLock) : nullptr;
+    if (!lock || !m_workerProc)
+        return kExchangeNotSetUp;
+    ::EnterCriticalSection(lock);
+    int32_t result = RunLocked(owner, page);
+    ::LeaveCriticalSection(lock);
+    return result;
+}
+
+int32_t CEngineCommCtrl::RunLocked(HWND owner, CCommonFormView* page) {
+    m_hCommStateDlg = reinterpret_cast<HWND>(::SendMessageW(owner, WM_UTIL_CREATECOMMSTATE, 0, 0));
+    if (!m_hCommStateDlg)
+        return kExchangeNotSetUp;
+    // The event comes first: a worker must never report progress to a missing one.
+    m_hEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (m_hEvent)
+        m_hThread = reinterpret_cast<HANDLE>(
+            _beginthreadex(nullptr, 0, m_workerProc, page, CREATE_SUSPENDED, &m_nThreadId));
+    if (!m_hEvent || !m_hThread) {
+        // The hidden dialog would otherwise stay behind.
+        ::DestroyWindow(m_hCommStateDlg);
+        m_hCommStateDlg = nullptr;
+        CloseHandles();
+        return kExchangeNotSetUp;
+    }
+    ::SetThreadPriority(m_hThread, THREAD_PRIORITY_BELOW_NORMAL);
+    ::ResetEvent(m_hEvent);
+    if (::ResumeThread(m_hThread) != 1)
+        ::TerminateThread(m_hThread, static_cast<DWORD>(kExchangeMissingLibrary));
+
+    CommStateRequest request = {&m_hThread, &m_hEvent, kAnimationKind, kShowDelayMs};
+    ::SendMessageW(owner, WM_UTIL_RUNCOMMSTATE, reinterpret_cast<WPARAM>(&request), 0);
+
+    // Normally the dialog ran until the worker ended; if it could not run, the worker must
+    // still end before its handles close and the lock is given back.
+    int32_t result = kExchangeMissingLibrary;
+    DWORD exitCode = 0;
+    if (::WaitForSingleObject(m_hThread, kLateWorkerWaitMs) == WAIT_OBJECT_0 &&
+        ::GetExitCodeThread(m_hThread, &exitCode))
+        result = static_cast<int32_t>(exitCode);
+    CloseHandles();
+    m_hCommStateDlg = nullptr;
+    return result;
+}
+
+void CEngineCommCtrl::CloseHandles() {
+    if (m_hThread)
+        ::CloseHandle(m_hThread);
+    if (m_hEvent)
+        ::CloseHandle(m_hEvent);
+    m_hThread = nullptr;
+    m_hEvent = nullptr;
+    m_nThreadId = 0;
+}
+
+} // namespace qk

@@ -1,0 +1,194 @@
+// One printer exchange at a time: the status check before the lock, the set-up failures, the
+// request handed to the frame, the worker's priority and result, and two exchanges from two
+// threads that must not overlap.
+#include <gtest/gtest.h>
+#include <atomic>
+#include "platform/WinThread.h"
+#include "tests/support/WindowDriver.h"
+#include "tests/view/ViewTestSupport.h"
+
+namespace qk::test {
+namespace {
+
+std::atomic<int> g_workerRuns{0};
+std::atomic<int> g_workerPriority{0};
+
+unsigned __stdcall ReportAndReturn(void* self) {
+    ++g_workerRuns;
+    g_workerPriority = ::GetThreadPriority(::GetCurrentThread());
+    auto* page = static_cast<ProbePage*>(self);
+    page->CommCtrl().ReportProgress(30);
+    page->CommCtrl().ReportProgress(90);
+    return 42;
+}
+
+struct ExchangeFixture : ::testing::Test {
+    HostWindows host;
+    TestContext context;
+    ProbeController controller;
+    ProbePage page;
+    void SetUp() override {
+        controller.pageTemplates = {};
+        ASSERT_EQ(controller.Initialize(host.frame, host.pane, context.get()), 0);
+        page.SetController(&controller);
+        page.CommCtrl().SetWorkerProc(&ReportAndReturn);
+        g_workerRuns = 0;
+    }
+    void TearDown() override { page.SetController(nullptr); }
+};
+
+TEST_F(ExchangeFixture, RunsTheWorkerUnderTheDialogAndAnswersItsExitCode) {
+    host.frame.watchLock = context.lock.Get();
+    EXPECT_EQ(page.CommCtrl().RunExchange(&page), 42);
+    EXPECT_EQ(g_workerRuns, 1);
+    EXPECT_EQ(g_workerPriority, THREAD_PRIORITY_BELOW_NORMAL);
+    EXPECT_EQ(host.frame.creates, 1);
+    EXPECT_EQ(host.frame.runs, 1);
+    EXPECT_TRUE(host.frame.lockHeldDuringRun);
+    EXPECT_EQ(host.frame.lastRequest.animationKind, 2);
+    EXPECT_EQ(host.frame.lastRequest.showDelayMs, 1);
+    ASSERT_NE(host.frame.dialog, nullptr);
+    EXPECT_EQ(host.frame.dialog->positions, (std::vector<int32_t>{30, 90}));
+    EXPECT_EQ(page.CommCtrl().CommStateWindow(), nullptr);
+    EXPECT_TRUE(::TryEnterCriticalSection(context.lock.Get()));
+    ::LeaveCriticalSection(context.lock.Get());
+}
+
+TEST_F(ExchangeFixture, OfflineOrUnknownStatusAnswersMinusSixtyFourWithoutAnExchange) {
+    for (int32_t status : {1, 16, -1}) {
+        host.frame.status = status;
+        EXPECT_EQ(page.CommCtrl().RunExchange(&page), -64) << status;
+    }
+    EXPECT_EQ(host.frame.creates, 0);
+    EXPECT_EQ(g_workerRuns, 0);
+    host.frame.status = 2; // "Cannot Get Status" is not offline
+    EXPECT_EQ(page.CommCtrl().RunExchange(&page), 42);
+}
+
+// Holds a critical section on a thread of its own until told to let go.
+struct LockHolder {
+    CRITICAL_SECTION* section;
+    HANDLE held = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE thread = nullptr;
+    explicit LockHolder(CRITICAL_SECTION* s) : section(s) {
+        thread = StartWorkerThread(&Body, this);
+        ::WaitForSingleObject(held, 5000);
+    }
+    ~LockHolder() {
+        ::SetEvent(release);
+        ::WaitForSingleObject(thread, 5000);
+        ::CloseHandle(thread);
+        ::CloseHandle(held);
+        ::CloseHandle(release);
+    }
+    static unsigned __stdcall Body(void* self) {
+        auto* holder = static_cast<LockHolder*>(self);
+        ::EnterCriticalSection(holder->section);
+        ::SetEvent(holder->held);
+        ::WaitForSingleObject(holder->release, 20000);
+        ::LeaveCriticalSection(holder->section);
+        return 0;
+    }
+};
+
+// Runs one exchange on a thread of its own and reports its answer.
+struct ExchangeCall {
+    ProbePage* page;
+    std::atomic<bool> done{false};
+    std::atomic<int32_t> result{0};
+    HANDLE thread = nullptr;
+    explicit ExchangeCall(ProbePage* p) : page(p) { thread = StartWorkerThread(&Body, this); }
+    ~ExchangeCall() {
+        ::WaitForSingleObject(thread, 20000);
+        ::CloseHandle(thread);
+    }
+    static unsigned __stdcall Body(void* self) {
+        auto* call = static_cast<ExchangeCall*>(self);
+        call->result = call->page->CommCtrl().RunExchange(call->page);
+        call->done = true;
+        return 0;
+    }
+};
+
+TEST_F(ExchangeFixture, OfflineAnswerNeverWaitsForTheLock) {
+    host.frame.status = 16;
+    LockHolder holder(context.lock.Get()); // someone else's exchange is running
+    ExchangeCall call(&page);
+    // The frame's status answer needs this thread's messages.
+    EXPECT_TRUE(PumpUntil([&] { return call.done.load(); }, 5000))
+        << "the exchange waited for the lock although the printer is offline";
+    EXPECT_EQ(call.result, -64);
+}
+
+TEST_F(ExchangeFixture, SetUpFailuresAnswerMinusTwentyFiveAndGiveTheLockBack) {
+    host.frame.refuseDialog = true;
+    EXPECT_EQ(page.CommCtrl().RunExchange(&page), -25);
+    EXPECT_EQ(g_workerRuns, 0);
+    EXPECT_TRUE(::TryEnterCriticalSection(context.lock.Get())) << "lock given back";
+    ::LeaveCriticalSection(context.lock.Get());
+
+    host.frame.refuseDialog = false;
+    page.CommCtrl().SetWorkerProc(nullptr);
+    EXPECT_EQ(page.CommCtrl().RunExchange(&page), -25);
+
+    ProbePage orphan;
+    orphan.CommCtrl().SetWorkerProc(&ReportAndReturn);
+    EXPECT_EQ(orphan.CommCtrl().RunExchange(&orphan), -25) << "no controller, no owner";
+    EXPECT_EQ(orphan.CommCtrl().RunExchange(nullptr), -25);
+}
+
+// Two user-interface threads, each with its own frame and page, sharing one context.
+std::atomic<int> g_active{0};
+std::atomic<int> g_maxActive{0};
+
+unsigned __stdcall SlowWorker(void*) {
+    int now = ++g_active;
+    int seen = g_maxActive;
+    while (now > seen && !g_maxActive.compare_exchange_weak(seen, now)) {
+    }
+    ::Sleep(200);
+    --g_active;
+    return 5;
+}
+
+class ExchangeThread : public CWinThread {
+public:
+    UtilContext* context = nullptr;
+    int rounds = 3;
+    std::vector<int32_t> results;
+    bool InitInstance() override {
+        FakeFrame frame;
+        frame.Make();
+        ProbeController controller;
+        controller.pageTemplates = {};
+        controller.Initialize(frame, nullptr, context);
+        ProbePage page;
+        page.SetController(&controller);
+        page.CommCtrl().SetWorkerProc(&SlowWorker);
+        for (int i = 0; i < rounds; ++i)
+            results.push_back(page.CommCtrl().RunExchange(&page));
+        page.SetController(nullptr);
+        return false;
+    }
+};
+
+TEST(TwoExchanges, NeverOverlap) {
+    TestContext context;
+    g_active = 0;
+    g_maxActive = 0;
+    ExchangeThread first, second;
+    for (ExchangeThread* t : {&first, &second}) {
+        t->m_bAutoDelete = false;
+        t->context = context.get();
+        ASSERT_TRUE(t->CreateThread());
+    }
+    HANDLE threads[] = {first.m_hThread, second.m_hThread};
+    ASSERT_EQ(::WaitForMultipleObjects(2, threads, TRUE, 30000), WAIT_OBJECT_0);
+    EXPECT_EQ(first.results, (std::vector<int32_t>{5, 5, 5}));
+    EXPECT_EQ(second.results, (std::vector<int32_t>{5, 5, 5}));
+    EXPECT_EQ(g_maxActive, 1);
+}
+
+} // namespace
+} // namespace qk::test
