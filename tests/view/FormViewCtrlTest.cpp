@@ -106,12 +106,6 @@ TEST_F(ControllerFixture, ExecutableControllerWorksWithoutAnEngine) {
     EXPECT_EQ(plain.GetEngineHandle(), nullptr);
     EXPECT_EQ(plain.Finalize(), 0);
     EXPECT_EQ(plain.InitializeEngine(context->get()), -4);
-    PluginInfo info{};
-    EXPECT_EQ(plain.GetPluginInfo(&info), 0);
-    EXPECT_EQ(info.key, 0x00010001u);
-    EXPECT_EQ(info.version, 0x00010000u);
-    EXPECT_EQ(info.size, 992u);
-    EXPECT_EQ(plain.GetPluginInfo(nullptr), -6);
     EXPECT_EQ(engine.creates + engine.releases, 0);
 }
 
@@ -246,11 +240,6 @@ TEST(BlockHeader, CarriesMagicKeyVersionAndSize) {
     EXPECT_EQ(header.version, 8u);
     EXPECT_EQ(header.size, 9u);
     EXPECT_EQ(controller.GetBlockHeader(nullptr), nullptr);
-    DependRecord list[1];
-    int32_t count = 5;
-    EXPECT_EQ(controller.GetDependData(list, &count), 1);
-    EXPECT_EQ(count, 0);
-    EXPECT_EQ(controller.SetDefaultData(0x10010), 1);
 }
 
 // The test program has no plug-in application object, like a library whose object is gone.
