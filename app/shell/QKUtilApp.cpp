@@ -1,19 +1,118 @@
 #include "app/shell/QKUtilApp.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
+#include <cstring>
+#include <cwchar>
 #include "app/shell/MainFrame.h"
+#include "app/shell/Model.h"
+#include "app/shell/Splash.h"
 #include "app/shell/UtilDummyView.h"
 #include "app/shell/UtlDoc.h"
+#include "app/startup/Win32AppPlatform.h"
+#include "framework/comm/CommResult.h"
 #include "platform/DocTemplate.h"
+#include "platform/MessagePresenter.h"
+#include "platform/Text.h"
 #include "resource.h"
 
 namespace qk::app {
+namespace {
 
-CQKUtilApp::CQKUtilApp() : m_context(std::make_unique<UtilContext>()) {
-    m_context->applicationLock = m_applicationLock.Get();
+constexpr wchar_t kCaption[] = L"QK-R40 Utility";
+constexpr wchar_t kFilesMissing[] = L"Could not find the required files.\nPlease reinstall.";
+constexpr wchar_t kCannotCommunicate[] = L"Cannot communicate with the printer.";
+constexpr wchar_t kPortInUse[] =
+    L"Cannot launch the printer because it is in use by another application.";
+
+// Copies text into a 260-character slot, always terminated.
+void CopySlot(char16_t* slot, const std::u16string& text) {
+    size_t n = std::min(text.size(), kTextSlot - 1);
+    std::memcpy(slot, text.data(), n * sizeof(char16_t));
+    slot[n] = u'\0';
 }
 
+std::u16string Slot(const char16_t* slot) {
+    size_t n = 0;
+    while (n < kTextSlot && slot[n])
+        ++n;
+    return std::u16string(slot, n);
+}
+
+std::u16string WithBackslash(std::u16string path) {
+    if (!path.empty() && path.back() != u'\\')
+        path += u'\\';
+    return path;
+}
+
+std::vector<std::u16string> SplitCommandLine(const std::wstring& commandLine) {
+    std::vector<std::u16string> arguments;
+    if (commandLine.empty())
+        return arguments;
+    int count = 0;
+    LPWSTR* argv = ::CommandLineToArgvW(commandLine.c_str(), &count);
+    if (!argv)
+        return arguments;
+    for (int i = 0; i < count; ++i)
+        arguments.push_back(FromWide(argv[i]));
+    ::LocalFree(argv);
+    return arguments;
+}
+
+std::u16string InstanceName(const wchar_t* format) {
+    wchar_t name[128];
+    swprintf(name, 128, format, kModelName);
+    return FromWide(name);
+}
+
+} // namespace
+
+CQKUtilApp::CQKUtilApp(AppServices services)
+    : m_services(std::move(services)),
+      m_ownPlatform(m_services.platform ? nullptr : new Win32AppPlatform),
+      m_platform(m_services.platform ? m_services.platform : m_ownPlatform.get()),
+      m_context(std::make_unique<UtilContext>()),
+      m_dataManager(*m_services.files, *m_services.profile),
+      m_language(*m_services.profile, *m_services.files) {}
+
 CQKUtilApp::~CQKUtilApp() = default;
+
+std::wstring CQKUtilApp::MessageText(const CLangResTable* table, int number,
+                                     const wchar_t* english) {
+    if (!table)
+        return english;
+    return ToWide(table->TextOr(LangListKind::ScreenMessages, number, FromWide(english)));
+}
+
+void CQKUtilApp::Warn(HWND owner, const CLangResTable* table, int number, const wchar_t* english) {
+    std::wstring text = MessageText(table, number, english);
+    ShowMessage(owner, text.c_str(), kCaption, MB_OK | MB_ICONWARNING);
+}
+
+void CQKUtilApp::WarnFromScreen(const wchar_t* screen, int number, const wchar_t* english) {
+    CLangResTable table(*m_services.profile, *m_services.files);
+    bool loaded = table.LoadLangFile(Slot(m_context->languageFolder), m_context->languageId,
+                                     0x409) != kLangNoFile &&
+                  table.LoadScreenTexts(FromWide(screen)) == 0;
+    Warn(nullptr, loaded ? &table : nullptr, number, english);
+}
+
+void CQKUtilApp::SetExitCodeInMode5(int code) {
+    if (m_commandLine.startMode == kStartDescribedPrinter)
+        m_exitCodeMode5 = code;
+}
+
+bool CQKUtilApp::IsOrdinaryCase() const {
+    return m_context->callerKind == 0 && m_context->startMode == kStartOrdinary;
+}
+
+std::u16string CQKUtilApp::SettingIniPath() const {
+    return Slot(m_context->programFolder) + u"SETTING.INI";
+}
+
+void CQKUtilApp::CloseSplash() {
+    CSplash::Finish(&m_splash);
+}
 
 bool CQKUtilApp::InitInstance() {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES |
@@ -22,16 +121,393 @@ bool CQKUtilApp::InitInstance() {
     AddDocTemplate(new CSingleDocTemplate(
         IDR_MAINFRAME, [] { return new CUtlDoc; }, [] { return new CMainFrame; },
         [] { return new CUtilDummyView; }));
-    if (!OnFileNew())
+    ParseCommandLine();
+    m_exitCodeMode5 = kExitNormal;
+
+    if (!HoldSingleInstance())
         return false;
+    m_context->applicationLock = m_applicationLock.Get();
+    m_context->dataManager = &m_dataManager;
+    LayOutFolders();
+    ReadStartFiles();
+    if (!LoadLanguage(false))
+        return false;
+
+    if (m_context->startMode == kStartDescribedPrinter && m_context->printerName[0] == u'\0') {
+        Warn(nullptr, &m_language, 6, L"This operation is not supported.");
+        SetExitCodeInMode5(kExitNoPrinterName);
+        return false;
+    }
+    if (!CheckAdministrator())
+        return false;
+
+    UtilitySettings settings =
+        app::ReadUtilitySettings(*m_services.profile, SettingIniPath(), m_context->startMode);
+    m_context->enableFontA = settings.enableFontA;
+    m_context->enableFontB = settings.enableFontB;
+    m_context->enableFlexibleFont = settings.enableFlexibleFont;
+    m_context->enableIFSelect = settings.enableIFSelect;
+    m_context->enableBTSearch = settings.enableBTSearch;
+    m_context->enableAutoRestore = settings.enableAutoRestore;
+    m_context->arpSupport = settings.arpSupport;
+    m_context->watermarkSupport = settings.watermarkSupport;
+    m_context->autoKeycodeNumbering = settings.autoKeycodeNumbering;
+    WriteCouponFlag(L"1");
+    ReadInterfaceTypes(settings);
+
+    BindLibrary();
+    CPrinterSelectDlg dialog(m_services.printerSelect);
+    dialog.SetContext(*m_context);
+    dialog.SetBinding(Binding());
+    if (m_context->startMode == kStartInstaller) {
+        dialog.SetDriverFilter(L"TARROW QK-R40");
+        if (m_context->switchQ[0])
+            dialog.SetPrinterFilter(WidePtr(Slot(m_context->switchQ)));
+    }
+    if (m_commLibrary.IsBound())
+        Binding()->QKC_SetModelType(0);
+
+    if (!ChoosePrinter(dialog))
+        return false;
+
+    m_connectionResult = m_context->startMode == kStartFileMode ? static_cast<int32_t>(0x80000005u)
+                                                                : dialog.LastTestResult();
+    // The dialog's copy carries the chosen port and language; the folders and services are
+    // the application's own and stay.
+    int32_t startMode = m_context->startMode;
+    *m_context = dialog.Context();
+    m_context->startMode = startMode;
+    m_context->binding = m_context->startMode == kStartFileMode ? nullptr : Binding();
+    m_context->dataManager = &m_dataManager;
+    m_context->applicationLock = m_applicationLock.Get();
+
+    if (m_context->startMode == kStartInstaller && m_context->switchQ[0] == u'\0') {
+        wchar_t chosen[kTextSlot] = {};
+        if (dialog.GetChosenPrinterName(chosen, kTextSlot))
+            CopySlot(m_context->switchQ, FromWide(chosen));
+    }
+    m_context->deviceIdNumber = 0;
+    if (m_connectionResult == 0) {
+        int32_t number = 0;
+        if (m_platform->ReadDeviceIdNumber(Slot(m_context->programFolder), Binding(), number))
+            m_context->deviceIdNumber = number;
+    }
+    QueryCapabilities();
+
+    m_context->languageId = LanguageNumber(Slot(m_context->languageText));
+    if (!LoadLanguage(true))
+        return false;
+    LoadPrinterSettings();
+    return CreateMainWindow();
+}
+
+void CQKUtilApp::ParseCommandLine() {
+    m_commandLine = CExtCommandLineInfo();
+    m_commandLine.Parse(SplitCommandLine(m_lpCmdLine));
+}
+
+bool CQKUtilApp::HoldSingleInstance() {
+    if (m_commandLine.maintenance)
+        return true;
+    auto result = m_platform->CreateInstanceMutex(InstanceName(L"Global\\%ls_UTILITY"));
+    if (result == IAppPlatform::MutexResult::Failed)
+        return false;
+    if (result == IAppPlatform::MutexResult::AlreadyExists) {
+        if (m_commandLine.startMode != kStartDescribedPrinter) {
+            wchar_t property[128];
+            swprintf(property, 128, kInstancePropertyFormat, kInstancePropertyPrefix, kModelName);
+            m_platform->BringWindowWithPropertyToFront(FromWide(property));
+        }
+        m_platform->CloseMutex();
+        SetExitCodeInMode5(kExitAlreadyRunning);
+        return false;
+    }
+    m_holdsMutex = true;
+    return true;
+}
+
+void CQKUtilApp::LayOutFolders() {
+    os::IFileSystem& files = *m_services.files;
+    std::u16string exe = m_services.folders->ExecutablePath();
+    std::u16string program = exe.substr(0, exe.find_last_of(u"\\/") + 1);
+    CopySlot(m_context->programFolder, WithBackslash(program));
+    CopySlot(m_context->languageFolder, Slot(m_context->programFolder) + u"LANG");
+
+    std::u16string maker = WithBackslash(m_services.folders->CommonAppData()) + u"TARROW";
+    std::u16string data = maker + u"\\QK40Utl";
+    bool makerExists = files.IsDirectory(maker) || files.CreateDirectory(maker);
+    bool dataExists = makerExists && (files.IsDirectory(data) || files.CreateDirectory(data));
+    CopySlot(m_context->dataFolder, data);
+    if (dataExists) {
+        std::u16string work = data + u"\\TMP";
+        if (files.IsDirectory(work) || files.CreateDirectory(work))
+            CopySlot(m_context->workFolder, work);
+    }
+
+    std::u16string userMaker = WithBackslash(m_services.folders->UserAppData()) + u"TARROW";
+    m_userDataFolder = userMaker + u"\\QK40Utl";
+    if (files.IsDirectory(userMaker) || files.CreateDirectory(userMaker))
+        files.IsDirectory(m_userDataFolder) || files.CreateDirectory(m_userDataFolder);
+}
+
+void CQKUtilApp::ReadStartFiles() {
+    if (m_commandLine.startMode == kStartDescribedPrinter) {
+        PrinterDescription d =
+            ReadPrinterDescription(*m_services.profile, m_commandLine.descriptionFilePath);
+        m_context->startMode = kStartDescribedPrinter;
+        m_context->switchR[0] = u'\0';
+        m_context->callerKind = 5;
+        if (d.usable) {
+            CopySlot(m_context->printerName, d.printerName);
+            std::copy(d.deviceIdentifier.begin(), d.deviceIdentifier.end(),
+                      m_context->deviceIdentifier);
+            CopySlot(m_context->filePath, d.filePath);
+        }
+        m_context->paperWidthDots = d.paperWidth;
+        m_context->paperSizeCode = d.paperSize;
+        m_context->columnCompatibleMode = d.columnCompatibleMode;
+        m_context->variableContrast = d.variableContrast;
+        m_context->nvBitImage = d.nvBitImage;
+    } else {
+        m_dataManager.LoadPrinterList(m_context->dataFolder);
+        m_context->startMode = m_commandLine.startMode;
+        m_context->callerKind = m_commandLine.callerKind;
+        CopySlot(m_context->switchP, m_commandLine.portPrefix);
+        CopySlot(m_context->switchQ, m_commandLine.queueName);
+        CopySlot(m_context->switchR, m_commandLine.devicePath);
+        CopySlot(m_context->settingsFilePath, m_commandLine.settingsFilePath);
+        m_context->paperWidthDots = 576;
+        m_context->paperSizeCode = 6;
+    }
+    CopySlot(m_context->languageText,
+             m_services.profile->GetString(SettingIniPath(), u"LANGUAGE", u"LANGID", u"0409"));
+    m_context->resolutionDpi = 203;
+
+    m_context->logoWorkFilePath[0] = u'\0';
+    if (m_context->startMode == kStartFileMode) {
+        std::u16string logo = m_userDataFolder + u"\\R40LOGO.tlg";
+        CopySlot(m_context->logoWorkFilePath, logo);
+        if (m_services.files->Exists(logo))
+            m_services.files->DeleteFile(logo);
+    }
+    m_context->languageId = LanguageNumber(Slot(m_context->languageText));
+}
+
+bool CQKUtilApp::LoadLanguage(bool afterChoice) {
+    if (m_language.LoadLangFile(Slot(m_context->languageFolder), m_context->languageId, 0x409) ==
+        kLangNoFile) {
+        if (afterChoice)
+            CloseSplash();
+        ShowMessage(nullptr, kFilesMissing, kCaption, MB_OK | MB_ICONWARNING);
+        if (!afterChoice)
+            SetExitCodeInMode5(kExitNoLanguageFile);
+        return false;
+    }
+    m_language.LoadScreenTexts(u"QK_UTILITY_APP");
+    return true;
+}
+
+bool CQKUtilApp::CheckAdministrator() {
+    if (m_platform->IsAdministrator())
+        return true;
+    Warn(nullptr, &m_language, 0, L"You must have Administrator rights to run this software.");
+    SetExitCodeInMode5(kExitNotAdministrator);
+    return false;
+}
+
+void CQKUtilApp::ReadInterfaceTypes(const UtilitySettings& settings) {
+    std::array<int32_t, 5> types = settings.interfaceTypes;
+    int32_t defaultType = settings.defaultIFType;
+    if (!settings.interfaceTypesFound) {
+        CLangResTable portAdd(*m_services.profile, *m_services.files);
+        portAdd.LoadLangFile(Slot(m_context->languageFolder), m_context->languageId, 0x409);
+        portAdd.LoadScreenTexts(u"PORT_ADD_DLG");
+        std::u16string list = portAdd.TextOr(LangListKind::ScreenMessages, 100, u"2");
+        types = ParseInterfaceTypes(list);
+        std::u16string defaultText;
+        if (portAdd.GetText(LangListKind::ScreenMessages, 101, defaultText) != 0)
+            defaultText = list;
+        defaultType = LeadingNumber(defaultText);
+    }
+    std::copy(types.begin(), types.end(), m_context->supportedIFTypes);
+    m_context->defaultIFType = defaultType;
+}
+
+void CQKUtilApp::BindLibrary() {
+    if (m_context->startMode == kStartFileMode)
+        return;
+    if (m_commLibrary.Bind(m_services.commLibraryPath.c_str()))
+        Binding()->QKC_SetCaller(m_commandLine.callerKind);
+}
+
+bool CQKUtilApp::OpenDirectPort(CPrinterSelectDlg& dialog, comm::PortRecord& record, bool fromP) {
+    CSplash::Start(&m_splash);
+    int32_t test = dialog.TestPrinter(0, record);
+    int32_t open = dialog.OpenPrinter(record);
+    if (open == comm::kQkcPortInUse) {
+        CloseSplash();
+        Warn(nullptr, &m_language, 4, kPortInUse);
+        if (fromP)
+            SetExitCodeInMode5(kExitPortInUse);
+        return false;
+    }
+    if (!fromP && test != 0) {
+        CloseSplash();
+        WarnFromScreen(L"PRT_SELECT_DLG", 3, kCannotCommunicate);
+    }
+    return true;
+}
+
+bool CQKUtilApp::ChoosePrinter(CPrinterSelectDlg& dialog) {
+    // The described-printer mode keeps /p out of the context, yet a port given with it is
+    // still opened directly: the command line is what counts here.
+    if (!m_commandLine.portPrefix.empty()) {
+        const std::u16string& prefix = m_commandLine.portPrefix;
+        if (prefix.find(u"RSDPRT") == std::u16string::npos) {
+            WarnFromScreen(L"PRT_SELECT_DLG", 3, kCannotCommunicate);
+            SetExitCodeInMode5(kExitNotMakersPort);
+            return false;
+        }
+        comm::PortRecord record{};
+        if (dialog.SelectByDevicePath(WidePtr(prefix), record))
+            return OpenDirectPort(dialog, record, true);
+        // No registered port of that path: the operator chooses.
+    } else if (m_context->startMode == kStartRemote && m_context->switchR[0]) {
+        comm::PortRecord record{};
+        record.reserved1040 = -1;
+        record.reserved1044 = -1;
+        record.connectorFlag = 1;
+        CopySlot(record.devicePath, Slot(m_context->switchR));
+        dialog.SetCurrentPortRecord(record);
+        dialog.SetInterfaceKind(kIfDevicePath);
+        return OpenDirectPort(dialog, record, false);
+    } else if (m_context->startMode == kStartFileMode) {
+        UtilContext copy = dialog.Context();
+        CopySlot(copy.portRecord.deviceName, FromWide(kModelName));
+        dialog.SetContext(copy);
+        return true;
+    }
+    return dialog.DoModal(nullptr) == IDOK;
+}
+
+void CQKUtilApp::QueryCapabilities() {
+    comm::QkcBinding* binding = Binding();
+    bool bound = m_commLibrary.IsBound() && m_context->startMode != kStartFileMode;
+    m_context->printerChosen = 1;
+    m_context->printerChosenZero = 0;
+    m_context->acceptsCommand14_48 = 0;
+    int32_t out = 0;
+    if (bound && binding->QKC_IsEnableCommand(1, 14, 48, &out) == 0 && out != 0)
+        m_context->acceptsCommand14_48 = 1;
+    m_context->arpSupport = 0;
+    m_context->printerArpSupport = 0;
+    if (m_context->startMode == kStartFileMode) {
+        m_context->arpSupport = 1;
+        return;
+    }
+    out = 0;
+    if (m_connectionResult == 0 && bound && binding->QKC_IsSupported(2, &out) == 0) {
+        m_context->arpSupport = out;
+        m_context->printerArpSupport = out;
+        m_services.profile->WriteString(SettingIniPath(), u"Support", u"ARP",
+                                        out == 1 ? u"1" : u"0");
+    }
+    out = 1;
+    if (bound && binding->QKC_IsEnableCommand(1, 6, 10, &out) == 0 && out == 0)
+        m_context->enableIFSelect = 0;
+}
+
+void CQKUtilApp::LoadPrinterSettings() {
+    if (!IsOrdinaryCase() && m_context->startMode != kStartFileMode)
+        return;
+    char16_t path[kTextSlot] = {};
+    m_dataManager.GetSettingsPath(m_context->portRecord.deviceName, m_context->portRecord.portName,
+                                  path, kTextSlot);
+    if (path[0])
+        m_dataManager.LoadSettingsFile(path);
+}
+
+bool CQKUtilApp::CreateMainWindow() {
+    if (!OnFileNew()) {
+        CloseSplash();
+        return false;
+    }
+    StartRestoreTool(L"QKRestoreAppStop.exe");
+    CloseSplash();
     m_pMainWnd->ShowWindow(SW_SHOWNORMAL);
     m_pMainWnd->UpdateWindow();
     return true;
 }
 
 int CQKUtilApp::ExitInstance() {
-    // Outside the described-printer mode the process always ends with 1.
-    return 1;
+    if (m_commLibrary.IsBound())
+        Binding()->QKC_Terminate();
+    SavePrinterSettings();
+    WriteSettingsCommandFile();
+
+    CExtCommandLineInfo again;
+    again.Parse(SplitCommandLine(m_lpCmdLine));
+    if (!again.maintenance && m_context->workFolder[0])
+        m_services.files->RemoveDirectory(Slot(m_context->workFolder));
+    StartRestoreTool(L"QKRestoreApp.exe");
+    CSplash::Finish(&m_splash);
+    if (m_holdsMutex) {
+        m_platform->CloseMutex();
+        m_holdsMutex = false;
+    }
+    WriteCouponFlag(L"0");
+    return again.startMode == kStartDescribedPrinter ? m_exitCodeMode5 : 1;
+}
+
+void CQKUtilApp::SavePrinterSettings() {
+    if (!IsOrdinaryCase() && m_context->startMode != kStartFileMode)
+        return;
+    // Nothing was chosen when start-up ended before the printer choice.
+    if (!m_context->printerChosen)
+        return;
+    std::u16string data = Slot(m_context->dataFolder);
+    m_dataManager.AddPrinter(m_context->dataFolder, m_context->portRecord.deviceName,
+                             m_context->portRecord.portName);
+    char16_t path[kTextSlot] = {};
+    m_dataManager.GetSettingsPath(m_context->portRecord.deviceName, m_context->portRecord.portName,
+                                  path, kTextSlot);
+    if (!path[0])
+        return;
+    if (m_context->startMode == kStartFileMode)
+        m_dataManager.SetSaveFlag(1);
+    if (m_dataManager.SaveSettingsFile(u"QK-R40", path, 0x00010000, 0x00010000) == 1)
+        m_dataManager.SavePrinterList(m_context->dataFolder);
+}
+
+void CQKUtilApp::WriteSettingsCommandFile() {
+    if (m_context->startMode != kStartFileMode || !m_context->printerChosen)
+        return;
+    CLangResTable confirm(*m_services.profile, *m_services.files);
+    bool loaded = confirm.LoadLangFile(Slot(m_context->languageFolder), m_context->languageId,
+                                       0x409) != kLangNoFile &&
+                  confirm.LoadScreenTexts(u"MSG_CONFIRM_SAVE_FILE") == 0;
+    std::wstring question = MessageText(loaded ? &confirm : nullptr, 0,
+                                        L"Do you want to save the settings to the file?");
+    std::wstring caption = MessageText(loaded ? &confirm : nullptr, 1, kCaption);
+    HWND owner = m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr;
+    if (ShowMessage(owner, question.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    // The settings command file writer comes with the file mode's own work; until then the
+    // operator is told that nothing was written rather than shown a false success.
+    Warn(owner, &m_language, 7, L"Saving to the file failed.");
+}
+
+void CQKUtilApp::StartRestoreTool(const wchar_t* name) {
+    std::u16string path = Slot(m_context->programFolder) + FromWide(name);
+    if (m_services.files->Exists(path))
+        m_services.processes->ShellOpen(path, u"", Slot(m_context->programFolder));
+}
+
+void CQKUtilApp::WriteCouponFlag(const wchar_t* value) {
+    if (!m_context->dataFolder[0])
+        return;
+    m_services.profile->WriteString(Slot(m_context->dataFolder) + u"\\QKUCOUPON.INI", u"Coupon",
+                                    u"Execute", FromWide(value));
 }
 
 } // namespace qk::app

@@ -1,17 +1,50 @@
 // The application object: runs the utility's whole life and ends it with an exit code. It
-// owns the application context that every window and plug-in reads.
+// owns the application context that every window and plug-in reads, the binding of the
+// communication library, the data store and the application lock.
 #pragma once
 #include <memory>
+#include <string>
 #include "app/connection/CommLibrary.h"
+#include "app/connection/PrinterSelectDlg.h"
+#include "app/startup/AppPlatform.h"
+#include "app/startup/ExtCommandLineInfo.h"
+#include "app/startup/StartupRules.h"
 #include "framework/context/UtilContext.h"
+#include "framework/lang/LangResTable.h"
+#include "framework/store/PluginDataMgr.h"
 #include "platform/Sync.h"
 #include "platform/WinApp.h"
+#include "platform/os/RealOs.h"
 
 namespace qk::app {
 
+class CSplash;
+
+// The services start-up and exit use; the defaults are the real ones.
+struct AppServices {
+    os::IProfile* profile = &os::RealProfile();
+    os::IFileSystem* files = &os::RealFileSystem();
+    os::IKnownFolders* folders = &os::RealKnownFolders();
+    os::IProcessLauncher* processes = &os::RealProcessLauncher();
+    IAppPlatform* platform = nullptr; // null: the Win32 one
+    PrinterSelectServices printerSelect;
+    std::wstring commLibraryPath = L"QKComm.dll";
+};
+
+// Exit codes of the described-printer mode.
+enum AppExitCode : int {
+    kExitNormal = 0,
+    kExitNotAdministrator = 1,
+    kExitAlreadyRunning = 2,
+    kExitNoLanguageFile = 3,
+    kExitNoPrinterName = 4,
+    kExitNotMakersPort = 5,
+    kExitPortInUse = 6,
+};
+
 class CQKUtilApp : public CWinApp {
 public:
-    CQKUtilApp();
+    explicit CQKUtilApp(AppServices services = {});
     ~CQKUtilApp() override;
 
     // The running application, or null (in a test without one).
@@ -23,14 +56,62 @@ public:
     UtilContext& Context() { return *m_context; }
     // The binding record of the communication library (unbound in the file mode).
     comm::QkcBinding* Binding() { return m_commLibrary.Record(); }
+    PluginDataMgr& DataManager() { return m_dataManager; }
+    CLangResTable& LanguageTable() { return m_language; }
     // 0 when the chosen printer answered; the library's failure code otherwise.
     int32_t ConnectionResult() const { return m_connectionResult; }
+    // The exit code kept for the described-printer mode.
+    int StoredExitCode() const { return m_exitCodeMode5; }
+    const CExtCommandLineInfo& CommandLine() const { return m_commandLine; }
+
+    // The English default, or the screen's message of that number when the table has it.
+    static std::wstring MessageText(const CLangResTable* table, int number, const wchar_t* english);
 
 private:
+    // Start-up steps, in order.
+    void ParseCommandLine();
+    bool HoldSingleInstance();
+    void LayOutFolders();
+    void ReadStartFiles();
+    bool LoadLanguage(bool afterChoice);
+    bool CheckAdministrator();
+    void ReadUtilitySettings();
+    void ReadInterfaceTypes(const UtilitySettings& settings);
+    void BindLibrary();
+    bool ChoosePrinter(CPrinterSelectDlg& dialog);
+    bool OpenDirectPort(CPrinterSelectDlg& dialog, comm::PortRecord& record, bool fromP);
+    void QueryCapabilities();
+    void LoadPrinterSettings();
+    bool CreateMainWindow();
+
+    // Exit steps.
+    void SavePrinterSettings();
+    void WriteSettingsCommandFile();
+    void StartRestoreTool(const wchar_t* name);
+    void WriteCouponFlag(const wchar_t* value);
+
+    void Warn(HWND owner, const CLangResTable* table, int number, const wchar_t* english);
+    void WarnFromScreen(const wchar_t* screen, int number, const wchar_t* english);
+    void SetExitCodeInMode5(int code);
+    void CloseSplash();
+    bool IsOrdinaryCase() const;
+    std::u16string SettingIniPath() const;
+
+    AppServices m_services;
+    std::unique_ptr<IAppPlatform> m_ownPlatform;
+    IAppPlatform* m_platform;
+
     std::unique_ptr<UtilContext> m_context; // cleared to zero at construction
     CCommLibrary m_commLibrary;
+    PluginDataMgr m_dataManager;
     CCriticalSection m_applicationLock;
     int32_t m_connectionResult = static_cast<int32_t>(0x80000000u);
+    CSplash* m_splash = nullptr; // the splash thread clears it when it ends
+    int m_exitCodeMode5 = 0;
+    CLangResTable m_language;
+    bool m_holdsMutex = false;
+    CExtCommandLineInfo m_commandLine;
+    std::u16string m_userDataFolder;
 };
 
 } // namespace qk::app

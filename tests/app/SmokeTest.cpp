@@ -11,7 +11,9 @@ struct RunningUtility : ::testing::Test {
     ProcessRunner program;
     HWND frame = nullptr;
     void SetUp() override {
-        ASSERT_TRUE(program.Start(StageDir() + L"QK40UTL.exe", L"", StageDir()));
+        // The file mode needs no printer, so the main window comes up without a choice.
+        ASSERT_TRUE(
+            program.Start(StageDir() + L"QK40UTL.exe", L"/bM /mFC:\\smoke.dat", StageDir()));
         frame = WaitForTopLevel(program.Id(), L"", kTitle, 20000);
         ASSERT_NE(frame, nullptr) << "no main window titled QK-R40 Utility Ver.1.40";
     }
@@ -35,6 +37,11 @@ TEST_F(RunningUtility, ShowsFixedSizeFrameWithoutMenuAndEndsWithCodeOneOnClose) 
         << "the frame carries the instance property";
 
     ::PostMessageW(frame, WM_CLOSE, 0, 0);
+    // The file mode asks whether to write the settings file; decline.
+    MessageBoxView question = WaitForMessageBox(program.Id(), 10000);
+    ASSERT_NE(question.hwnd, nullptr) << "no save question at exit";
+    EXPECT_EQ(question.text, L"Do you want to save the settings to the file?");
+    PressButton(question.hwnd, IDNO);
     ASSERT_TRUE(program.Wait(10000)) << "the program did not end after WM_CLOSE";
     EXPECT_EQ(program.ExitCode(), 1u);
 }
