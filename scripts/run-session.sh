@@ -1,10 +1,29 @@
 #!/usr/bin/env bash
-# Inside a display session: starts the utility; with a screenshot path, waits for its main
-# window, saves a screenshot of the screen and ends the program.
+# Inside a display session: starts the printer simulator, registers its port with the
+# communication library when no port is registered yet, and starts the utility. With a
+# screenshot path (no display of the user's), it also takes screenshots: the printer
+# selection, then, after Enter chose the simulator's printer, the main window.
 set -uo pipefail
 STAGE="$1"
-SHOT="$2"
+SHOT="${2:-}"
 cd "$STAGE" || exit 1
+
+# The simulated QK-R40 on 127.0.0.1:9100 (control channel 9101).
+wine QKPrinterSim.exe --port 9100 --control-port 9101 >/dev/null 2>&1 &
+sim=$!
+stop_simulator() {
+    wine QKPrinterSim.exe --control 9101 quit >/dev/null 2>&1 || kill "$sim" 2>/dev/null
+}
+trap stop_simulator EXIT
+
+ports="$WINEPREFIX/drive_c/ProgramData/TARROW/QKComm/Ports.ini"
+if [ ! -s "$ports" ]; then
+    mkdir -p "$(dirname "$ports")"
+    printf '[Ports]\r\nFormat=QKComm.Ports.1\r\nCount=1\r\n[Port1]\r\nInterface=NET\r\nPortName=127.0.0.1\r\nDeviceName=QK-R40\r\nField1040=-1\r\nField1044=-1\r\n' > "$ports"
+    echo "run: registered the simulator's port (Ethernet, 127.0.0.1) in $ports"
+fi
+echo "run: printer simulator on 127.0.0.1:9100; flip its state with"
+echo "     scripts/wine-run.sh $STAGE/QKPrinterSim.exe --control 9101 cover open"
 
 if [ -z "$SHOT" ]; then
     wine QK40UTL.exe
@@ -14,15 +33,24 @@ fi
 # A Wine virtual desktop draws window frames itself (bare Xvfb has no window manager).
 wine explorer /desktop=QKR40,1024x680 QK40UTL.exe &
 app=$!
-title="QK-R40 Utility Ver.1.40"
+shot() {
+    if import -window root -crop 1024x680+0+0 +repage "$1" 2>/dev/null; then
+        echo "run: screenshot $1"
+    else
+        echo "run: could not take a screenshot" >&2
+    fi
+}
 for _ in $(seq 1 100); do
     xwininfo -root -tree 2>/dev/null | grep -q "QKR40" && break
     sleep 0.2
 done
-sleep 3   # let it start and paint
-if import -window root "$SHOT" 2>/dev/null; then
-    echo "run: no display; the utility ran on Xvfb. Screenshot: $SHOT"
-else
-    echo "run: could not take a screenshot" >&2
+sleep 4   # start-up and the printer selection
+shot "${SHOT%.png}-select.png"
+# Enter is OK in the printer selection: the simulator's printer is checked and opened.
+if command -v xdotool >/dev/null; then
+    xdotool key Return 2>/dev/null
+    sleep 5
 fi
+shot "$SHOT"
+echo "run: no display; the utility ran on Xvfb."
 kill "$app" 2>/dev/null
