@@ -75,6 +75,17 @@ void CommLibrary::FillLibraryFields(PortRecord& record, const DevicePort& port) 
     win::ToU16(win::FromUtf8(port.endpoint), record.endpoint, kPortTextChars);
 }
 
+// A remote start of the utility hands over a record with a device path only: it names the
+// map's port of that path.
+void CommLibrary::NameByDevicePath(PortRecord& record) const {
+    if (record.interfaceKeyword[0] || !record.devicePath[0])
+        return;
+    if (auto port = LoadMap().FindByDevicePath(Text(record.devicePath))) {
+        win::ToU16(port->keyword, record.interfaceKeyword, kPortTextChars);
+        win::ToU16(port->portName, record.portName, kPortTextChars);
+    }
+}
+
 int32_t CommLibrary::EnumPort(PortRecord* records, int32_t capacity, int32_t* count) {
     if (!count || capacity < 0 || (capacity > 0 && !records))
         return kQkcBadArgument;
@@ -145,6 +156,7 @@ int32_t CommLibrary::RemovePort(PortRecord* record) {
 int32_t CommLibrary::SetPort(PortRecord* record) {
     if (!record)
         return kQkcNoPortRecord;
+    NameByDevicePath(*record);
     std::wstring keyword = Text(record->interfaceKeyword), name = Text(record->portName);
     if (!IsKnownKeyword(keyword) || name.empty())
         return kQkcBadArgument;
@@ -279,6 +291,7 @@ int32_t CommLibrary::Terminate() {
 int32_t CommLibrary::CommunicationTest(PortRecord* record) {
     if (!record)
         return kQkcNoPortRecord;
+    NameByDevicePath(*record);
     std::wstring keyword = Text(record->interfaceKeyword), name = Text(record->portName);
     if (!IsKnownKeyword(keyword) || name.empty())
         return kQkcBadArgument;

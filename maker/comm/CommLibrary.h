@@ -66,6 +66,7 @@ private:
     std::shared_ptr<PrinterLink> MakeLink(bool reportStatus);
     std::shared_ptr<PrinterLink> OpenLink(); // with mutex_ held
     void FillLibraryFields(PortRecord& record, const DevicePort& port) const;
+    void NameByDevicePath(PortRecord& record) const;
     int32_t CloseLocked();
 
     std::recursive_mutex mutex_;

@@ -105,6 +105,14 @@ std::optional<DevicePort> DeviceMap::Find(const std::wstring& keyword,
     return std::nullopt;
 }
 
+std::optional<DevicePort> DeviceMap::FindByDevicePath(const std::wstring& path) const {
+    for (const wchar_t* keyword : {L"COM", L"LPT", L"USB", L"NET", L"BT"})
+        for (const auto& port : Section(win::ToUtf8(keyword).c_str(), keyword))
+            if (_wcsicmp(port.DevicePath().c_str(), path.c_str()) == 0)
+                return port;
+    return std::nullopt;
+}
+
 int DeviceMap::Feature(const std::string& name) const {
     return static_cast<int>(ini_.GetInt("Features", name, 0));
 }

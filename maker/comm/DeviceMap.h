@@ -27,6 +27,8 @@ public:
     std::vector<DevicePort> Ports(const std::wstring& keyword) const;
     // A network port that is not in the map is an IP address reached on port 9100.
     std::optional<DevicePort> Find(const std::wstring& keyword, const std::wstring& name) const;
+    // The port whose device path is `path` (compared without case), in any section.
+    std::optional<DevicePort> FindByDevicePath(const std::wstring& path) const;
 
     int Feature(const std::string& name) const;
     bool CommandEnabled(int group, int function) const;

@@ -131,14 +131,42 @@ ProcessRunner::~ProcessRunner() {
     }
 }
 
+namespace {
+// This process's environment block with the entries replaced or added.
+std::wstring EnvironmentBlock(const std::vector<std::wstring>& entries) {
+    auto nameOf = [](const std::wstring& entry) {
+        return entry.substr(0, entry.find(L'=', 1)); // "=C:" entries start with '='
+    };
+    std::wstring block;
+    if (wchar_t* own = GetEnvironmentStringsW()) {
+        for (const wchar_t* p = own; *p; p += wcslen(p) + 1) {
+            std::wstring entry = p, name = nameOf(entry);
+            bool replaced = false;
+            for (const auto& e : entries)
+                replaced = replaced || _wcsicmp(nameOf(e).c_str(), name.c_str()) == 0;
+            if (!replaced)
+                block += entry + L'\0';
+        }
+        FreeEnvironmentStringsW(own);
+    }
+    for (const auto& e : entries)
+        block += e + L'\0';
+    return block + L'\0';
+}
+} // namespace
+
 bool ProcessRunner::Start(const std::wstring& exePath, const std::wstring& arguments,
-                          const std::wstring& directory) {
+                          const std::wstring& directory,
+                          const std::vector<std::wstring>& environment) {
     std::wstring commandLine = L"\"" + exePath + L"\"";
     if (!arguments.empty())
         commandLine += L" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
-    return CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    std::wstring block = environment.empty() ? L"" : EnvironmentBlock(environment);
+    return CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                          environment.empty() ? 0 : CREATE_UNICODE_ENVIRONMENT,
+                          environment.empty() ? nullptr : block.data(),
                           directory.empty() ? nullptr : directory.c_str(), &startup,
                           &info_) != FALSE;
 }

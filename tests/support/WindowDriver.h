@@ -45,8 +45,10 @@ public:
     ProcessRunner(const ProcessRunner&) = delete;
     ProcessRunner& operator=(const ProcessRunner&) = delete;
 
+    // `environment`: "NAME=value" entries that the program sees on top of this process's.
     bool Start(const std::wstring& exePath, const std::wstring& arguments,
-               const std::wstring& directory = L"");
+               const std::wstring& directory = L"",
+               const std::vector<std::wstring>& environment = {});
     DWORD Id() const { return info_.dwProcessId; }
     HANDLE Handle() const { return info_.hProcess; }
     // Waits for the end; false on time-out.

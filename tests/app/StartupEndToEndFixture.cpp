@@ -1,0 +1,172 @@
+#include "tests/app/StartupEndToEndFixture.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace qk::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool WriteText(const std::wstring& path, const std::string& text) {
+    std::ofstream file(fs::path(path), std::ios::binary | std::ios::trunc);
+    file << text;
+    return static_cast<bool>(file);
+}
+
+std::string ReadText(const std::wstring& path) {
+    std::ifstream file(fs::path(path), std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+std::string Narrow(const std::wstring& text) {
+    return std::string(text.begin(), text.end()); // the paths here are ASCII
+}
+
+} // namespace
+
+void UtilityRun::SetUp() {
+    static int counter = 0;
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring run =
+        std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
+    folder_ = std::wstring(temp) + L"qk-e2e-" + run;
+    // The library's port lock is machine-wide: a name of our own keeps other tests' ports apart.
+    portName_ = L"QKE2E" + std::to_wstring(::GetCurrentProcessId());
+    std::error_code error;
+    fs::remove_all(fs::path(folder_), error);
+    ASSERT_TRUE(fs::create_directories(fs::path(folder_ + L"\\comm")));
+    ASSERT_TRUE(fs::create_directories(fs::path(folder_ + L"\\restore")));
+}
+
+void UtilityRun::EndProcess(ProcessRunner& process) {
+    if (!process.Handle())
+        return;
+    if (!process.Wait(0))
+        process.Kill();
+    process.Wait(5000);
+}
+
+void UtilityRun::TearDown() {
+    EndProcess(second_);
+    EndProcess(program_);
+    EndProcess(holder_);
+    if (controlPort_ != 0 && simulator_.Handle() && !simulator_.Wait(0))
+        PrinterControl(L"quit");
+    if (simulator_.Handle() && !simulator_.Wait(5000))
+        EndProcess(simulator_);
+    // Restore tools started at exit may still be writing their log.
+    std::error_code error;
+    PumpUntil(
+        [&] {
+            fs::remove_all(fs::path(folder_), error);
+            return !fs::exists(fs::path(folder_));
+        },
+        5000);
+}
+
+std::vector<std::wstring> UtilityRun::Environment() const {
+    return {L"QKCOMM_DATA_DIR=" + folder_ + L"\\comm",
+            L"QKRESTORE_DATA_DIR=" + folder_ + L"\\restore"};
+}
+
+void UtilityRun::StartPrinter() {
+    const std::wstring portFile = folder_ + L"\\sim.ports";
+    // --parent: a test that dies must not leave its simulator behind.
+    ASSERT_TRUE(simulator_.Start(StageDir() + L"QKPrinterSim.exe",
+                                 L"--port 0 --control-port 0 --parent " +
+                                     std::to_wstring(::GetCurrentProcessId()) + L" --port-file \"" +
+                                     portFile + L"\""));
+    unsigned dataPort = 0;
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            return std::sscanf(ReadText(portFile).c_str(), "%u %u", &dataPort, &controlPort_) == 2;
+        },
+        15000))
+        << "the simulator did not report its ports";
+    std::string map = "[COM]\r\n" + Narrow(portName_) + "=127.0.0.1:" + std::to_string(dataPort) +
+                      "\r\n[Features]\r\n2=1\r\n";
+    ASSERT_TRUE(WriteText(folder_ + L"\\comm\\DeviceMap.ini", map));
+}
+
+std::string UtilityRun::PrinterControl(const std::wstring& command) {
+    ProcessRunner client;
+    const std::wstring output = folder_ + L"\\control.txt";
+    // The client prints its reply; a shell is the simplest way to catch it in a file.
+    std::wstring arguments = L"/c \"\"" + StageDir() + L"QKPrinterSim.exe\" --control " +
+                             std::to_wstring(controlPort_) + L" " + command + L" > \"" + output +
+                             L"\"\"";
+    if (!client.Start(L"C:\\windows\\system32\\cmd.exe", arguments) || !client.Wait(15000)) {
+        EndProcess(client);
+        return "";
+    }
+    std::string reply = ReadText(output);
+    while (!reply.empty() && (reply.back() == '\n' || reply.back() == '\r'))
+        reply.pop_back();
+    return reply;
+}
+
+std::wstring UtilityRun::MakeProgramFolder(bool withLanguageFiles) {
+    const std::wstring folder = folder_ + L"\\program\\";
+    fs::create_directories(fs::path(folder));
+    for (const wchar_t* file : {L"QK40UTL.exe", L"SETTING.INI", L"MENUITEM.DAT"})
+        fs::copy_file(fs::path(StageDir() + file), fs::path(folder + file));
+    if (withLanguageFiles)
+        fs::copy(fs::path(StageDir() + L"LANG"), fs::path(folder + L"LANG"),
+                 fs::copy_options::recursive);
+    return folder;
+}
+
+std::wstring UtilityRun::WriteDescription(const std::wstring& printerName) {
+    const std::wstring path = folder_ + L"\\printer.ini";
+    WriteText(path, "[PrinterInfo]\r\nPrinterName=" + Narrow(printerName) +
+                        "\r\nDeviceID=1-2-3\r\n[DeviceSpec]\r\nPaperWidth=576\r\n");
+    return path;
+}
+
+bool UtilityRun::Launch(ProcessRunner& program, const std::wstring& arguments,
+                        const std::wstring& programFolder) {
+    return program.Start(programFolder + L"QK40UTL.exe", arguments, programFolder, Environment());
+}
+
+bool UtilityRun::Close(ProcessRunner& program, HWND frame) {
+    ::PostMessageW(frame, WM_CLOSE, 0, 0);
+    // Only the file mode asks whether to write its settings file.
+    bool ended = PumpUntil(
+        [&] {
+            if (program.Wait(0))
+                return true;
+            for (HWND box : TopLevelWindows(program.Id(), L"#32770"))
+                if (::GetDlgItem(box, IDNO))
+                    PressButton(box, IDNO);
+            return false;
+        },
+        20000);
+    return ended;
+}
+
+std::vector<std::string> UtilityRun::RestoreRuns() const {
+    std::vector<std::string> names;
+    std::istringstream lines(ReadText(folder_ + L"\\restore\\runs.log"));
+    for (std::string line; std::getline(lines, line);)
+        names.push_back(line.substr(0, line.find(' ')));
+    return names;
+}
+
+bool UtilityRun::WaitForRestoreRun(const std::string& tool) {
+    return PumpUntil(
+        [&] {
+            for (const auto& name : RestoreRuns())
+                if (name == tool)
+                    return true;
+            return false;
+        },
+        15000);
+}
+
+} // namespace qk::test

@@ -1,0 +1,60 @@
+// The real QK40UTL.exe under Wine for one test: a private folder for the communication
+// library's files and the restore tools' log, a program folder of its own when the case needs
+// one, the printer simulator on free ports, and every process ended when the test ends.
+#pragma once
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+#include "tests/support/WindowDriver.h"
+
+namespace qk::test {
+
+class UtilityRun : public ::testing::Test {
+protected:
+    static constexpr wchar_t kTitle[] = L"QK-R40 Utility Ver.1.40";
+
+    void SetUp() override;
+    void TearDown() override;
+
+    // Starts the simulator and maps one serial port of the library to it.
+    void StartPrinter();
+    // One control command to the simulator; its reply line ("" when it did not answer).
+    std::string PrinterControl(const std::wstring& command);
+    // The device path under which the library offers the simulator's port.
+    std::wstring DevicePath() const { return L"\\\\.\\" + portName_; }
+    const std::wstring& PortName() const { return portName_; }
+
+    // A program folder with the stage's executable and settings, and its language files
+    // when asked for.
+    std::wstring MakeProgramFolder(bool withLanguageFiles);
+    // A printer description file naming the printer.
+    std::wstring WriteDescription(const std::wstring& printerName);
+    std::wstring Folder() const { return folder_; }
+    // The environment every program of the test runs with.
+    std::vector<std::wstring> Environment() const;
+
+    // Runs the utility from the folder with the arguments.
+    bool Launch(ProcessRunner& program, const std::wstring& arguments,
+                const std::wstring& programFolder = StageDir());
+    // Closes the main window and answers the save question of the file mode, if asked; true
+    // when the program ended.
+    bool Close(ProcessRunner& program, HWND frame);
+    // Names of the restore tools that recorded a run, in order.
+    std::vector<std::string> RestoreRuns() const;
+    // Waits (bounded) until the tool recorded a run.
+    bool WaitForRestoreRun(const std::string& tool);
+
+    ProcessRunner program_;
+    ProcessRunner second_;
+    ProcessRunner holder_;
+
+private:
+    void EndProcess(ProcessRunner& process);
+
+    std::wstring folder_;
+    std::wstring portName_;
+    ProcessRunner simulator_;
+    unsigned controlPort_ = 0;
+};
+
+} // namespace qk::test

@@ -1,0 +1,144 @@
+// The real program started under Wine against the printer simulator: the start-up paths that
+// open a printer given on the command line, the single instance, and the described-printer
+// mode's exit codes. Message boxes of the program are read and answered here.
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include "tests/app/StartupEndToEndFixture.h"
+
+namespace qk::test {
+namespace {
+
+constexpr wchar_t kCaption[] = L"QK-R40 Utility";
+const std::string kStopTool = "QKRestoreAppStop.exe";
+const std::string kExitTool = "QKRestoreApp.exe";
+
+bool Ran(const std::vector<std::string>& runs, const std::string& tool) {
+    return std::find(runs.begin(), runs.end(), tool) != runs.end();
+}
+
+TEST_F(UtilityRun, RemoteDevicePathOpensThePrinterAndRunsBothRestoreTools) {
+    StartPrinter();
+    ASSERT_TRUE(Launch(program_, L"/bM /mR /r" + DevicePath()));
+    HWND frame = WaitForTopLevel(program_.Id(), L"", kTitle, 30000);
+    ASSERT_NE(frame, nullptr) << "no main window; message: "
+                              << testing::PrintToString(WaitForMessageBox(program_.Id(), 0).text);
+    EXPECT_EQ(WaitForMessageBox(program_.Id(), 0).hwnd, nullptr) << "the printer answered";
+    // The communication test and the open each connect.
+    std::string connections = PrinterControl(L"get connections");
+    ASSERT_EQ(connections.rfind("OK ", 0), 0u) << connections;
+    EXPECT_GE(std::atoi(connections.c_str() + 3), 2) << connections;
+    EXPECT_TRUE(WaitForRestoreRun(kStopTool)) << "started once the main window is up";
+
+    ASSERT_TRUE(Close(program_, frame));
+    EXPECT_EQ(program_.ExitCode(), 1u);
+    EXPECT_TRUE(WaitForRestoreRun(kExitTool)) << "started at exit";
+    std::vector<std::string> runs = RestoreRuns();
+    EXPECT_EQ(std::count(runs.begin(), runs.end(), kStopTool), 1);
+    EXPECT_EQ(std::count(runs.begin(), runs.end(), kExitTool), 1);
+}
+
+TEST_F(UtilityRun, RemoteDevicePathOfARefusingPrinterWarnsAndStillStarts) {
+    StartPrinter();
+    ASSERT_EQ(PrinterControl(L"refuse on").rfind("OK", 0), 0u);
+    ASSERT_TRUE(Launch(program_, L"/bM /mR /r" + DevicePath()));
+    MessageBoxView box = WaitForMessageBox(program_.Id(), 30000);
+    ASSERT_NE(box.hwnd, nullptr) << "no warning";
+    EXPECT_EQ(box.caption, kCaption);
+    EXPECT_EQ(box.text, L"Cannot communicate with the printer.");
+    PressButton(box.hwnd, IDOK);
+
+    HWND frame = WaitForTopLevel(program_.Id(), L"", kTitle, 30000);
+    ASSERT_NE(frame, nullptr) << "the program starts without the printer";
+    ASSERT_TRUE(Close(program_, frame));
+    EXPECT_EQ(program_.ExitCode(), 1u);
+}
+
+TEST_F(UtilityRun, RemoteDevicePathHeldByAnotherApplicationEndsTheProgram) {
+    StartPrinter();
+    // A second application opens the same port through the library and keeps it.
+    std::wstring stage = StageDir();
+    stage.pop_back();
+    wchar_t self[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring bin = self;
+    bin.resize(bin.find_last_of(L'\\') + 1);
+    const std::wstring ready = Folder() + L"\\holder.ready";
+    ASSERT_TRUE(holder_.Start(bin + L"maker_port_holder.exe",
+                              L"\"" + stage + L"\" COM " + PortName() + L" \"" + ready + L"\"", L"",
+                              Environment()));
+    ASSERT_TRUE(PumpUntil(
+        [&] { return ::GetFileAttributesW(ready.c_str()) != INVALID_FILE_ATTRIBUTES; }, 15000));
+    ASSERT_FALSE(holder_.Wait(0)) << "the holder could not open the port";
+
+    ASSERT_TRUE(Launch(program_, L"/bM /mR /r" + DevicePath()));
+    MessageBoxView box = WaitForMessageBox(program_.Id(), 30000);
+    ASSERT_NE(box.hwnd, nullptr) << "no warning";
+    EXPECT_EQ(box.caption, kCaption);
+    EXPECT_EQ(box.text, L"Cannot launch the printer because it is in use by another application.");
+    PressButton(box.hwnd, IDOK);
+    ASSERT_TRUE(program_.Wait(20000)) << "the program goes on";
+    EXPECT_EQ(program_.ExitCode(), 1u);
+    std::vector<std::string> runs = RestoreRuns();
+    EXPECT_FALSE(Ran(runs, kStopTool)) << "no main window, so no start-up restore tool";
+    EXPECT_TRUE(WaitForRestoreRun(kExitTool)) << "the exit sequence runs after a failed start";
+}
+
+TEST_F(UtilityRun, SecondInstanceRestoresTheFirstExceptInDescribedPrinterMode) {
+    // The first copy holds the instance mutex; the file mode needs no printer.
+    ASSERT_TRUE(Launch(program_, L"/mF" + Folder() + L"\\settings.dat"));
+    HWND frame = WaitForTopLevel(program_.Id(), L"", kTitle, 30000);
+    ASSERT_NE(frame, nullptr);
+    // Minimised, the first copy's window shows for certain whether it was brought back: the
+    // foreground alone can move for reasons of other programs.
+    ::ShowWindow(frame, SW_MINIMIZE);
+    ASSERT_TRUE(PumpUntil([&] { return ::IsIconic(frame) != FALSE; }, 5000));
+
+    ASSERT_TRUE(Launch(second_, L"/mC" + WriteDescription(L"QK-R40")));
+    ASSERT_TRUE(second_.Wait(20000)) << "the second copy keeps running";
+    EXPECT_EQ(second_.ExitCode(), 2u);
+    EXPECT_TRUE(::IsIconic(frame)) << "the described-printer mode leaves the first copy be";
+
+    ProcessRunner third; // ended by its destructor when an assertion fails
+    ASSERT_TRUE(Launch(third, L""));
+    ASSERT_TRUE(third.Wait(20000)) << "the second copy keeps running";
+    EXPECT_EQ(third.ExitCode(), 1u);
+    EXPECT_FALSE(::IsIconic(frame)) << "the first copy's window is restored";
+    EXPECT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == frame; }, 5000))
+        << "and brought to the front";
+
+    ASSERT_TRUE(Close(program_, frame));
+}
+
+struct DescribedPrinterFailure {
+    const wchar_t* printerName;
+    bool languageFiles;
+    const wchar_t* message;
+    DWORD exitCode;
+};
+
+TEST_F(UtilityRun, DescribedPrinterModeEndsWithTheExitCodeOfItsFailure) {
+    const DescribedPrinterFailure rows[] = {
+        {L"", true, L"This operation is not supported.", 4},
+        {L"QK-R40", false, L"Could not find the required files.\nPlease reinstall.", 3},
+    };
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        const DescribedPrinterFailure& row = rows[i];
+        SCOPED_TRACE(testing::Message() << "row " << i);
+        std::error_code error;
+        std::filesystem::remove_all(std::filesystem::path(Folder() + L"\\program"), error);
+        std::wstring folder = MakeProgramFolder(row.languageFiles);
+        ProcessRunner program;
+        ASSERT_TRUE(Launch(program, L"/bM /mC" + WriteDescription(row.printerName), folder));
+        MessageBoxView box = WaitForMessageBox(program.Id(), 30000);
+        ASSERT_NE(box.hwnd, nullptr) << "no message";
+        EXPECT_EQ(box.caption, kCaption);
+        EXPECT_EQ(box.text, row.message);
+        PressButton(box.hwnd, IDOK);
+        ASSERT_TRUE(program.Wait(20000)); // a runner that is left ends its process
+        EXPECT_EQ(program.ExitCode(), row.exitCode);
+    }
+}
+
+} // namespace
+} // namespace qk::test
