@@ -1,5 +1,6 @@
 #include "tests/app/StartupEndToEndFixture.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -94,6 +95,30 @@ void UtilityRun::StartPrinter() {
     ASSERT_TRUE(WriteText(folder_ + L"\\comm\\DeviceMap.ini", map));
 }
 
+std::wstring UtilityRun::RegisterPortMonitorPort() {
+    std::string ports =
+        "[Ports]\r\nFormat=QKComm.Ports.1\r\nCount=1\r\n[Port1]\r\nInterface=COM\r\n"
+        "PortName=" +
+        Narrow(portName_) + "\r\nDevicePath=pipe://qk/RSDPRT1/QK-R40\r\n";
+    EXPECT_TRUE(WriteText(folder_ + L"\\comm\\Ports.ini", ports));
+    return L"pipe://qk/RSDPRT1/";
+}
+
+void UtilityRun::HoldPort() {
+    std::wstring stage = StageDir();
+    stage.pop_back();
+    wchar_t self[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring bin = self;
+    bin.resize(bin.find_last_of(L'\\') + 1);
+    const std::wstring ready = folder_ + L"\\holder.ready";
+    ASSERT_TRUE(holder_.Start(bin + L"maker_port_holder.exe",
+                              L"\"" + stage + L"\" COM " + portName_ + L" \"" + ready + L"\"", L"",
+                              Environment()));
+    ASSERT_TRUE(PumpUntil([&] { return !ReadText(ready).empty(); }, 15000));
+    ASSERT_EQ(ReadText(ready), "0") << "the holder could not open the port";
+}
+
 std::string UtilityRun::PrinterControl(const std::wstring& command) {
     ProcessRunner client;
     const std::wstring output = folder_ + L"\\control.txt";
@@ -158,13 +183,11 @@ std::vector<std::string> UtilityRun::RestoreRuns() const {
     return names;
 }
 
-bool UtilityRun::WaitForRestoreRun(const std::string& tool) {
+bool UtilityRun::WaitForRestoreRuns(const std::string& tool, long runs) {
     return PumpUntil(
         [&] {
-            for (const auto& name : RestoreRuns())
-                if (name == tool)
-                    return true;
-            return false;
+            std::vector<std::string> names = RestoreRuns();
+            return std::count(names.begin(), names.end(), tool) >= runs;
         },
         15000);
 }

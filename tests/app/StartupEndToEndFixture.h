@@ -22,7 +22,11 @@ protected:
     std::string PrinterControl(const std::wstring& command);
     // The device path under which the library offers the simulator's port.
     std::wstring DevicePath() const { return L"\\\\.\\" + portName_; }
-    const std::wstring& PortName() const { return portName_; }
+    // Registers the simulator's port as a port of the maker's port monitor; answers the
+    // device path prefix that /p gives for it.
+    std::wstring RegisterPortMonitorPort();
+    // A second application opens the simulator's port through the library and keeps it.
+    void HoldPort();
 
     // A program folder with the stage's executable and settings, and its language files
     // when asked for.
@@ -41,12 +45,11 @@ protected:
     bool Close(ProcessRunner& program, HWND frame);
     // Names of the restore tools that recorded a run, in order.
     std::vector<std::string> RestoreRuns() const;
-    // Waits (bounded) until the tool recorded a run.
-    bool WaitForRestoreRun(const std::string& tool);
+    // Waits (bounded) until the tool recorded `runs` runs.
+    bool WaitForRestoreRuns(const std::string& tool, long runs = 1);
 
     ProcessRunner program_;
     ProcessRunner second_;
-    ProcessRunner holder_;
 
 private:
     void EndProcess(ProcessRunner& process);
@@ -54,6 +57,7 @@ private:
     std::wstring folder_;
     std::wstring portName_;
     ProcessRunner simulator_;
+    ProcessRunner holder_;
     unsigned controlPort_ = 0;
 };
 

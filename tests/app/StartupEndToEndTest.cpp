@@ -13,12 +13,8 @@ constexpr wchar_t kCaption[] = L"QK-R40 Utility";
 const std::string kStopTool = "QKRestoreAppStop.exe";
 const std::string kExitTool = "QKRestoreApp.exe";
 
-bool Ran(const std::vector<std::string>& runs, const std::string& tool) {
-    return std::find(runs.begin(), runs.end(), tool) != runs.end();
-}
-
 TEST_F(UtilityRun, RemoteDevicePathOpensThePrinterAndRunsBothRestoreTools) {
-    StartPrinter();
+    ASSERT_NO_FATAL_FAILURE(StartPrinter());
     ASSERT_TRUE(Launch(program_, L"/bM /mR /r" + DevicePath()));
     HWND frame = WaitForTopLevel(program_.Id(), L"", kTitle, 30000);
     ASSERT_NE(frame, nullptr) << "no main window; message: "
@@ -28,18 +24,18 @@ TEST_F(UtilityRun, RemoteDevicePathOpensThePrinterAndRunsBothRestoreTools) {
     std::string connections = PrinterControl(L"get connections");
     ASSERT_EQ(connections.rfind("OK ", 0), 0u) << connections;
     EXPECT_GE(std::atoi(connections.c_str() + 3), 2) << connections;
-    EXPECT_TRUE(WaitForRestoreRun(kStopTool)) << "started once the main window is up";
+    EXPECT_TRUE(WaitForRestoreRuns(kStopTool)) << "started once the main window is up";
 
     ASSERT_TRUE(Close(program_, frame));
     EXPECT_EQ(program_.ExitCode(), 1u);
-    EXPECT_TRUE(WaitForRestoreRun(kExitTool)) << "started at exit";
+    EXPECT_TRUE(WaitForRestoreRuns(kExitTool)) << "started at exit";
     std::vector<std::string> runs = RestoreRuns();
     EXPECT_EQ(std::count(runs.begin(), runs.end(), kStopTool), 1);
     EXPECT_EQ(std::count(runs.begin(), runs.end(), kExitTool), 1);
 }
 
 TEST_F(UtilityRun, RemoteDevicePathOfARefusingPrinterWarnsAndStillStarts) {
-    StartPrinter();
+    ASSERT_NO_FATAL_FAILURE(StartPrinter());
     ASSERT_EQ(PrinterControl(L"refuse on").rfind("OK", 0), 0u);
     ASSERT_TRUE(Launch(program_, L"/bM /mR /r" + DevicePath()));
     MessageBoxView box = WaitForMessageBox(program_.Id(), 30000);
@@ -55,22 +51,8 @@ TEST_F(UtilityRun, RemoteDevicePathOfARefusingPrinterWarnsAndStillStarts) {
 }
 
 TEST_F(UtilityRun, RemoteDevicePathHeldByAnotherApplicationEndsTheProgram) {
-    StartPrinter();
-    // A second application opens the same port through the library and keeps it.
-    std::wstring stage = StageDir();
-    stage.pop_back();
-    wchar_t self[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring bin = self;
-    bin.resize(bin.find_last_of(L'\\') + 1);
-    const std::wstring ready = Folder() + L"\\holder.ready";
-    ASSERT_TRUE(holder_.Start(bin + L"maker_port_holder.exe",
-                              L"\"" + stage + L"\" COM " + PortName() + L" \"" + ready + L"\"", L"",
-                              Environment()));
-    ASSERT_TRUE(PumpUntil(
-        [&] { return ::GetFileAttributesW(ready.c_str()) != INVALID_FILE_ATTRIBUTES; }, 15000));
-    ASSERT_FALSE(holder_.Wait(0)) << "the holder could not open the port";
-
+    ASSERT_NO_FATAL_FAILURE(StartPrinter());
+    ASSERT_NO_FATAL_FAILURE(HoldPort());
     ASSERT_TRUE(Launch(program_, L"/bM /mR /r" + DevicePath()));
     MessageBoxView box = WaitForMessageBox(program_.Id(), 30000);
     ASSERT_NE(box.hwnd, nullptr) << "no warning";
@@ -79,9 +61,9 @@ TEST_F(UtilityRun, RemoteDevicePathHeldByAnotherApplicationEndsTheProgram) {
     PressButton(box.hwnd, IDOK);
     ASSERT_TRUE(program_.Wait(20000)) << "the program goes on";
     EXPECT_EQ(program_.ExitCode(), 1u);
+    EXPECT_TRUE(WaitForRestoreRuns(kExitTool)) << "the exit sequence runs after a failed start";
     std::vector<std::string> runs = RestoreRuns();
-    EXPECT_FALSE(Ran(runs, kStopTool)) << "no main window, so no start-up restore tool";
-    EXPECT_TRUE(WaitForRestoreRun(kExitTool)) << "the exit sequence runs after a failed start";
+    EXPECT_EQ(std::count(runs.begin(), runs.end(), kStopTool), 0) << "no main window";
 }
 
 TEST_F(UtilityRun, SecondInstanceRestoresTheFirstExceptInDescribedPrinterMode) {
@@ -108,6 +90,43 @@ TEST_F(UtilityRun, SecondInstanceRestoresTheFirstExceptInDescribedPrinterMode) {
         << "and brought to the front";
 
     ASSERT_TRUE(Close(program_, frame));
+    // Every copy runs the exit sequence, also after refusing to start.
+    EXPECT_TRUE(WaitForRestoreRuns(kExitTool, 3));
+    std::vector<std::string> runs = RestoreRuns();
+    EXPECT_EQ(std::count(runs.begin(), runs.end(), kStopTool), 1) << "one main window";
+}
+
+TEST_F(UtilityRun, DescribedPrinterOpensThePortMonitorPortGivenWithPUnlessItIsHeld) {
+    ASSERT_NO_FATAL_FAILURE(StartPrinter());
+    const std::wstring arguments =
+        L"/bM /mC" + WriteDescription(L"QK-R40") + L" /p" + RegisterPortMonitorPort();
+    ASSERT_TRUE(Launch(program_, arguments));
+    HWND frame = WaitForTopLevel(program_.Id(), L"", kTitle, 30000);
+    ASSERT_NE(frame, nullptr) << "no main window; message: "
+                              << testing::PrintToString(WaitForMessageBox(program_.Id(), 0).text);
+    ASSERT_TRUE(Close(program_, frame));
+    EXPECT_EQ(program_.ExitCode(), 0u) << "a normal end";
+
+    ASSERT_NO_FATAL_FAILURE(HoldPort());
+    ASSERT_TRUE(Launch(second_, arguments));
+    MessageBoxView box = WaitForMessageBox(second_.Id(), 30000);
+    ASSERT_NE(box.hwnd, nullptr) << "no warning";
+    EXPECT_EQ(box.text, L"Cannot launch the printer because it is in use by another application.");
+    PressButton(box.hwnd, IDOK);
+    ASSERT_TRUE(second_.Wait(20000));
+    EXPECT_EQ(second_.ExitCode(), 6u);
+}
+
+TEST_F(UtilityRun, CancellingThePrinterSelectionEndsSilentlyWithTheCodeUnchanged) {
+    ASSERT_NO_FATAL_FAILURE(StartPrinter());
+    ASSERT_TRUE(Launch(program_, L"/bM /mC" + WriteDescription(L"QK-R40")));
+    HWND dialog = WaitForTopLevel(program_.Id(), L"#32770", L"", 30000);
+    ASSERT_NE(dialog, nullptr) << "no printer selection";
+    ASSERT_EQ(WaitForMessageBox(program_.Id(), 0).hwnd, nullptr);
+    PressButton(dialog, IDCANCEL);
+    // A message after the cancel would keep the program waiting for an answer.
+    ASSERT_TRUE(program_.Wait(20000)) << "the program goes on";
+    EXPECT_EQ(program_.ExitCode(), 0u);
 }
 
 struct DescribedPrinterFailure {
