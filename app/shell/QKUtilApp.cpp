@@ -106,6 +106,11 @@ bool CQKUtilApp::IsOrdinaryCase() const {
     return m_context->callerKind == 0 && m_context->startMode == kStartOrdinary;
 }
 
+std::u16string CQKUtilApp::ProgramFolder() const {
+    std::u16string exe = m_services.folders->ExecutablePath();
+    return WithBackslash(exe.substr(0, exe.find_last_of(u"\\/") + 1));
+}
+
 std::u16string CQKUtilApp::SettingIniPath() const {
     return Slot(m_context->programFolder) + u"SETTING.INI";
 }
@@ -228,9 +233,7 @@ bool CQKUtilApp::HoldSingleInstance() {
 
 void CQKUtilApp::LayOutFolders() {
     os::IFileSystem& files = *m_services.files;
-    std::u16string exe = m_services.folders->ExecutablePath();
-    std::u16string program = exe.substr(0, exe.find_last_of(u"\\/") + 1);
-    CopySlot(m_context->programFolder, WithBackslash(program));
+    CopySlot(m_context->programFolder, ProgramFolder());
     CopySlot(m_context->languageFolder, Slot(m_context->programFolder) + u"LANG");
 
     std::u16string maker = WithBackslash(m_services.folders->CommonAppData()) + u"TARROW";
@@ -498,9 +501,12 @@ void CQKUtilApp::WriteSettingsCommandFile() {
 }
 
 void CQKUtilApp::StartRestoreTool(const wchar_t* name) {
-    std::u16string path = Slot(m_context->programFolder) + FromWide(name);
+    // Not from the context: a start that ended before the folders were laid out (a second
+    // copy) still starts the tool of its own folder, never one of the working folder.
+    std::u16string folder = ProgramFolder();
+    std::u16string path = folder + FromWide(name);
     if (m_services.files->Exists(path))
-        m_services.processes->ShellOpen(path, u"", Slot(m_context->programFolder));
+        m_services.processes->ShellOpen(path, u"", folder);
 }
 
 void CQKUtilApp::WriteCouponFlag(const wchar_t* value) {

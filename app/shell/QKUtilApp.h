@@ -95,6 +95,8 @@ private:
     void SetExitCodeInMode5(int code);
     void CloseSplash();
     bool IsOrdinaryCase() const;
+    // The executable's folder, with a trailing backslash.
+    std::u16string ProgramFolder() const;
     std::u16string SettingIniPath() const;
 
     AppServices m_services;

@@ -156,7 +156,8 @@ std::wstring UtilityRun::WriteDescription(const std::wstring& printerName) {
 
 bool UtilityRun::Launch(ProcessRunner& program, const std::wstring& arguments,
                         const std::wstring& programFolder) {
-    return program.Start(programFolder + L"QK40UTL.exe", arguments, programFolder, Environment());
+    // Launchers start the utility from anywhere: it must not rely on its working folder.
+    return program.Start(programFolder + L"QK40UTL.exe", arguments, folder_, Environment());
 }
 
 bool UtilityRun::Close(ProcessRunner& program, HWND frame) {

@@ -234,6 +234,18 @@ TEST_F(StartupFixture, RestoreToolsStartWhenPresent) {
     EXPECT_EQ(processes.Launches()[1].file, kProgram + u"QKRestoreApp.exe");
 }
 
+TEST_F(StartupFixture, CopyEndingAtTheInstanceCheckStartsTheExitToolOfItsOwnFolder) {
+    profile.Files().AddFile(kProgram + u"QKRestoreApp.exe", {0x4D, 0x5A});
+    profile.Files().AddFile(u"QKRestoreApp.exe", {0x4D, 0x5A}); // as in a working folder
+    platform.mutexResult = IAppPlatform::MutexResult::AlreadyExists;
+    CQKUtilApp& a = Make(L"");
+    EXPECT_FALSE(a.InitInstance());
+    a.ExitInstance();
+    ASSERT_EQ(processes.Launches().size(), 1u);
+    EXPECT_EQ(processes.Launches()[0].file, kProgram + u"QKRestoreApp.exe");
+    EXPECT_EQ(processes.Launches()[0].directory, kProgram);
+}
+
 TEST_F(StartupFixture, InterfaceTypesComeFromTheLanguageFileOnlyWithoutTheFirstKey) {
     CQKUtilApp& fromLanguage = Make(L"/mFC:\\x.dat");
     ASSERT_TRUE(fromLanguage.InitInstance());
