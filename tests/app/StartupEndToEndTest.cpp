@@ -20,6 +20,8 @@ TEST_F(UtilityRun, RemoteDevicePathOpensThePrinterAndRunsBothRestoreTools) {
     ASSERT_NE(frame, nullptr) << "no main window; message: "
                               << testing::PrintToString(WaitForMessageBox(program_.Id(), 0).text);
     EXPECT_EQ(WaitForMessageBox(program_.Id(), 0).hwnd, nullptr) << "the printer answered";
+    EXPECT_TRUE(PumpUntil([&] { return TopLevelWindows(program_.Id(), L"").size() == 1; }, 5000))
+        << "the splash is gone";
     // The communication test and the open each connect.
     std::string connections = PrinterControl(L"get connections");
     ASSERT_EQ(connections.rfind("OK ", 0), 0u) << connections;
@@ -58,6 +60,8 @@ TEST_F(UtilityRun, RemoteDevicePathHeldByAnotherApplicationEndsTheProgram) {
     ASSERT_NE(box.hwnd, nullptr) << "no warning";
     EXPECT_EQ(box.caption, kCaption);
     EXPECT_EQ(box.text, L"Cannot launch the printer because it is in use by another application.");
+    EXPECT_EQ(TopLevelWindows(program_.Id(), L""), std::vector<HWND>{box.hwnd})
+        << "the splash closes before the message";
     PressButton(box.hwnd, IDOK);
     ASSERT_TRUE(program_.Wait(20000)) << "the program goes on";
     EXPECT_EQ(program_.ExitCode(), 1u);
