@@ -38,6 +38,9 @@ wineserver -p >/dev/null 2>&1
 # Start Wine's background services now, with their output discarded: started by the first
 # test instead, they would inherit that test's output pipe and ctest would wait for them.
 wine cmd /c exit >/dev/null 2>&1
+# The same for what the first windowed program starts (the desktop process and the services
+# it asks for).
+wine rundll32.exe user32.dll,GetDesktopWindow >/dev/null 2>&1
 "$@"
 rc=$?
 exit $rc
