@@ -495,9 +495,15 @@ void CQKUtilApp::WriteSettingsCommandFile() {
     HWND owner = m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr;
     if (ShowMessage(owner, question.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
-    // The settings command file writer comes with the file mode's own work; until then the
-    // operator is told that nothing was written rather than shown a false success.
-    Warn(owner, &m_language, 7, L"Saving to the file failed.");
+    const std::u16string logo = Slot(m_context->logoWorkFilePath);
+    const bool logoPresent = !logo.empty() && m_services.files->Exists(logo);
+    int32_t result = -1;
+    if (m_services.writeSettingsFile)
+        result = m_services.writeSettingsFile(Slot(m_context->portRecord.deviceName),
+                                              Slot(m_context->settingsFilePath),
+                                              logoPresent ? logo : u"", logoPresent);
+    if (result != 0)
+        Warn(owner, &m_language, 7, L"Saving to the file failed.");
 }
 
 void CQKUtilApp::StartRestoreTool(const wchar_t* name) {

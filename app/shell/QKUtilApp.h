@@ -2,6 +2,7 @@
 // owns the application context that every window and plug-in reads, the binding of the
 // communication library, the data store and the application lock.
 #pragma once
+#include <functional>
 #include <memory>
 #include <string>
 #include "app/connection/CommLibrary.h"
@@ -29,6 +30,12 @@ struct AppServices {
     IAppPlatform* platform = nullptr; // null: the Win32 one
     PrinterSelectServices printerSelect;
     std::wstring commLibraryPath = L"QKComm.dll";
+    // Writes the settings command file of the file mode: model name, output path, logo work
+    // file (empty when there is none) and whether it exists; 0 on success. Empty until the
+    // writer is built: the operator is then told that nothing was written.
+    std::function<int32_t(const std::u16string& model, const std::u16string& path,
+                          const std::u16string& logoPath, bool logoPresent)>
+        writeSettingsFile;
 };
 
 // Exit codes of the described-printer mode.

@@ -34,6 +34,8 @@ protected:
     // A printer description file naming the printer.
     std::wstring WriteDescription(const std::wstring& printerName);
     std::wstring Folder() const { return folder_; }
+    // The port name under which the library offers the simulator to this test.
+    std::wstring PortNameForTest() const { return portName_; }
     // The environment every program of the test runs with.
     std::vector<std::wstring> Environment() const;
 

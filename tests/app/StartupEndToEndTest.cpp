@@ -165,3 +165,54 @@ TEST_F(UtilityRun, DescribedPrinterModeEndsWithTheExitCodeOfItsFailure) {
 
 } // namespace
 } // namespace qk::test
+
+namespace qk::test {
+namespace {
+
+std::string ReadWholeFile(const std::wstring& path) {
+    std::string text;
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return text;
+    char buffer[4096];
+    DWORD got = 0;
+    while (::ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got)
+        text.append(buffer, got);
+    ::CloseHandle(file);
+    return text;
+}
+
+// True when the UTF-16 (or ANSI) text holds the ASCII name.
+bool Mentions(const std::string& text, const std::wstring& name) {
+    std::string ascii(name.begin(), name.end());
+    std::string wide;
+    for (char c : ascii) {
+        wide += c;
+        wide += '\0';
+    }
+    return text.find(ascii) != std::string::npos || text.find(wide) != std::string::npos;
+}
+
+TEST_F(UtilityRun, OrdinaryExitWritesNoPrinterListWhileNothingAskedToSave) {
+    ASSERT_NO_FATAL_FAILURE(StartPrinter());
+    const std::wstring prefix = RegisterPortMonitorPort();
+    ASSERT_TRUE(Launch(program_, L"/bM /p" + prefix));
+    HWND frame = WaitForTopLevel(program_.Id(), L"", kTitle, 30000);
+    ASSERT_NE(frame, nullptr) << "no main window; message: "
+                              << testing::PrintToString(WaitForMessageBox(program_.Id(), 0).text);
+    ASSERT_TRUE(Close(program_, frame));
+    EXPECT_EQ(program_.ExitCode(), 1u);
+
+    // The printer was registered in memory, but without the save flag no settings file was
+    // written, and so the printer list is not written either.
+    wchar_t data[MAX_PATH] = {};
+    ASSERT_TRUE(::GetEnvironmentVariableW(L"ProgramData", data, MAX_PATH) ||
+                ::GetEnvironmentVariableW(L"ALLUSERSPROFILE", data, MAX_PATH));
+    std::wstring list = std::wstring(data) + L"\\TARROW\\QK40Utl\\PrinterSetting.INI";
+    EXPECT_FALSE(Mentions(ReadWholeFile(list), PortNameForTest()))
+        << "the printer list names this run's port although nothing was saved";
+}
+
+} // namespace
+} // namespace qk::test

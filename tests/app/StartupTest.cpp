@@ -42,6 +42,54 @@ public:
 };
 
 const std::u16string kProgram = u"C:\\Program Files\\QK40Utl\\";
+
+// Files as the fake has them, except that the language files vanish once start-up has
+// written its running flag (step 17, between the first and the last language load).
+#pragma push_macro("CreateDirectory")
+#pragma push_macro("RemoveDirectory")
+#pragma push_macro("DeleteFile")
+#undef CreateDirectory
+#undef RemoveDirectory
+#undef DeleteFile
+class LanguageVanishingFiles : public os::IFileSystem {
+public:
+    LanguageVanishingFiles(os::IFileSystem& inner, std::u16string flagFile)
+        : inner_(inner), flagFile_(std::move(flagFile)) {}
+    bool Exists(const std::u16string& path) override {
+        if (inner_.Exists(flagFile_) && path.find(u"\\LANG\\") != std::u16string::npos)
+            return false;
+        return inner_.Exists(path);
+    }
+    bool IsDirectory(const std::u16string& path) override { return inner_.IsDirectory(path); }
+    bool CreateDirectory(const std::u16string& path) override {
+        return inner_.CreateDirectory(path);
+    }
+    bool RemoveDirectory(const std::u16string& path) override {
+        return inner_.RemoveDirectory(path);
+    }
+    bool DeleteFile(const std::u16string& path) override { return inner_.DeleteFile(path); }
+    bool ReadFile(const std::u16string& path, std::vector<uint8_t>& data) override {
+        return inner_.ReadFile(path, data);
+    }
+    bool WriteFile(const std::u16string& path, const std::vector<uint8_t>& data) override {
+        return inner_.WriteFile(path, data);
+    }
+    std::vector<std::u16string> ListFiles(const std::u16string& folder,
+                                          const std::u16string& pattern) override {
+        return inner_.ListFiles(folder, pattern);
+    }
+    std::vector<std::u16string> DosDeviceTargets(const std::u16string& name) override {
+        return inner_.DosDeviceTargets(name);
+    }
+
+private:
+    os::IFileSystem& inner_;
+    std::u16string flagFile_;
+};
+#pragma pop_macro("DeleteFile")
+#pragma pop_macro("RemoveDirectory")
+#pragma pop_macro("CreateDirectory")
+
 const std::u16string kData = u"C:\\ProgramData\\TARROW\\QK40Utl";
 
 struct StartupFixture : ::testing::Test {
@@ -51,6 +99,10 @@ struct StartupFixture : ::testing::Test {
     FakeAppPlatform platform;
     ScriptedPresenter boxes;
     std::unique_ptr<CQKUtilApp> app;
+    // The settings command file writer the application is given (none by default).
+    std::function<int32_t(const std::u16string&, const std::u16string&, const std::u16string&,
+                          bool)>
+        writer;
 
     void SetUp() override {
         // The shipped English language file, as the program folder would have it.
@@ -76,6 +128,7 @@ struct StartupFixture : ::testing::Test {
         services.platform = &platform;
         services.commLibraryPath = L"NoSuchQKComm.dll";
         services.printerSelect.profile = &profile;
+        services.writeSettingsFile = writer;
         app = std::make_unique<CQKUtilApp>(services);
         app->m_lpCmdLine = std::wstring(L"QK40UTL.exe ") + commandLine;
         return *app;
@@ -265,6 +318,64 @@ TEST_F(StartupFixture, InterfaceTypesComeFromTheLanguageFileOnlyWithoutTheFirstK
     EXPECT_EQ(c.defaultIFType, -1) << "not taken from the language file";
     boxes.Answer(IDNO);
     Finish();
+}
+
+TEST_F(StartupFixture, LanguageFileMissingAfterTheChoiceEndsWithTheReinstallMessage) {
+    LanguageVanishingFiles files(profile.Files(), kData + u"\\QKUCOUPON.INI");
+    AppServices services;
+    services.profile = &profile;
+    services.files = &files;
+    services.folders = &folders;
+    services.processes = &processes;
+    services.platform = &platform;
+    services.commLibraryPath = L"NoSuchQKComm.dll";
+    services.printerSelect.profile = &profile;
+    app = std::make_unique<CQKUtilApp>(services);
+    app->m_lpCmdLine = L"QK40UTL.exe /mFC:\\x.dat";
+    EXPECT_FALSE(app->InitInstance());
+    EXPECT_EQ(Texts(),
+              std::vector<std::wstring>{L"Could not find the required files.\nPlease reinstall."});
+    EXPECT_EQ(app->m_pMainWnd, nullptr) << "no main window after the failure";
+    EXPECT_EQ(app->ExitInstance(), 1);
+}
+
+TEST_F(StartupFixture, FileModeYesHandsTheWriterTheDeviceFileAndLogoAndWarnsOnFailure) {
+    struct Call {
+        std::u16string model, path, logo;
+        bool logoPresent;
+    };
+    std::vector<Call> calls;
+    int32_t answer = 0;
+    writer = [&](const std::u16string& model, const std::u16string& path,
+                 const std::u16string& logo, bool present) {
+        calls.push_back({model, path, logo, present});
+        return answer;
+    };
+    auto run = [&](bool withLogo) {
+        CQKUtilApp& a = Make(L"/mFC:\\work\\R40.dat");
+        ASSERT_TRUE(a.InitInstance());
+        if (withLogo)
+            profile.Files().AddFile(a.Context().logoWorkFilePath, {1, 2, 3});
+        boxes.Clear();
+        boxes.Answer(IDYES);
+        Finish();
+    };
+
+    run(true);
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].model, u"QK-R40");
+    EXPECT_EQ(calls[0].path, u"C:\\work\\R40.dat");
+    EXPECT_TRUE(calls[0].logoPresent);
+    EXPECT_NE(calls[0].logo.find(u"R40LOGO.tlg"), std::u16string::npos);
+    EXPECT_EQ(Texts().size(), 1u) << "only the question: the writer succeeded";
+
+    answer = -3;
+    run(false);
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_FALSE(calls[1].logoPresent) << "start-up deletes an old logo work file";
+    EXPECT_EQ(calls[1].logo, u"");
+    ASSERT_EQ(Texts().size(), 2u);
+    EXPECT_EQ(Texts()[1], L"Saving to the file failed.");
 }
 
 } // namespace
