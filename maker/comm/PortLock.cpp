@@ -1,12 +1,31 @@
 #include "maker/comm/PortLock.h"
+#include <cstdio>
 #include <cwctype>
+#include "maker/comm/LibraryFiles.h"
 
 namespace qk::comm {
+namespace {
+
+// Ports are named per data folder: every program on the machine shares the one folder, while
+// tests that give the library a folder of their own (QKCOMM_DATA_DIR) never hold each other's
+// ports.
+std::wstring FolderTag() {
+    uint32_t hash = 2166136261u;
+    for (wchar_t c : DataFolder()) {
+        hash ^= static_cast<uint32_t>(std::towupper(c));
+        hash *= 16777619u;
+    }
+    wchar_t tag[16];
+    std::swprintf(tag, 16, L"%08X", hash);
+    return tag;
+}
+
+} // namespace
 
 bool PortLock::Acquire(const std::wstring& keyword, const std::wstring& portName) {
     Release();
     // The object name may not hold backslashes; ports of the same printer share one name.
-    std::wstring name = L"Local\\QKComm.Port." + keyword + L"." + portName;
+    std::wstring name = L"Local\\QKComm.Port." + FolderTag() + L"." + keyword + L"." + portName;
     for (std::size_t i = 12; i < name.size(); ++i)
         if (!std::iswalnum(name[i]) && name[i] != L'.')
             name[i] = L'_';
