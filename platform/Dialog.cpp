@@ -25,6 +25,7 @@ INT_PTR CDialog::DoModal(HWND parent) {
 
 bool CDialog::Create(HWND parent) {
     m_modal = false;
+    CreationScope scope(this);
     HWND hwnd = ::CreateDialogParamW(m_resourceModule, MAKEINTRESOURCEW(m_templateId), parent,
                                      StaticDlgProc, reinterpret_cast<LPARAM>(this));
     if (!hwnd)

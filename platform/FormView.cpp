@@ -12,6 +12,7 @@ CFormView::CFormView(UINT templateId, HINSTANCE resourceModule)
 
 bool CFormView::CreateView(HWND parent, UINT id, const RECT& rect, CCreateContext* context) {
     m_pDocument = context ? context->m_pCurrentDoc : nullptr;
+    CreationScope scope(this);
     HWND hwnd = ::CreateDialogParamW(m_resourceModule, MAKEINTRESOURCEW(m_templateId), parent,
                                      StaticDlgProc, reinterpret_cast<LPARAM>(this));
     if (!hwnd)

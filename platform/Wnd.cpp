@@ -22,6 +22,8 @@ const wchar_t* ObjectPropName() {
 const wchar_t kDialogNavProp[] = L"QKDialogNav";
 
 thread_local CWnd* t_creating = nullptr;
+// The object whose creation call is running on this thread (see CreationScope).
+thread_local CWnd* t_inCreation = nullptr;
 
 // Signed mouse coordinates (windowsx.h would also bring macros that clash with our names).
 int XFromLParam(LPARAM lp) {
@@ -107,8 +109,17 @@ bool CWnd::PreCreateWindow(CREATESTRUCTW& cs) {
     return cs.lpszClass != nullptr;
 }
 
+CWnd::CreationScope::CreationScope(CWnd* wnd) : m_outer(t_inCreation) {
+    t_inCreation = wnd;
+}
+
+CWnd::CreationScope::~CreationScope() {
+    t_inCreation = m_outer;
+}
+
 bool CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* windowName, DWORD style,
                     int x, int y, int cx, int cy, HWND parent, HMENU menuOrId, void* createParam) {
+    CreationScope scope(this);
     CREATESTRUCTW cs{};
     cs.dwExStyle = exStyle;
     cs.lpszClass = className;
@@ -390,6 +401,9 @@ void CWnd::HandleNcDestroy() {
         // Outside the loop (start-up, exit) the application only forgets the window.
         app->m_pMainWnd = nullptr;
     }
+    // A window that dies inside its own creation call leaves its object to the caller.
+    if (t_inCreation == this)
+        return;
     PostNcDestroy();
 }
 

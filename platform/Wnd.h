@@ -126,6 +126,20 @@ protected:
     // WM_DRAWITEM, WM_MEASUREITEM, WM_CTLCOLOR*). True when handled.
     virtual bool OnReflectedMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
 
+    // Held by the calls that create this object's window: a window destroyed before such a
+    // call returns (a failed creation) does not run PostNcDestroy, so a failed creation never
+    // deletes the object and the caller that made it deletes it.
+    class CreationScope {
+    public:
+        explicit CreationScope(CWnd* wnd);
+        ~CreationScope();
+        CreationScope(const CreationScope&) = delete;
+        CreationScope& operator=(const CreationScope&) = delete;
+
+    private:
+        CWnd* m_outer;
+    };
+
     // Dispatch shared by window and dialog procedures.
     bool Dispatch(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
     // True when this object's window is a dialog (the procedure answers through DWLP_MSGRESULT).

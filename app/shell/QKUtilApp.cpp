@@ -123,9 +123,11 @@ bool CQKUtilApp::InitInstance() {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES |
                                                         ICC_INTERNET_CLASSES | ICC_ANIMATE_CLASS};
     ::InitCommonControlsEx(&controls);
+    std::function<CFrameWnd*()> newFrame = m_services.newFrame;
+    if (!newFrame)
+        newFrame = [] { return new CMainFrame; };
     AddDocTemplate(new CSingleDocTemplate(
-        IDR_MAINFRAME, [] { return new CUtlDoc; }, [] { return new CMainFrame; },
-        [] { return new CUtilDummyView; }));
+        IDR_MAINFRAME, [] { return new CUtlDoc; }, newFrame, [] { return new CUtilDummyView; }));
     ParseCommandLine();
     m_exitCodeMode5 = kExitNormal;
 

@@ -13,6 +13,7 @@
 #include "framework/context/UtilContext.h"
 #include "framework/lang/LangResTable.h"
 #include "framework/store/PluginDataMgr.h"
+#include "platform/FrameWnd.h"
 #include "platform/Sync.h"
 #include "platform/WinApp.h"
 #include "platform/os/RealOs.h"
@@ -36,6 +37,8 @@ struct AppServices {
     std::function<int32_t(const std::u16string& model, const std::u16string& path,
                           const std::u16string& logoPath, bool logoPresent)>
         writeSettingsFile;
+    // Makes the main frame for the new-document command (empty: the utility's CMainFrame).
+    std::function<CFrameWnd*()> newFrame;
 };
 
 // Exit codes of the described-printer mode.

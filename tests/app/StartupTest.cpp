@@ -103,6 +103,8 @@ struct StartupFixture : ::testing::Test {
     std::function<int32_t(const std::u16string&, const std::u16string&, const std::u16string&,
                           bool)>
         writer;
+    // The main frame the application makes (none: its own).
+    std::function<CFrameWnd*()> newFrame;
 
     void SetUp() override {
         // The shipped English language file, as the program folder would have it.
@@ -129,6 +131,7 @@ struct StartupFixture : ::testing::Test {
         services.commLibraryPath = L"NoSuchQKComm.dll";
         services.printerSelect.profile = &profile;
         services.writeSettingsFile = writer;
+        services.newFrame = newFrame;
         app = std::make_unique<CQKUtilApp>(services);
         app->m_lpCmdLine = std::wstring(L"QK40UTL.exe ") + commandLine;
         return *app;
@@ -376,6 +379,18 @@ TEST_F(StartupFixture, FileModeYesHandsTheWriterTheDeviceFileAndLogoAndWarnsOnFa
     EXPECT_EQ(calls[1].logo, u"");
     ASSERT_EQ(Texts().size(), 2u);
     EXPECT_EQ(Texts()[1], L"Saving to the file failed.");
+}
+
+TEST_F(StartupFixture, FrameCreationFailureEndsStartUpWithoutMessage) {
+    struct RefusingFrame : CFrameWnd {
+        bool OnCreate(CREATESTRUCTW*) override { return false; }
+    };
+    newFrame = [] { return new RefusingFrame; };
+    CQKUtilApp& a = Make(L"/mFC:\\x.dat");
+    EXPECT_FALSE(a.InitInstance());
+    EXPECT_TRUE(boxes.Shown().empty());
+    EXPECT_EQ(a.m_pMainWnd, nullptr);
+    EXPECT_EQ(a.ExitInstance(), 1);
 }
 
 } // namespace

@@ -99,6 +99,28 @@ TEST(Frame, TemplateCreatesDocumentFrameAndViewThenSendsInitialUpdate) {
     EXPECT_NE(std::find(g_events.begin(), g_events.end(), "frame deleted"), g_events.end());
 }
 
+TEST(Frame, FailedCreationLeavesTheSelfDeletingObjectToItsCaller) {
+    static int deleted = 0;
+    struct RefusingFrame : CFrameWnd {
+        ~RefusingFrame() override { ++deleted; }
+        bool OnCreate(CREATESTRUCTW*) override { return false; }
+    };
+    deleted = 0;
+    auto* frame = new RefusingFrame;
+    EXPECT_FALSE(frame->LoadFrame(1, WS_OVERLAPPEDWINDOW, nullptr, nullptr));
+    EXPECT_EQ(deleted, 0) << "the window died inside LoadFrame; the object must survive it";
+    EXPECT_EQ(frame->m_hWnd, nullptr);
+    delete frame;
+    EXPECT_EQ(deleted, 1);
+
+    // The template deletes a frame that could not be created, exactly once.
+    deleted = 0;
+    CSingleDocTemplate docTemplate{1, [] { return new TestDoc; },
+                                   [] { return new RefusingFrame; }, [] { return new TestView; }};
+    EXPECT_EQ(docTemplate.OpenNewDocument(), nullptr);
+    EXPECT_EQ(deleted, 1);
+}
+
 class TestApp : public CWinApp {
 public:
     bool initResult = true;
