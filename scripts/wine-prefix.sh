@@ -3,7 +3,7 @@
 # xvfb-session.sh), otherwise Wine's desktop process starts without X and later windows fail.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
-marker="$WINEPREFIX/.qk-configured-1"
+marker="$WINEPREFIX/.qk-configured-2"
 [ -f "$marker" ] && exit 0
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "setup: creating Wine prefix $WINEPREFIX"
@@ -13,5 +13,8 @@ fi
 # Windows not managed by an X window manager: Wine draws their frames itself and does not
 # wait (seconds, on a bare Xvfb) for a window manager to confirm each hide or destroy.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+# A crashing program prints its backtrace and ends, instead of waiting for someone to close
+# the crash dialog on a display nobody sees (a test would hang until ctest's time-out).
+wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
 wineserver -w
 touch "$marker"
