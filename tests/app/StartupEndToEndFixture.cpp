@@ -104,6 +104,14 @@ std::wstring UtilityRun::RegisterPortMonitorPort() {
     return L"pipe://qk/RSDPRT1/";
 }
 
+void UtilityRun::RegisterSelectablePort() {
+    std::string ports =
+        "[Ports]\r\nFormat=QKComm.Ports.1\r\nCount=1\r\n[Port1]\r\nInterface=COM\r\n"
+        "PortName=" +
+        Narrow(portName_) + "\r\nDeviceName=QK-R40\r\nField1040=-1\r\nField1044=-1\r\n";
+    EXPECT_TRUE(WriteText(folder_ + L"\\comm\\Ports.ini", ports));
+}
+
 void UtilityRun::HoldPort() {
     std::wstring stage = StageDir();
     stage.pop_back();

@@ -25,6 +25,9 @@ protected:
     // Registers the simulator's port as a port of the maker's port monitor; answers the
     // device path prefix that /p gives for it.
     std::wstring RegisterPortMonitorPort();
+    // Registers the simulator's port as an ordinary serial port of the served model, so the
+    // printer selection lists it.
+    void RegisterSelectablePort();
     // A second application opens the simulator's port through the library and keeps it.
     void HoldPort();
 

@@ -214,5 +214,22 @@ TEST_F(UtilityRun, OrdinaryExitWritesNoPrinterListWhileNothingAskedToSave) {
         << "the printer list names this run's port although nothing was saved";
 }
 
+TEST_F(UtilityRun, LogoAndPrinterControlModesReachTheMainFrameThroughTheSelection) {
+    ASSERT_NO_FATAL_FAILURE(StartPrinter());
+    RegisterSelectablePort();
+    for (const wchar_t* mode : {L"/mL", L"/mS"}) {
+        ProcessRunner run;
+        ASSERT_TRUE(Launch(run, std::wstring(L"/bM ") + mode)) << mode;
+        HWND selection = WaitForTopLevel(run.Id(), L"#32770", L"", 30000);
+        ASSERT_NE(selection, nullptr) << mode << ": no printer selection";
+        PressButton(selection, IDOK);
+        HWND frame = WaitForTopLevel(run.Id(), L"", kTitle, 30000);
+        ASSERT_NE(frame, nullptr) << mode << ": no main window; message: "
+                                  << testing::PrintToString(WaitForMessageBox(run.Id(), 0).text);
+        ASSERT_TRUE(Close(run, frame)) << mode;
+        EXPECT_EQ(run.ExitCode(), 1u) << mode;
+    }
+}
+
 } // namespace
 } // namespace qk::test
