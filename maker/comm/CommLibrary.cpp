@@ -153,16 +153,24 @@ int32_t CommLibrary::RemovePort(PortRecord* record) {
     return PortStore(PortsPath()).Remove(Text(record->interfaceKeyword), Text(record->portName));
 }
 
+int32_t CommLibrary::ResolvePort(PortRecord& record, std::wstring& keyword, std::wstring& name,
+                                 std::optional<DevicePort>& port) const {
+    NameByDevicePath(record);
+    keyword = Text(record.interfaceKeyword);
+    name = Text(record.portName);
+    if (!IsKnownKeyword(keyword) || name.empty())
+        return kQkcBadArgument;
+    port = LoadMap().Find(keyword, name);
+    return port ? kQkcOk : kQkcPortNotFound;
+}
+
 int32_t CommLibrary::SetPort(PortRecord* record) {
     if (!record)
         return kQkcNoPortRecord;
-    NameByDevicePath(*record);
-    std::wstring keyword = Text(record->interfaceKeyword), name = Text(record->portName);
-    if (!IsKnownKeyword(keyword) || name.empty())
-        return kQkcBadArgument;
-    auto port = LoadMap().Find(keyword, name);
-    if (!port)
-        return kQkcPortNotFound;
+    std::wstring keyword, name;
+    std::optional<DevicePort> port;
+    if (int32_t rc = ResolvePort(*record, keyword, name, port))
+        return rc;
     std::lock_guard lock(mutex_);
     if (hasPort_ && !SamePort(selected_, keyword, name))
         CloseLocked();
@@ -291,13 +299,10 @@ int32_t CommLibrary::Terminate() {
 int32_t CommLibrary::CommunicationTest(PortRecord* record) {
     if (!record)
         return kQkcNoPortRecord;
-    NameByDevicePath(*record);
-    std::wstring keyword = Text(record->interfaceKeyword), name = Text(record->portName);
-    if (!IsKnownKeyword(keyword) || name.empty())
-        return kQkcBadArgument;
-    auto port = LoadMap().Find(keyword, name);
-    if (!port)
-        return kQkcPortNotFound;
+    std::wstring keyword, name;
+    std::optional<DevicePort> port;
+    if (int32_t rc = ResolvePort(*record, keyword, name, port))
+        return rc;
     FillLibraryFields(*record, *port);
     std::string model;
     int32_t rc;

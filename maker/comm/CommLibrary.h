@@ -1,6 +1,7 @@
 // The communication library behind the QKC_ exports: the selected port, the open connection,
 // the port registry, the device map and the status reports. One per process.
 #pragma once
+#include <optional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -67,6 +68,10 @@ private:
     std::shared_ptr<PrinterLink> OpenLink(); // with mutex_ held
     void FillLibraryFields(PortRecord& record, const DevicePort& port) const;
     void NameByDevicePath(PortRecord& record) const;
+    // The record's port in the device map (named by its device path when that is all it has):
+    // 0, or the bad-argument / port-not-found code.
+    int32_t ResolvePort(PortRecord& record, std::wstring& keyword, std::wstring& name,
+                        std::optional<DevicePort>& port) const;
     int32_t CloseLocked();
 
     std::recursive_mutex mutex_;
