@@ -10,6 +10,7 @@
 #include "app/shell/UtilDummyView.h"
 #include "app/shell/UtlDoc.h"
 #include "app/startup/Win32AppPlatform.h"
+#include "app/status/SettingsCommandFileWriter.h"
 #include "framework/comm/CommResult.h"
 #include "platform/DocTemplate.h"
 #include "platform/MessagePresenter.h"
@@ -499,11 +500,15 @@ void CQKUtilApp::WriteSettingsCommandFile() {
         return;
     const std::u16string logo = Slot(m_context->logoWorkFilePath);
     const bool logoPresent = !logo.empty() && m_services.files->Exists(logo);
-    int32_t result = -1;
+    const std::u16string model = Slot(m_context->portRecord.deviceName);
+    const std::u16string path = Slot(m_context->settingsFilePath);
+    const std::u16string logoPath = logoPresent ? logo : u"";
+    int32_t result = 0;
     if (m_services.writeSettingsFile)
-        result = m_services.writeSettingsFile(Slot(m_context->portRecord.deviceName),
-                                              Slot(m_context->settingsFilePath),
-                                              logoPresent ? logo : u"", logoPresent);
+        result = m_services.writeSettingsFile(model, path, logoPath, logoPresent);
+    else
+        result = WriteSettingsFile(m_dataManager, model, path, logoPath, logoPresent,
+                                   {m_context->enableFontA != 0, m_context->enableFontB != 0});
     if (result != 0)
         Warn(owner, &m_language, 7, L"Saving to the file failed.");
 }

@@ -32,8 +32,8 @@ struct AppServices {
     PrinterSelectServices printerSelect;
     std::wstring commLibraryPath = L"QKComm.dll";
     // Writes the settings command file of the file mode: model name, output path, logo work
-    // file (empty when there is none) and whether it exists; 0 on success. Empty until the
-    // writer is built: the operator is then told that nothing was written.
+    // file (empty when there is none) and whether it exists; 0 on success. Empty: the real
+    // writer, from the application's data blocks.
     std::function<int32_t(const std::u16string& model, const std::u16string& path,
                           const std::u16string& logoPath, bool logoPresent)>
         writeSettingsFile;

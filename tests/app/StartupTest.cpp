@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 #include "app/shell/QKUtilApp.h"
+#include "app/status/SettingsCommandFile.h"
 #include "platform/Text.h"
 #include "tests/support/ScriptedPresenter.h"
 #include "tests/support/WindowDriver.h"
@@ -379,6 +380,46 @@ TEST_F(StartupFixture, FileModeYesHandsTheWriterTheDeviceFileAndLogoAndWarnsOnFa
     EXPECT_EQ(calls[1].logo, u"");
     ASSERT_EQ(Texts().size(), 2u);
     EXPECT_EQ(Texts()[1], L"Saving to the file failed.");
+}
+
+// Without a writer of its own the application writes the file from its own data blocks, with
+// the font rows that "SETTING.INI" switches on.
+TEST_F(StartupFixture, FileModeYesWritesTheCommandFileFromTheApplicationsBlocks) {
+    wchar_t temp[MAX_PATH];
+    ASSERT_GT(::GetTempPathW(MAX_PATH, temp), 0u);
+    const std::wstring out =
+        std::wstring(temp) + L"qk-startup-" + std::to_wstring(::GetCurrentProcessId()) + L".dat";
+    ::DeleteFileW(out.c_str());
+    SetSettingIni(u"[Font]\r\nEnableFontA=1\r\n");
+    CQKUtilApp& a = Make((L"/mF" + out).c_str());
+    ASSERT_TRUE(a.InitInstance());
+    EXPECT_EQ(a.Context().enableFontA, 1);
+    // What the pages would have left in the store.
+    for (auto [key, size] : {std::pair{0x10003u, 48u},
+                             {0x10005u, 152u},
+                             {0x10006u, 52u},
+                             {0x10007u, 68u},
+                             {0x1000Au, 60u},
+                             {0x1000Bu, 248u}}) {
+        std::vector<uint8_t> block(size, 0);
+        block[40] = static_cast<uint8_t>(key & 0xFF);
+        ASSERT_EQ(a.DataManager().CreateBlock(key, 1, size), 0);
+        ASSERT_EQ(a.DataManager().WriteBlock(key, size, block.data()), 0);
+    }
+    std::vector<uint8_t> section;
+    ASSERT_EQ(app::BuildSettingsSection(a.DataManager(), true, false, section), 0);
+    boxes.Clear();
+    boxes.Answer(IDYES);
+    Finish();
+
+    EXPECT_EQ(Texts().size(), 1u) << "only the question; no failure";
+    std::vector<uint8_t> file;
+    ASSERT_TRUE(os::RealFileSystem().ReadFile(FromWide(out), file));
+    ::DeleteFileW(out.c_str());
+    ASSERT_EQ(file.size(), 256 + section.size());
+    EXPECT_TRUE(std::equal(section.begin(), section.end(), file.begin() + 256))
+        << "the body is the settings section, with the font A row";
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(file.data()) + 4, 8), "QK-R40\r\n");
 }
 
 TEST_F(StartupFixture, FrameCreationFailureEndsStartUpWithoutMessage) {
