@@ -309,7 +309,8 @@ int32_t CommLibrary::CommunicationTest(PortRecord* record) {
     std::shared_ptr<PrinterLink> link;
     {
         std::lock_guard lock(mutex_);
-        if (hasPort_ && SamePort(selected_, keyword, name))
+        if (hasPort_ &&
+            SameHeldPort(Text(selected_.interfaceKeyword), Text(selected_.portName), keyword, name))
             link = OpenLink();
     }
     if (link) {

@@ -22,10 +22,21 @@ std::wstring FolderTag() {
 
 } // namespace
 
+std::wstring LockKeyword(const std::wstring& keyword) {
+    return _wcsicmp(keyword.c_str(), L"BT") == 0 ? L"COM" : keyword;
+}
+
+bool SameHeldPort(const std::wstring& keyword, const std::wstring& name,
+                  const std::wstring& otherKeyword, const std::wstring& otherName) {
+    return _wcsicmp(LockKeyword(keyword).c_str(), LockKeyword(otherKeyword).c_str()) == 0 &&
+           _wcsicmp(name.c_str(), otherName.c_str()) == 0;
+}
+
 bool PortLock::Acquire(const std::wstring& keyword, const std::wstring& portName) {
     Release();
     // The object name may not hold backslashes; ports of the same printer share one name.
-    std::wstring name = L"Local\\QKComm.Port." + FolderTag() + L"." + keyword + L"." + portName;
+    std::wstring name =
+        L"Local\\QKComm.Port." + FolderTag() + L"." + LockKeyword(keyword) + L"." + portName;
     for (std::size_t i = 12; i < name.size(); ++i)
         if (!std::iswalnum(name[i]) && name[i] != L'.')
             name[i] = L'_';

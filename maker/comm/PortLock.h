@@ -22,4 +22,10 @@ private:
     HANDLE handle_ = nullptr;
 };
 
+// A Bluetooth port is the serial port of the same name: the serial enumeration lists it as "COM"
+// while its device path names it "BT". Both names are one port to hold.
+std::wstring LockKeyword(const std::wstring& keyword);
+bool SameHeldPort(const std::wstring& keyword, const std::wstring& name,
+                  const std::wstring& otherKeyword, const std::wstring& otherName);
+
 } // namespace qk::comm
