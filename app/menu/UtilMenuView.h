@@ -8,14 +8,11 @@
 #pragma once
 #include <cstdint>
 #include <vector>
+#include "app/menu/MenuItem.h"
 #include "framework/plugin/FormViewDllApi.h"
 #include "platform/ListView.h"
 
 namespace qk::app {
-
-struct MenuItem;
-// The menu's entries in file order; the menu view owns them.
-using MenuItemList = std::vector<MenuItem*>;
 
 class CUtilMenuView : public CListView {
 public:
