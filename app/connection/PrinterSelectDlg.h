@@ -36,13 +36,15 @@ public:
     virtual bool Run(HWND owner, const UtilContext& context, comm::QkcBinding* binding,
                      CLangResTable& portAddTable, comm::PortRecord& newRecord) = 0;
 };
+// The add-port dialog (CCommunicationSettingDlg) run modally over the owner.
+IAddPortRunner& DefaultAddPortRunner();
 
 // The operating-system services the dialog uses; the defaults are the real ones.
 struct PrinterSelectServices {
     os::IProfile* profile = &os::RealProfile();
     os::IRegistry* registry = &os::RealRegistry();
     IInstalledPrinters* installedPrinters = &RealInstalledPrinters();
-    IAddPortRunner* addPort = nullptr; // null: "Add Port" does nothing
+    IAddPortRunner* addPort = &DefaultAddPortRunner(); // null: "Add Port" does nothing
 };
 
 class CPrinterSelectDlg : public CDialog {

@@ -266,7 +266,7 @@ TEST_F(PrinterSelectTest, DeletingAsksAndNoChangesNothing) {
     EXPECT_FALSE(deleteAfterYes);
 }
 
-// Until the add-port dialog exists, a runner hands back the record it would have made.
+// A runner that hands back a prepared record stands in for the add-port dialog here.
 class PreparedAddPort : public app::IAddPortRunner {
 public:
     std::u16string keyword, port;

@@ -1,0 +1,556 @@
+#include "app/connection/CommunicationSettingDlg.h"
+
+#include <commctrl.h>
+#include <algorithm>
+#include <cstring>
+#include "app/connection/CommLibrary.h"
+#include "app/connection/PortRecordText.h"
+#include "platform/MessagePresenter.h"
+#include "platform/Sync.h"
+#include "platform/Text.h"
+#include "resource.h"
+
+namespace qk::app {
+namespace {
+
+const wchar_t kCaption[] = L"QK-R40 Utility";
+constexpr int32_t kOfferedRecords = 128;
+const int kSerialCombos[] = {
+    CCommunicationSettingDlg::kSerialCombo1, CCommunicationSettingDlg::kSerialCombo2,
+    CCommunicationSettingDlg::kSerialCombo3, CCommunicationSettingDlg::kSerialCombo4};
+const int kSerialDefaults[] = {4, 0, 1, 0};
+
+class CWaitCursor {
+public:
+    CWaitCursor() : m_previous(::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)))) {}
+    ~CWaitCursor() { ::SetCursor(m_previous); }
+
+private:
+    HCURSOR m_previous;
+};
+
+// What a tool watcher needs; it owns this copy, so the dialog may go while the tool runs.
+struct ToolJob {
+    HWND dialog;
+    os::IProcessLauncher* launcher;
+    std::u16string program;
+    UINT startMsg;
+    WPARAM startArg;
+    UINT endMsg;
+    WPARAM endArg;
+};
+
+unsigned __stdcall ToolWatcher(void* argument) {
+    std::unique_ptr<ToolJob> job(static_cast<ToolJob*>(argument));
+    ::SendMessageW(job->dialog, job->startMsg, job->startArg, 0);
+    const size_t slash = job->program.find_last_of(u"\\/");
+    const std::u16string folder =
+        slash == std::u16string::npos ? std::u16string() : job->program.substr(0, slash);
+    const os::ProcessId process = job->launcher->Start(job->program, u"", folder);
+    if (process) {
+        while (job->launcher->Wait(process, os::IProcessLauncher::kLongestWaitMs) ==
+               os::WaitResult::TimedOut) {
+        }
+        job->launcher->Close(process);
+    }
+    ::SendMessageW(job->dialog, job->endMsg, job->endArg, process != 0);
+    return 0;
+}
+
+// Shown by the interface table; the dialog itself may not be visible yet while it opens.
+bool IsShown(HWND control) {
+    return (::GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+std::u16string ListBoxText(HWND list, int index) {
+    const LRESULT length = ::SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == LB_ERR || length < 0)
+        return {};
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const LRESULT got = ::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index),
+                                       reinterpret_cast<LPARAM>(text.data()));
+    if (got == LB_ERR || got < 0)
+        return {};
+    text.resize(static_cast<size_t>(got));
+    return FromWide(text);
+}
+
+} // namespace
+
+CCommunicationSettingDlg::CCommunicationSettingDlg(const CommSettingServices& services)
+    : CDialog(IDD_COMM_SETTING), m_services(services), m_context(std::make_unique<UtilContext>()),
+      m_unbound(std::make_unique<comm::QkcBinding>()),
+      m_result(std::make_unique<comm::PortRecord>()), m_pairingDlg(IDD_BT_PAIRING, kPairingText),
+      m_netToolDlg(IDD_NET_TOOL, kNetToolText) {
+    std::memset(m_context.get(), 0, sizeof(UtilContext));
+    std::memset(m_result.get(), 0, sizeof(comm::PortRecord));
+    MakeUnbound(*m_unbound);
+    // The template holds an IP address control, which needs its class registered.
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_INTERNET_CLASSES};
+    ::InitCommonControlsEx(&controls);
+}
+
+CCommunicationSettingDlg::~CCommunicationSettingDlg() {
+    CloseWorker();
+}
+
+void CCommunicationSettingDlg::SetContext(const UtilContext& context) {
+    *m_context = context;
+}
+
+comm::QkcBinding& CCommunicationSettingDlg::Library() {
+    return m_binding ? *m_binding : *m_unbound;
+}
+
+std::u16string CCommunicationSettingDlg::Text(LangListKind list, int number,
+                                              std::u16string_view english) const {
+    return m_table ? m_table->TextOr(list, number, english) : std::u16string(english);
+}
+
+int CCommunicationSettingDlg::ShowDialogMessage(int number, const char16_t* english, UINT type) {
+    const std::u16string text = Text(LangListKind::ScreenMessages, number, english);
+    return ShowMessage(m_hWnd, WidePtr(text), kCaption, type);
+}
+
+bool CCommunicationSettingDlg::OnInitDialog() {
+    SetWindowText(WidePtr(Text(LangListKind::ScreenStrings, 0, u"Add Port")));
+    SetDlgItemText(kHeading,
+                   WidePtr(FillPlaceholder(Text(LangListKind::ScreenStrings, 13,
+                                                u"Select the communication interface to %s."),
+                                           u"QK-R40")));
+    if (m_table)
+        m_table->ApplyCaptions(m_hWnd);
+    m_portCombo.AttachDlgItem(m_hWnd, kPortCombo);
+
+    m_address = kDefaultAddress;
+    SendDlgItemMessageW(m_hWnd, kIpAddress, IPM_SETADDRESS, 0, static_cast<LPARAM>(m_address));
+
+    m_offered = OfferedInterfaces(m_context->supportedIFTypes);
+    m_interface = ChooseInterface(m_context->defaultIFType, m_offered);
+    PlaceRadioButtons();
+    SwitchInterface(m_interface);
+    CenterWindow();
+    return true;
+}
+
+void CCommunicationSettingDlg::PlaceRadioButtons() {
+    for (int i = 0; i < kInterfaceCount; ++i) {
+        HWND radio = GetDlgItem(kFirstRadio + i);
+        RECT r{};
+        ::GetWindowRect(radio, &r);
+        POINT topLeft{r.left, r.top};
+        ::ScreenToClient(m_hWnd, &topLeft);
+        m_radioPositions[i] = topLeft;
+        ::ShowWindow(radio, SW_HIDE);
+    }
+    // Only the offered interfaces appear, packed from the first position on.
+    for (size_t slot = 0; slot < m_offered.size(); ++slot) {
+        HWND radio = GetDlgItem(kFirstRadio + m_offered[slot]);
+        ::SetWindowPos(radio, nullptr, m_radioPositions[slot].x, m_radioPositions[slot].y, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ::ShowWindow(radio, SW_SHOW);
+    }
+}
+
+void CCommunicationSettingDlg::SwitchInterface(int iface) {
+    m_interface = iface;
+    ::CheckRadioButton(m_hWnd, kFirstRadio, kFirstRadio + kInterfaceCount - 1, kFirstRadio + iface);
+    ApplyInterfaceControls();
+    LocateTools();
+    FillPortCombo();
+    FillSerialCombos();
+    if (iface == kPortEthernet) {
+        if (m_address == 0)
+            SendDlgItemMessageW(m_hWnd, kIpAddress, IPM_CLEARADDRESS, 0, 0);
+        EnableTestAndOk(m_address != 0);
+    } else {
+        EnableTestAndOk(m_portCombo.GetCount() > 0);
+    }
+}
+
+void CCommunicationSettingDlg::ApplyInterfaceControls() {
+    for (int id : InterfaceControls()) {
+        const int caption = ControlCaption(id, m_interface);
+        HWND control = GetDlgItem(id);
+        const bool shown = caption != kControlHidden;
+        ::ShowWindow(control, shown ? SW_SHOW : SW_HIDE);
+        ::EnableWindow(control, shown);
+        // A string missing from the language file leaves the caption empty.
+        if (caption >= 0)
+            ::SetWindowTextW(control, WidePtr(Text(LangListKind::ScreenStrings, caption, u"")));
+    }
+}
+
+void CCommunicationSettingDlg::LocateTools() {
+    const ToolSeams seams{*m_services.registry, *m_services.files, *m_services.folders,
+                          *m_services.shortcuts};
+    if (m_interface == kPortEthernet) {
+        m_networkTool = FindNetworkTool(seams);
+        ::EnableWindow(GetDlgItem(kNetworkTool), !m_networkTool.empty());
+        return;
+    }
+    m_virtualPortTool = FindVirtualPortTool(seams);
+    if (ControlCaption(kVirtualPortTool, m_interface) != kControlHidden)
+        ::EnableWindow(GetDlgItem(kVirtualPortTool), !m_virtualPortTool.location.empty());
+    if (m_interface == kPortBluetooth) {
+        m_bluetoothConnector = FindBluetoothConnector(seams);
+        ::EnableWindow(GetDlgItem(kBluetoothConnector), !m_bluetoothConnector.empty());
+    }
+}
+
+int32_t CCommunicationSettingDlg::Enumerate(const std::u16string& keyword,
+                                            std::vector<comm::PortRecord>& records) {
+    records.assign(kOfferedRecords, comm::PortRecord{});
+    std::memset(records.data(), 0, records.size() * sizeof(comm::PortRecord));
+    int32_t found = 0;
+    comm::QkcBinding& library = Library();
+    if (library.QKC_EnumDevPort(keyword.c_str(), records.data(), kOfferedRecords, &found) != 0)
+        found = 0;
+    if (found > kOfferedRecords) {
+        records.assign(static_cast<size_t>(found), comm::PortRecord{});
+        std::memset(records.data(), 0, records.size() * sizeof(comm::PortRecord));
+        const int32_t room = found;
+        if (library.QKC_EnumDevPort(keyword.c_str(), records.data(), room, &found) != 0)
+            found = 0;
+        // More ports may have come between the calls; only what was filled is read.
+        found = std::min(found, room);
+    }
+    records.resize(static_cast<size_t>(std::max(found, 0)));
+    return static_cast<int32_t>(records.size());
+}
+
+void CCommunicationSettingDlg::FillPortCombo() {
+    m_portCombo.ResetContent();
+    m_portRecords.clear();
+    if (m_interface == kPortEthernet) {
+        if (IsShown(GetDlgItem(kNetworkSearch)))
+            SearchNetwork();
+        return;
+    }
+    CWaitCursor wait;
+    const bool bluetoothOffered =
+        std::find(m_offered.begin(), m_offered.end(), kPortBluetooth) != m_offered.end();
+    Enumerate(std::u16string(EnumKeyword(m_interface, bluetoothOffered)), m_portRecords);
+    const std::u16string prefix(PortPrefix(m_interface));
+    for (comm::PortRecord& record : m_portRecords) {
+        const std::u16string text = prefix + SlotText(record.portName);
+        const int item = m_portCombo.AddString(WidePtr(text));
+        if (item < 0)
+            break;
+        m_portCombo.SetItemData(item, reinterpret_cast<DWORD_PTR>(&record));
+    }
+    if (m_portCombo.GetCount() > 0)
+        m_portCombo.SetCurSel(0);
+}
+
+void CCommunicationSettingDlg::FillSerialCombos() {
+    for (int id : kSerialCombos)
+        SendDlgItemMessageW(m_hWnd, id, CB_RESETCONTENT, 0, 0);
+    if (m_table)
+        m_table->ApplyComboItems(m_hWnd);
+    for (int i = 0; i < 4; ++i)
+        SendDlgItemMessageW(m_hWnd, kSerialCombos[i], CB_SETCURSEL,
+                            static_cast<WPARAM>(kSerialDefaults[i]), 0);
+}
+
+void CCommunicationSettingDlg::EnableTestAndOk(bool enable) {
+    ::EnableWindow(GetDlgItem(IDOK), enable);
+    ::EnableWindow(GetDlgItem(kTest), enable);
+}
+
+void CCommunicationSettingDlg::OnPortSearch() {
+    FillPortCombo();
+    if (m_portCombo.GetCount() == 0) {
+        ShowDialogMessage(3, u"Cannot find the printer.", MB_OK | MB_ICONINFORMATION);
+        EnableTestAndOk(false);
+    } else {
+        EnableTestAndOk(true);
+    }
+}
+
+void CCommunicationSettingDlg::SearchNetwork() {
+    CWaitCursor wait;
+    HWND list = GetDlgItem(kFoundList);
+    ::SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    Enumerate(u"NET", m_networkRecords);
+    // Each found printer goes to the top, so the list shows them in reverse order.
+    for (comm::PortRecord& record : m_networkRecords) {
+        const std::u16string address = SlotText(record.portName);
+        const LRESULT item =
+            ::SendMessageW(list, LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(WidePtr(address)));
+        if (item == LB_ERR || item == LB_ERRSPACE)
+            break;
+        ::SendMessageW(list, LB_SETITEMDATA, static_cast<WPARAM>(item),
+                       reinterpret_cast<LPARAM>(&record));
+    }
+    if (m_networkRecords.empty())
+        ShowDialogMessage(3, u"Cannot find the printer.", MB_OK | MB_ICONINFORMATION);
+}
+
+void CCommunicationSettingDlg::OnFoundPrinterPicked() {
+    HWND list = GetDlgItem(kFoundList);
+    const LRESULT selected = ::SendMessageW(list, LB_GETCURSEL, 0, 0);
+    if (selected == LB_ERR)
+        return;
+    uint32_t address = 0;
+    if (!ParseFoundAddress(ListBoxText(list, static_cast<int>(selected)), address))
+        return;
+    m_address = address;
+    SendDlgItemMessageW(m_hWnd, kIpAddress, IPM_SETADDRESS, 0, static_cast<LPARAM>(address));
+    EnableTestAndOk(true);
+}
+
+void CCommunicationSettingDlg::OnAddressChanged() {
+    DWORD address = 0;
+    SendDlgItemMessageW(m_hWnd, kIpAddress, IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&address));
+    const bool blank = SendDlgItemMessageW(m_hWnd, kIpAddress, IPM_ISBLANK, 0, 0) != 0;
+    m_address = address;
+    EnableTestAndOk(!(blank && m_address == 0));
+}
+
+bool CCommunicationSettingDlg::ReadChoice(PortChoice& choice) {
+    choice.iface = m_interface;
+    if (m_interface == kPortEthernet) {
+        DWORD address = 0;
+        SendDlgItemMessageW(m_hWnd, kIpAddress, IPM_GETADDRESS, 0,
+                            reinterpret_cast<LPARAM>(&address));
+        m_address = address;
+        choice.address = address;
+        return true;
+    }
+    const int selected = m_portCombo.GetCurSel();
+    if (selected < 0)
+        return false;
+    choice.portText = FromWide(m_portCombo.GetLBText(selected));
+    const auto* record =
+        reinterpret_cast<const comm::PortRecord*>(m_portCombo.GetItemData(selected));
+    if (m_interface == kPortUsb && record &&
+        record != reinterpret_cast<const comm::PortRecord*>(-1))
+        choice.usbDeviceId = record->deviceId;
+    for (int i = 0; i < 3; ++i) {
+        HWND combo = GetDlgItem(kSerialCombos[i]);
+        const LRESULT item = ::SendMessageW(combo, CB_GETCURSEL, 0, 0);
+        choice.serial[i] = item == CB_ERR
+                               ? 0
+                               : static_cast<int32_t>(::SendMessageW(combo, CB_GETITEMDATA,
+                                                                     static_cast<WPARAM>(item), 0));
+    }
+    return true;
+}
+
+bool CCommunicationSettingDlg::RunTest() {
+    CWaitCursor wait;
+    comm::PortRecord record;
+    PortChoice choice;
+    if (!ReadChoice(choice) || !BuildPortRecord(choice, record)) {
+        ShowDialogMessage(0, u"A communication error occurred.", MB_OK | MB_ICONWARNING);
+        return false;
+    }
+    comm::QkcBinding& library = Library();
+    const int32_t tested = library.QKC_CommunicationTest(&record);
+    if (tested != 0) {
+        if (comm::IsBound(&library))
+            library.QKC_Close();
+        ShowDialogMessage(0, u"A communication error occurred.", MB_OK | MB_ICONWARNING);
+        return false;
+    }
+    if (!IsServedModel(SlotText(record.deviceName), m_context->startMode)) {
+        ShowDialogMessage(2, u"The device ID does not match the connected printer.",
+                          MB_OK | MB_ICONWARNING);
+        return false;
+    }
+    *m_result = record;
+    m_hasResult = true;
+    return true;
+}
+
+void CCommunicationSettingDlg::OnOK() {
+    if (RunTest())
+        EndDialog(IDOK);
+}
+
+bool CCommunicationSettingDlg::OnCommand(UINT code, UINT id, HWND control) {
+    if (id >= static_cast<UINT>(kFirstRadio) &&
+        id < static_cast<UINT>(kFirstRadio + kInterfaceCount)) {
+        if (code == BN_CLICKED && static_cast<int>(id) - kFirstRadio != m_interface)
+            SwitchInterface(static_cast<int>(id) - kFirstRadio);
+        return true;
+    }
+    switch (id) {
+    case kPortSearch:
+        if (code == BN_CLICKED)
+            OnPortSearch();
+        return true;
+    case kNetworkSearch:
+        if (code == BN_CLICKED)
+            SearchNetwork();
+        return true;
+    case kFoundList:
+        if (code == LBN_SELCHANGE)
+            OnFoundPrinterPicked();
+        return true;
+    case kIpAddress:
+        if (code == EN_CHANGE)
+            OnAddressChanged();
+        return true;
+    case kTest:
+        if (code == BN_CLICKED && RunTest())
+            ShowDialogMessage(1, u"Communication test completed successfully.",
+                              MB_OK | MB_ICONINFORMATION);
+        return true;
+    case kVirtualPortTool:
+        if (code == BN_CLICKED)
+            OnVirtualPortTool();
+        return true;
+    case kNetworkTool:
+        if (code == BN_CLICKED)
+            OnNetworkTool();
+        return true;
+    case kBluetoothConnector:
+        if (code == BN_CLICKED)
+            OnBluetoothConnector();
+        return true;
+    default:
+        return CDialog::OnCommand(code, id, control);
+    }
+}
+
+bool CCommunicationSettingDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    switch (msg) {
+    case kMsgPairingStart:
+        OnPairingStart();
+        result = 0;
+        return true;
+    case kMsgPairingEnd:
+        OnPairingEnd();
+        result = 0;
+        return true;
+    case kMsgNetToolRunning:
+        OnNetToolRunning(wp != 0);
+        result = 0;
+        return true;
+    default:
+        return CDialog::OnMessage(msg, wp, lp, result);
+    }
+}
+
+void CCommunicationSettingDlg::OnDestroy() {
+    m_portCombo.Detach();
+    CDialog::OnDestroy();
+}
+
+void CCommunicationSettingDlg::OnVirtualPortTool() {
+    // A folder is shown by the shell; the program of the default location is started.
+    if (!m_virtualPortTool.location.empty())
+        m_services.processes->ShellOpen(m_virtualPortTool.location, u"", u"");
+    OnPortSearch();
+}
+
+bool CCommunicationSettingDlg::StartToolWatcher(const std::u16string& program, UINT startMsg,
+                                                WPARAM startArg, UINT endMsg, WPARAM endArg) {
+    CloseWorker();
+    auto* job =
+        new ToolJob{m_hWnd, m_services.processes, program, startMsg, startArg, endMsg, endArg};
+    m_worker = StartWorkerThread(&ToolWatcher, job);
+    if (!m_worker) {
+        delete job;
+        return false;
+    }
+    return true;
+}
+
+void CCommunicationSettingDlg::CloseWorker() {
+    if (m_worker) {
+        ::CloseHandle(m_worker);
+        m_worker = nullptr;
+    }
+}
+
+void CCommunicationSettingDlg::OnNetworkTool() {
+    if (m_networkTool.empty()) {
+        ::MessageBeep(MB_OK);
+        return;
+    }
+    m_netToolDlg.Reset();
+    if (StartToolWatcher(m_networkTool, kMsgNetToolRunning, 1, kMsgNetToolRunning, 0))
+        m_netToolDlg.DoModal(m_hWnd);
+}
+
+void CCommunicationSettingDlg::OnNetToolRunning(bool running) {
+    if (running) {
+        ::EnableWindow(GetDlgItem(kNetworkTool), FALSE);
+        m_netToolDlg.SetTexts(
+            Text(LangListKind::ScreenStrings, 5019, u"Run TarrowNet Config"),
+            Text(LangListKind::ScreenStrings, 5020, u"TarrowNet Config Running..."));
+        return;
+    }
+    ::EnableWindow(GetDlgItem(kNetworkTool), TRUE);
+    m_netToolDlg.Finish();
+    CloseWorker();
+}
+
+void CCommunicationSettingDlg::OnBluetoothConnector() {
+    if (m_bluetoothConnector.empty())
+        return;
+    m_pairingDlg.Reset();
+    if (StartToolWatcher(m_bluetoothConnector, kMsgPairingStart, 0, kMsgPairingEnd, 0))
+        m_pairingDlg.DoModal(m_hWnd);
+}
+
+void CCommunicationSettingDlg::SetPairingControlsEnabled(bool enable) {
+    static const int kPlain[] = {kHeading, kPortLabel, kPortCombo, kPortSearch,
+                                 kTest,    IDOK,       IDCANCEL};
+    for (int id : kPlain)
+        ::EnableWindow(GetDlgItem(id), enable);
+    for (int i = kPortSerial; i <= kPortEthernet; ++i) {
+        HWND radio = GetDlgItem(kFirstRadio + i);
+        ::EnableWindow(radio, enable && IsShown(radio));
+    }
+    ::EnableWindow(GetDlgItem(kBluetoothConnector), enable && !m_bluetoothConnector.empty());
+    ::EnableWindow(GetDlgItem(kVirtualPortTool),
+                   enable && !m_virtualPortTool.location.empty() &&
+                       ControlCaption(kVirtualPortTool, m_interface) != kControlHidden);
+}
+
+void CCommunicationSettingDlg::OnPairingStart() {
+    SetPairingControlsEnabled(false);
+    m_pairingDlg.SetTexts(Text(LangListKind::ScreenStrings, 1034, u"Run Paring"),
+                          Text(LangListKind::ScreenStrings, 5018, u"Paring"));
+}
+
+void CCommunicationSettingDlg::OnPairingEnd() {
+    SetPairingControlsEnabled(true);
+    OnPortSearch();
+    // The connector leaves the virtual serial port it paired in its settings file.
+    const std::u16string paired = m_services.profile->GetString(
+        BluetoothSettingsPath(*m_services.folders), u"Setting", u"VirtualComPort", u"");
+    if (!paired.empty()) {
+        for (int item = 0, n = m_portCombo.GetCount(); item < n; ++item) {
+            if (FromWide(m_portCombo.GetLBText(item)) == paired) {
+                m_portCombo.SetCurSel(item);
+                break;
+            }
+        }
+    }
+    m_pairingDlg.Finish();
+    CloseWorker();
+}
+
+bool CAddPortRunner::Run(HWND owner, const UtilContext& context, comm::QkcBinding* binding,
+                         CLangResTable& portAddTable, comm::PortRecord& newRecord) {
+    CCommunicationSettingDlg dialog(m_services);
+    dialog.SetContext(context);
+    dialog.SetBinding(binding);
+    dialog.SetTextTable(&portAddTable);
+    if (dialog.DoModal(owner) != IDOK || !dialog.HasResult())
+        return false;
+    newRecord = dialog.Result();
+    return true;
+}
+
+IAddPortRunner& DefaultAddPortRunner() {
+    static CAddPortRunner runner;
+    return runner;
+}
+
+} // namespace qk::app
