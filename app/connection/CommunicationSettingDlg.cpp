@@ -130,7 +130,9 @@ bool CCommunicationSettingDlg::OnInitDialog() {
     PlaceRadioButtons();
     SwitchInterface(m_interface);
     CenterWindow();
-    return true;
+    // The checked interface takes the focus, not whichever button comes first.
+    ::SetFocus(GetDlgItem(kFirstRadio + m_interface));
+    return false;
 }
 
 void CCommunicationSettingDlg::PlaceRadioButtons() {

@@ -38,24 +38,6 @@ TEST(AddPortRules, OfferedInterfacesAndTheDefault) {
     }
 }
 
-TEST(AddPortRules, ControlTablePerInterface) {
-    // Columns: Serial, Parallel, USB, Ethernet, Bluetooth.
-    const int H = kControlHidden, S = kControlShown;
-    const std::map<int, std::vector<int>> expected = {
-        {1008, {1, 1, 1, 10, 1}}, {1009, {2, H, H, H, H}},   {1014, {8, H, H, H, H}},
-        {1016, {S, S, S, H, S}},  {1021, {S, H, H, H, H}},   {1012, {H, H, H, S, H}},
-        {1013, {H, H, H, 9, H}},  {1022, {9, 9, 9, H, 9}},   {1018, {H, H, H, S, H}},
-        {1015, {H, H, H, 11, H}}, {1023, {12, 12, H, H, H}}, {1034, {H, H, H, H, 1034}},
-    };
-    for (const auto& [id, perInterface] : expected)
-        for (int iface = 0; iface < kInterfaceCount; ++iface)
-            EXPECT_EQ(ControlCaption(id, iface), perInterface[iface])
-                << "control " << id << " interface " << iface;
-    EXPECT_EQ(ControlCaption(1026, kPortSerial), kControlHidden) << "not governed by the table";
-    EXPECT_EQ(ControlCaption(1008, 5), kControlHidden);
-    EXPECT_EQ(InterfaceControls().size(), 17u);
-}
-
 TEST(AddPortRules, EnumerationKeywords) {
     EXPECT_EQ(EnumKeyword(kPortSerial, false), u"COM");
     EXPECT_EQ(EnumKeyword(kPortSerial, true), u"SERIAL") << "Bluetooth ports listed apart";
@@ -267,24 +249,6 @@ TEST_F(CompanionToolsTest, BluetoothConnectorAndItsSettingsFile) {
     EXPECT_EQ(FindBluetoothConnector(Seams()), connector);
     EXPECT_EQ(BluetoothSettingsPath(folders),
               u"C:\\ProgramData\\TARROW\\QKBTConnector\\QKBTSetting.ini");
-}
-
-TEST(AddPortRules, EnvironmentExpansion) {
-    FakeKnownFolders folders;
-    folders.SetEnvironment(u"A", u"alpha");
-    folders.SetEnvironment(u"ProgramFiles", u"C:\\PF");
-    struct Row {
-        std::u16string text, expanded;
-    } rows[] = {
-        {u"%ProgramFiles%\\x", u"C:\\PF\\x"},
-        {u"%a%%A%", u"alphaalpha"},
-        {u"%Missing%\\%A%", u"%Missing%\\alpha"},
-        {u"100%", u"100%"},
-        {u"%%A%", u"%alpha"},
-        {u"", u""},
-    };
-    for (size_t i = 0; i < std::size(rows); ++i)
-        EXPECT_EQ(ExpandEnvironment(rows[i].text, folders), rows[i].expanded) << "row " << i;
 }
 
 } // namespace

@@ -76,19 +76,5 @@ TEST(CompanionToolStandIns, ConnectorLeavesThePairedPort) {
     EXPECT_STREQ(port, L"COM5") << "without a named port the default map's Bluetooth port";
 }
 
-TEST(CompanionToolStandIns, ConnectorReportsAnUnwritableSettingsFolder) {
-    const std::wstring log = FreshFolder(L"qktools-bt-log2");
-    // A file where the settings folder should be.
-    const std::wstring blocker = FreshFolder(L"qktools-blocker");
-    ::CreateDirectoryW(blocker.c_str(), nullptr);
-    const std::wstring fileAsFolder = blocker + L"file";
-    std::ofstream(fileAsFolder.c_str()) << "x";
-    EXPECT_EQ(RunTool(L"QKBluetoothConnector.exe",
-                      {L"QKTOOLS_DATA_DIR=" + log, L"QKBT_DATA_DIR=" + fileAsFolder + L"\\sub"}),
-              3);
-    ::DeleteFileW(fileAsFolder.c_str());
-    ::RemoveDirectoryW(blocker.c_str());
-}
-
 } // namespace
 } // namespace qk::test
