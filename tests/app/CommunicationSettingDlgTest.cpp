@@ -622,6 +622,58 @@ TEST_F(CommSettingTest, AddPortFromTheSelectionDialogListsTheNewPort) {
     EXPECT_TRUE(presenter.Shown().empty());
 }
 
+// The real network tool stand-in, started and waited for by the real process launcher from
+// the watcher thread, found where the maker's installer puts it.
+TEST_F(CommSettingTest, RealNetworkToolRunsAndIsWaitedFor) {
+    ASSERT_TRUE(world.UseLibrary("[NET]\r\n127.0.0.1={A}\r\n"));
+    Offer({3}, 3);
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring root =
+        std::wstring(temp) + L"qknettool-" + std::to_wstring(::GetCurrentProcessId()) + L"\\";
+    const std::wstring toolFolder = root + L"TARROW\\TarrowNet Config V4\\";
+    for (const std::wstring& folder : {root, root + L"TARROW\\", toolFolder, root + L"log\\"})
+        ::CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_TRUE(::CopyFileW((StageDir() + L"TNConfig.exe").c_str(),
+                            (toolFolder + L"TNConfig.exe").c_str(), FALSE));
+    ::SetEnvironmentVariableW(L"QKTOOLS_DATA_DIR", (root + L"log").c_str());
+    ::SetEnvironmentVariableW(L"QKTOOLS_HOLD_MS", L"1500");
+    app::CommSettingServices real;
+    real.folders = &folders;
+    real.registry = &registry;
+    folders.programFiles = FromWide(root.substr(0, root.size() - 1));
+    ScriptedCommDlg dialog(real);
+    Prepare(dialog);
+    bool waitSeen = false, enabledAfter = false;
+    dialog.steps.push_back([&](HWND hwnd) {
+        TimerDriver driver([&] {
+            waitSeen = ThreadDialog(L"Run TarrowNet Config") != nullptr;
+            return waitSeen;
+        });
+        Click(hwnd, Dlg::kNetworkTool);
+        enabledAfter = Enabled(hwnd, Dlg::kNetworkTool);
+        Click(hwnd, IDCANCEL);
+    });
+    EXPECT_EQ(dialog.DoModal(nullptr), IDCANCEL);
+    ::SetEnvironmentVariableW(L"QKTOOLS_HOLD_MS", nullptr);
+    ::SetEnvironmentVariableW(L"QKTOOLS_DATA_DIR", nullptr);
+    EXPECT_TRUE(waitSeen) << "the wait dialog stands while the tool runs";
+    EXPECT_TRUE(enabledAfter);
+    char log[256] = {};
+    HANDLE file = ::CreateFileW((root + L"log\\runs.log").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    DWORD got = 0;
+    if (file != INVALID_HANDLE_VALUE) {
+        ::ReadFile(file, log, sizeof(log) - 1, &got, nullptr);
+        ::CloseHandle(file);
+    }
+    EXPECT_EQ(std::string(log).rfind("TNConfig.exe ", 0), 0u) << log;
+    ::DeleteFileW((root + L"log\\runs.log").c_str());
+    ::DeleteFileW((toolFolder + L"TNConfig.exe").c_str());
+    for (const std::wstring& folder : {root + L"log\\", toolFolder, root + L"TARROW\\", root})
+        ::RemoveDirectoryW(folder.c_str());
+}
+
 // The shell's shortcut reading that the virtual port tool's look-up relies on.
 TEST(ShortcutResolver, ReadsTheTargetOfASavedShortcut) {
     wchar_t temp[MAX_PATH] = {};
