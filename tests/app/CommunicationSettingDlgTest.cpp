@@ -7,8 +7,10 @@
 #include <commctrl.h>
 #include <objbase.h>
 #include <shlobj.h>
+#include <algorithm>
 #include <cstring>
 #include <functional>
+#include "app/connection/CommLibrary.h"
 #include "app/connection/CommunicationSettingDlg.h"
 #include "app/connection/PortRecordText.h"
 #include "platform/Text.h"
@@ -620,6 +622,39 @@ TEST_F(CommSettingTest, AddPortFromTheSelectionDialogListsTheNewPort) {
     EXPECT_EQ(selected, 0);
     EXPECT_EQ(world.Registered().size(), 2u);
     EXPECT_TRUE(presenter.Shown().empty());
+}
+
+// A library whose port list grows between the count and the read: it reports more than the
+// room it was given and fills only the room.
+int32_t g_enumCalls = 0;
+int32_t QKC_CALL GrowingEnum(const char16_t*, comm::PortRecord* records, int32_t capacity,
+                             int32_t* count) {
+    const int32_t ports = ++g_enumCalls == 1 ? 200 : 260;
+    for (int32_t i = 0; i < std::min(ports, capacity); ++i)
+        app::SetSlotText(records[i].portName, FromWide(L"COM" + std::to_wstring(i + 1)));
+    *count = ports;
+    return 0;
+}
+
+TEST_F(CommSettingTest, PortsBeyondTheOfferedRoomAreAskedForAgainAndNeverOverread) {
+    comm::QkcBinding growing;
+    app::MakeUnbound(growing);
+    growing.QKC_EnumDevPort = &GrowingEnum;
+    g_enumCalls = 0;
+    Offer({0}, 0);
+    ScriptedCommDlg dialog(services);
+    dialog.SetContext(world.Context());
+    dialog.SetBinding(&growing);
+    dialog.SetTextTable(&table);
+    std::vector<std::wstring> ports;
+    dialog.steps.push_back([&](HWND hwnd) {
+        ports = ComboItems(hwnd, Dlg::kPortCombo);
+        Click(hwnd, IDCANCEL);
+    });
+    EXPECT_EQ(dialog.DoModal(nullptr), IDCANCEL);
+    EXPECT_EQ(g_enumCalls, 2) << "128 records offered first, then as many as reported";
+    ASSERT_EQ(ports.size(), 200u) << "only the records the second call had room for";
+    EXPECT_EQ(ports.back(), L"COM200");
 }
 
 // The real network tool stand-in, started and waited for by the real process launcher from
