@@ -148,6 +148,12 @@ bool CMainFrame::OnSysCommand(UINT command, LPARAM) {
 }
 
 bool CMainFrame::OnClose() {
+    // The exchange's worker still uses the panes and the libraries they loaded: the window
+    // closes once the exchange has ended.
+    if (m_commStateDlg && m_commStateDlg->IsInModalLoop()) {
+        m_closePending = true;
+        return true;
+    }
     CUtilMenuView* menu = MenuView();
     if (!menu)
         return false;
@@ -238,6 +244,10 @@ LRESULT CMainFrame::OnRunCommState(const CommStateRequest* request, HWND owner) 
     if (ownerWasEnabled)
         ::EnableWindow(owner, TRUE);
     ::SetCursor(previousCursor);
+    if (m_closePending) {
+        m_closePending = false;
+        PostMessage(WM_CLOSE);
+    }
     return 0;
 }
 

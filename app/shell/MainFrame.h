@@ -72,6 +72,8 @@ private:
     int32_t m_menuPaneWidth = 0;
     int32_t m_menuPaneHeight = 0;
     CLangResTable m_langTable; // screen "MAIN_WINDOW"
+    // A close asked for while an exchange ran; carried out when the exchange ends.
+    bool m_closePending = false;
 };
 
 } // namespace qk::app
