@@ -1,14 +1,18 @@
-// The status strip along the bottom of the main window.
-//
-// What it does today: it exists as the frame's status pane, keeps the binding record and the
-// menu item list that the frame hands it, answers the current status code, stops updates on
-// request, and offers the status procedure that the communication library calls. Showing the
-// printer's name, port and status texts, turning status codes into texts and starting the
-// settings read come with the status view's own work.
+// The status strip along the bottom of the main window: the printer's name, the port through
+// which it is reached and its live status. It is the one place that follows the printer's
+// status: the communication library reports each change to its status procedure, and when the
+// printer comes back after being offline (or unknown) the strip starts the settings read.
 #pragma once
 #include <cstdint>
-#include "app/menu/UtilMenuView.h"
+#include <memory>
+#include <string>
+#include "app/menu/MenuItem.h"
+#include "app/status/PrinterSettingViewCtrl.h"
+#include "app/status/StatusRules.h"
 #include "framework/comm/QkcEntryPoints.h"
+#include "framework/controls/StaticItem.h"
+#include "framework/controls/StaticPictureItem.h"
+#include "framework/lang/LangResTable.h"
 #include "platform/FormView.h"
 
 namespace qk::comm {
@@ -19,6 +23,13 @@ namespace qk::app {
 
 class CUtilStatusView : public CFormView {
 public:
+    // Controls of the strip's template.
+    static constexpr int kPictureId = 1017;
+    static constexpr int kNameLineId = 1021;
+    static constexpr int kPortLineId = 1022;
+    static constexpr int kStatusLineId = 1025;
+    static constexpr int kIconId = 1033;
+
     CUtilStatusView();
     ~CUtilStatusView() override;
 
@@ -32,24 +43,61 @@ public:
     void SetMenuItems(MenuItemList* items) { m_items = items; } // not owned
     MenuItemList* MenuItems() const { return m_items; }
 
-    // Start of monitoring: with a printer that answered at start-up the pane begins online.
+    // Start of monitoring: a printer that answered at start-up begins online and is read once
+    // the message loop runs; otherwise the current status is shown.
     void BeginMonitoring(bool connected);
+    // The settings read: 1 success, -67 the printer did not identify itself, else a failure.
+    int32_t ReadSettings();
+
     int32_t CurrentStatus() const { return m_currentStatus; }
     bool UpdatesEnabled() const { return m_updatesEnabled; }
+    bool SettingsReadNeeded() const { return m_tracker.ReadNeeded(); }
+    const std::u16string& StatusLine() const { return m_statusLine; }
+    const std::u16string& NameLine() const { return m_nameLine; }
+    const std::u16string& PortLine() const { return m_portLine; }
+    CPrinterSettingViewCtrl& Controller() { return m_ctrl; }
 
 protected:
+    void OnInitialUpdate() override;
     void OnDestroy() override;
+    bool OnEraseBkgnd(HDC dc) override;
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
 private:
+    LRESULT OnUpdatePrinterInfo();
     LRESULT OnGetStatus(int32_t* status);
     LRESULT OnStopStatus();
+    LRESULT OnStatusChanged(int32_t code);
+    LRESULT OnSetIcon(uint16_t iconCode);
+    bool LoadLanguage();
+    void RegisterDataBlocks();
+    void PrepareItems();
+    void ShowStatusText(const std::u16string& text);
+    std::u16string Text(int32_t entry, const char16_t* english) const;
+    std::u16string StatusTextFor(int32_t code) const;
+    HWND MainWindow() const;
+    bool ProgressDialogShown() const;
 
+    CStaticItem m_nameItem;                // 1021
+    CStaticItem m_portItem;                // 1022
+    CStaticItem m_statusItem;              // 1025
+    CStaticPictureItem m_picture;          // 1017
+    CStaticPictureItem m_icon;             // 1033, its bitmap owned
+    HBITMAP m_pictureBitmap = nullptr;     // owned
+    HBITMAP m_iconBitmap = nullptr;        // owned
     comm::QkcBinding* m_binding = nullptr; // not owned
     MenuItemList* m_items = nullptr;       // not owned
+    CPrinterSettingViewCtrl m_ctrl;
     int32_t m_currentStatus = -1;
-    int32_t m_lastRawStatus = -1;
+    CStatusTracker m_tracker;
+    int32_t m_lastIconCode = -1;
+    std::u16string m_lastStatusText;
     bool m_updatesEnabled = true;
+    bool m_ready = false; // the initial update completed
+    std::u16string m_statusLine;
+    std::u16string m_nameLine;
+    std::u16string m_portLine;
+    CLangResTable m_texts; // screen "PRT_STATUS"
     // The window the status procedure may post to; guarded by the pane registry's lock.
     HWND m_postTarget = nullptr;
 };

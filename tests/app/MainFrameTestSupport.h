@@ -10,8 +10,10 @@
 #include "app/shell/ShellHost.h"
 #include "framework/comm/QkcBinding.h"
 #include "framework/context/UtilContext.h"
+#include "framework/store/PluginDataMgr.h"
 #include "platform/DocTemplate.h"
 #include "platform/Sync.h"
+#include "tests/support/ScriptedPresenter.h"
 
 namespace qk::test {
 
@@ -37,12 +39,16 @@ public:
     comm::QkcBinding binding{};
     int32_t connectionResult = 0;
     CCriticalSection lock;
+    // The status strip reads the printer information block from here.
+    PluginDataMgr store;
 
 private:
     app::IShellHost* previous_;
 };
 
 struct FrameFixture : ::testing::Test {
+    // The settings read that starts with the frame reports through message boxes.
+    ScriptedPresenter presenter;
     FakeShellHost host;
     CSingleDocTemplate docTemplate;
     app::CMainFrame* frameObject = nullptr;
