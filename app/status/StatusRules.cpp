@@ -1,4 +1,5 @@
 #include "app/status/StatusRules.h"
+#include "framework/context/StartMode.h"
 
 #include <array>
 
@@ -32,14 +33,6 @@ constexpr std::array<StatusTextEntry, 23> kStatusTexts = {{
 }};
 constexpr StatusTextEntry kUnknownText = {kUnknownStatusEntry, u"Unknown"};
 
-constexpr int32_t kIfSerial = 1;
-constexpr int32_t kIfParallel = 2;
-constexpr int32_t kIfUsb = 3;
-constexpr int32_t kIfNetwork = 4;
-constexpr int32_t kIfBluetooth = 5;
-constexpr int32_t kIfDevicePath = 6;
-constexpr int32_t kModeRemote = 3;
-constexpr int32_t kModeFile = 4;
 constexpr size_t kPortPrefixChars = 6;
 
 bool IsOffline(int32_t code) {
@@ -146,11 +139,12 @@ std::u16string MakePortText(const PortLineInput& input, std::u16string_view unkn
         text = input.portName;
         break;
     case kIfDevicePath:
-        if (input.startMode == kModeRemote)
+        if (input.startMode == kStartRemote)
             text = RemoteDeviceText(input.devicePath);
         break;
     default:
-        text = input.startMode == kModeFile ? std::u16string() : std::u16string(input.portName);
+        text =
+            input.startMode == kStartFileMode ? std::u16string() : std::u16string(input.portName);
         break;
     }
     size_t slash = input.devicePath.find(u'/');
@@ -171,7 +165,7 @@ std::u16string MakePrinterName(std::u16string_view blockName, int32_t startMode,
                                std::u16string_view unknown) {
     if (!blockName.empty())
         return std::u16string(blockName);
-    return startMode == kModeFile ? std::u16string(u"QK-R40") : std::u16string(unknown);
+    return startMode == kStartFileMode ? std::u16string(u"QK-R40") : std::u16string(unknown);
 }
 
 std::u16string JoinLabel(std::u16string_view label, std::u16string_view text) {
