@@ -3,7 +3,7 @@
 # xvfb-session.sh), otherwise Wine's desktop process starts without X and later windows fail.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
-marker="$WINEPREFIX/.qk-configured-2"
+marker="$WINEPREFIX/.qk-configured-3"
 [ -f "$marker" ] && exit 0
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "setup: creating Wine prefix $WINEPREFIX"
@@ -16,5 +16,10 @@ wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/
 # A crashing program prints its backtrace and ends, instead of waiting for someone to close
 # the crash dialog on a display nobody sees (a test would hang until ctest's time-out).
 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+# The dialog font falls back to DejaVu Sans here, which has no Japanese characters: link it to
+# the Japanese-capable font setup.sh installs, so Japanese texts are drawn (and measured by the
+# text-fit check) with real glyphs instead of empty boxes.
+wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+    /v 'DejaVu Sans' /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1
 wineserver -w
 touch "$marker"
