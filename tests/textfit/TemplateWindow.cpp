@@ -93,6 +93,19 @@ TemplateWindow::~TemplateWindow() {
         ::FreeLibrary(m_module);
 }
 
+std::vector<std::wstring> FilesIn(const std::wstring& folder, const wchar_t* pattern) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found{};
+    HANDLE search = ::FindFirstFileW((folder + pattern).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        names.push_back(found.cFileName);
+    while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    return names;
+}
+
 std::vector<int> DialogTemplatesOf(const std::wstring& modulePath) {
     std::vector<int> ids;
     if (HMODULE module = OpenResources(modulePath)) {

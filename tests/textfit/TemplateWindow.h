@@ -57,6 +57,9 @@ private:
     std::wstring m_error;
 };
 
+// Names of the files of a folder (with its trailing backslash) that match a pattern.
+std::vector<std::wstring> FilesIn(const std::wstring& folder, const wchar_t* pattern);
+
 // The dialog templates a module file holds, by identifier.
 std::vector<int> DialogTemplatesOf(const std::wstring& modulePath);
 

@@ -1,7 +1,8 @@
 // Every text fits, in every language: each window of the program and of each plug-in is opened
 // from its template in each shipped language, its texts put in as the window puts them, and
 // every caption, combo box item and column header measured with the control's own font
-// against the room the control gives it. The pseudo-language (English a third longer) runs
+// against the room the control gives it; a pane the program draws itself (the function menu)
+// is measured the way it draws its rows. The pseudo-language (English a third longer) runs
 // through the same measurement and only reports, so that a layout that just fits English is
 // seen before a translator meets it.
 //
@@ -22,6 +23,7 @@
 #include "platform/Text.h"
 #include "resource.h"
 #include "tests/support/WindowDriver.h"
+#include "tests/textfit/MenuPaneCheck.h"
 #include "tests/textfit/PseudoLanguage.h"
 #include "tests/textfit/TemplateWindow.h"
 #include "tests/textfit/TextMeasure.h"
@@ -36,6 +38,8 @@ struct CodeText {
     std::u16string text;
 };
 using CodeTexts = std::vector<CodeText> (*)(const ScreenTexts& texts);
+// A pane drawn by the program without a template measures itself.
+using PaneCheck = void (*)(const ScreenTexts& texts, std::vector<Misfit>& misfits);
 
 struct WindowRow {
     const char* name;      // the test's name
@@ -46,6 +50,7 @@ struct WindowRow {
     // Texts the window's code sets, from the tables of `reads`.
     CodeTexts codeTexts = nullptr;
     std::vector<std::u16string> reads = {};
+    PaneCheck pane = nullptr;
 };
 
 constexpr wchar_t kProgram[] = L"QK40UTL.exe";
@@ -112,6 +117,7 @@ const WindowRow kWindows[] = {
     {"About", kProgram, IDD_ABOUTBOX, u""},
     {"PageArea", kProgram, IDD_DUMMY_VIEW, u""},
     {"JournalPage", kJournal, IDD_EJ_VIEW, u"QKUEJ_DLL"},
+    {"MenuPane", kProgram, 0, u"", nullptr, {u"MENU_ITEM"}, MeasureMenuPane},
 };
 
 struct Language {
@@ -137,11 +143,13 @@ std::string LanguageName(const Language& language) {
 
 std::string Describe(const WindowRow& row, const Language& language, const Misfit& misfit) {
     std::ostringstream out;
-    out << row.name << " (template " << row.templateId << "), control " << misfit.controlId << " ("
-        << Utf8(misfit.className) << ' ' << Utf8(misfit.part) << "), language "
-        << LanguageName(language) << ": \"" << Utf8(misfit.text) << "\" needs " << misfit.needed.cx
-        << 'x' << misfit.needed.cy << " px, the control gives " << misfit.room.cx << 'x'
-        << misfit.room.cy << " px";
+    out << row.name;
+    if (row.templateId != 0)
+        out << " (template " << row.templateId << ')';
+    out << ", control " << misfit.controlId << " (" << Utf8(misfit.className) << ' '
+        << Utf8(misfit.part) << "), language " << LanguageName(language) << ": \""
+        << Utf8(misfit.text) << "\" needs " << misfit.needed.cx << 'x' << misfit.needed.cy
+        << " px, the control gives " << misfit.room.cx << 'x' << misfit.room.cy << " px";
     return out.str();
 }
 
@@ -194,13 +202,8 @@ std::vector<std::u16string> ScreensOf(const WindowRow& row) {
     return screens;
 }
 
-TEST_P(TextFit, EveryTextFitsItsControl) {
-    const auto& [row, language] = GetParam();
-    if (language.pseudo) {
-        ASSERT_TRUE(s_pseudoWritten) << "the pseudo-language file could not be made";
-    }
-    const ScreenTexts texts(FolderOf(language), language.id, ScreensOf(row));
-    ASSERT_TRUE(texts.FoundRequestedFile()) << "no language file " << LanguageName(language);
+// Opens the row's template, puts its texts in and measures every control.
+void MeasureTemplate(const WindowRow& row, const ScreenTexts& texts, std::vector<Misfit>& misfits) {
     const TemplateWindow window(StageDir() + row.module, row.templateId);
     ASSERT_NE(window.Hwnd(), nullptr) << Utf8(window.Error());
     if (!row.screen.empty())
@@ -211,7 +214,6 @@ TEST_P(TextFit, EveryTextFitsItsControl) {
     std::vector<int> codeControls;
     for (const CodeText& codeText : codeTexts)
         codeControls.push_back(codeText.control);
-    std::vector<Misfit> misfits;
     MeasureShownControls(window.Hwnd(), codeControls, misfits);
     for (const CodeText& codeText : codeTexts) {
         HWND control = ::GetDlgItem(window.Hwnd(), codeText.control);
@@ -219,6 +221,20 @@ TEST_P(TextFit, EveryTextFitsItsControl) {
         ::SetWindowTextW(control, WidePtr(codeText.text));
         MeasureControl(control, misfits);
     }
+}
+
+TEST_P(TextFit, EveryTextFitsItsControl) {
+    const auto& [row, language] = GetParam();
+    if (language.pseudo) {
+        ASSERT_TRUE(s_pseudoWritten) << "the pseudo-language file could not be made";
+    }
+    const ScreenTexts texts(FolderOf(language), language.id, ScreensOf(row));
+    ASSERT_TRUE(texts.FoundRequestedFile()) << "no language file " << LanguageName(language);
+    std::vector<Misfit> misfits;
+    if (row.pane)
+        row.pane(texts, misfits);
+    else
+        MeasureTemplate(row, texts, misfits);
 
     for (const Misfit& misfit : misfits) {
         if (language.pseudo)
@@ -239,19 +255,6 @@ INSTANTIATE_TEST_SUITE_P(AllWindows, TextFit,
                          ::testing::Combine(::testing::ValuesIn(kWindows),
                                             ::testing::ValuesIn(kLanguages)),
                          TestName);
-
-std::vector<std::wstring> FilesIn(const std::wstring& folder, const wchar_t* pattern) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found{};
-    HANDLE search = ::FindFirstFileW((folder + pattern).c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do
-        names.push_back(found.cFileName);
-    while (::FindNextFileW(search, &found));
-    ::FindClose(search);
-    return names;
-}
 
 // The program and every plug-in in the program folder: each of their dialog templates has a
 // row, and every language file that ships is measured.
