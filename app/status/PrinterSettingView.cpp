@@ -1,4 +1,5 @@
 #include "app/status/PrinterSettingView.h"
+#include "framework/system/EmulatorPort.h"
 
 #include <cstring>
 #include "app/connection/ModelName.h"
@@ -215,14 +216,29 @@ int32_t CPrinterSettingView::ReadPrinterInformation() {
         flag = 0;
     m_info.feature3 = flag;
     m_info.feature3Copy = flag;
-    // The command emulator's port set-up is not part of this program yet, so the port is
-    // never reported as set up for it.
-    m_info.emulatorPortSet = 0;
+    m_info.emulatorPortSet = EmulatorConfigured(context) ? 1 : 0;
     m_info.informationRead = 1;
     WriteDataBlock(kPrinterInfoBlockKey, &m_info, sizeof(m_info));
     if (Controller() && Controller()->OwnerWindow())
         ::PostMessageW(Controller()->OwnerWindow(), WM_UTIL_UPDATEPRINTERINFO, 0, 0);
     return 1;
+}
+
+bool CPrinterSettingView::EmulatorConfigured(UtilContext* context) {
+    if (!context)
+        return false;
+    sys::CEmulatorPort emulator;
+    sys::EmulatorPortSettings record = emulator.NewSettings();
+    comm::PortRecord* port = &context->portRecord;
+    size_t chars = 0;
+    while (chars < comm::kPortTextChars && port->deviceName[chars])
+        ++chars;
+    // Setting the port up may route it through the emulator when its journal or coupons are
+    // on and it is not routed yet.
+    return emulator.SetupEmulatorPort(record, context->binding,
+                                      std::u16string(port->deviceName, chars), port,
+                                      context->paperSizeCode, context->resolutionDpi) &&
+           emulator.CanRoute(record);
 }
 
 void CPrinterSettingView::Report(int32_t value) {

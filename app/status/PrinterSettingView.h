@@ -62,6 +62,8 @@ private:
     void Report(int32_t value);
     void Warn(int32_t messageIndex, const char16_t* english);
     bool NameMatches(const std::string& oemName) const;
+    // Whether the command emulator is set up for the current port and the port can be routed.
+    static bool EmulatorConfigured(UtilContext* context);
 
     CLangResTable m_texts; // screen "PRINTER_SETTING_VIEW", loaded when the window is made
     PrinterInfoBlock m_info{};

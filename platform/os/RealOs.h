@@ -4,7 +4,9 @@
 #include "Clock.h"
 #include "FileSystem.h"
 #include "KnownFolders.h"
+#include "NamedEvents.h"
 #include "Process.h"
+#include "ProcessWindows.h"
 #include "Profile.h"
 #include "Registry.h"
 #include "ServiceControl.h"
@@ -18,5 +20,7 @@ IRegistry& RealRegistry();
 IServiceControl& RealServiceControl();
 IProcessLauncher& RealProcessLauncher();
 IClock& RealClock();
+INamedEvents& RealNamedEvents();
+IProcessWindows& RealProcessWindows();
 
 } // namespace qk::os

@@ -1,0 +1,112 @@
+// The command emulator's side of a printer port: which section of the emulator's settings
+// file describes the port, whether its journal and coupon functions are on, whether the port
+// is routed through the emulator, routing it (by the communication library's port connector
+// and a restart of the port services, or by the emulator's port tool), and running the
+// journal viewer. Every platform operation goes through the seams in SystemServices.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include "framework/system/EmulatorPortSettings.h"
+#include "framework/system/PortCfgLib.h"
+#include "platform/os/RealOs.h"
+
+namespace qk::sys {
+
+// The services the operations use; the defaults are the real ones.
+struct SystemServices {
+    os::IProfile* profile = &os::RealProfile();
+    os::IFileSystem* files = &os::RealFileSystem();
+    os::IKnownFolders* folders = &os::RealKnownFolders();
+    os::IRegistry* registry = &os::RealRegistry();
+    os::IServiceControl* services = &os::RealServiceControl();
+    os::INamedEvents* events = &os::RealNamedEvents();
+    os::IProcessLauncher* processes = &os::RealProcessLauncher();
+    os::IProcessWindows* windows = &os::RealProcessWindows();
+    os::IClock* clock = &os::RealClock();
+    std::function<std::unique_ptr<IPortCfgLib>()> portCfgLib = MakeRealPortCfgLib;
+};
+
+inline constexpr char16_t kSpoolerService[] = u"spooler";
+inline constexpr char16_t kPortService[] = u"TARROW_Port_Communication_Service";
+inline constexpr char16_t kStateEventName[] = u"Global\\PCService.StateEvent";
+inline constexpr char16_t kUtilityName[] = u"QK40Utl";
+inline constexpr char16_t kDefaultModel[] = u"QK-R40";
+// The virtual port driver's entry under the uninstall key (its installer's product code).
+inline constexpr char16_t kPortDriverProductCode[] = u"{6F1D2A47-3B8C-4E95-A0D2-5C7B9E41F803}";
+inline constexpr char16_t kUninstallKey[] =
+    u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+inline constexpr char16_t kPortsKey[] = u"SYSTEM\\CurrentControlSet\\Enum\\Root\\PORTS";
+
+enum ServiceTarget : int32_t { kServiceRunning = 0, kServiceStopped = 1 };
+
+class CEmulatorPort {
+public:
+    static constexpr uint32_t kPollMs = 500;
+    static constexpr uint64_t kServiceLimitMs = 20000;
+    static constexpr uint32_t kPortToolLimitMs = 60000;
+    static constexpr uint32_t kReadyLimitMs = 20000;
+    static constexpr uint32_t kPumpMs = 1000;
+    static constexpr int kOpenAttempts = 10;
+    // The port service holds its state event while it works; a holder that never lets go
+    // must not hang the utility, so the wait for it ends after this long.
+    static constexpr uint32_t kStateEventLimitMs = 60000;
+    static constexpr uint32_t kRoutingBit = 0x1000000;
+    static constexpr int kMinDriverVersion = 8;
+
+    explicit CEmulatorPort(const SystemServices& services = {});
+
+    // A fresh record with its paths (the folders are made when missing), paper width 80 and
+    // 203 dots per inch.
+    EmulatorPortSettings NewSettings();
+    bool SetupEmulatorPort(EmulatorPortSettings& record, comm::QkcBinding* binding,
+                           const std::u16string& printerName, comm::PortRecord* port,
+                           int32_t paperSizeCode, int32_t resolution);
+    bool ReadEmulatorFlags(EmulatorPortSettings& record);
+    bool WriteEmulatorSection(const EmulatorPortSettings& record);
+    bool WriteFontSettings(int32_t codeTable, const EmulatorPortSettings& record,
+                           const std::u16string& fontType, int32_t charSet);
+    void ApplyJournalEnable(EmulatorPortSettings& record, bool wanted);
+    bool ConnectEmulatorPort(EmulatorPortSettings& record);
+    bool DisconnectEmulatorPort(EmulatorPortSettings& record);
+    bool ReloadEmulator(EmulatorPortSettings& record);
+    bool RestartPortService(int32_t connectorValue, EmulatorPortSettings& record);
+    bool ReopenPrinterPort(EmulatorPortSettings& record);
+    bool EnsureServiceState(int32_t target, const std::u16string& name);
+    bool IsVirtualComPort(const std::u16string& portName);
+    bool FindPortDeviceId(const std::u16string& portName, std::u16string& id);
+    bool IsEmulatorRouted(const EmulatorPortSettings& record, bool& routed);
+    bool QueryPortSetup(std::u16string& out, const std::u16string& portName,
+                        const EmulatorPortSettings& record);
+    bool GetPortDriverVersion(int& version, std::u16string& installFolder);
+    bool LaunchJournalViewer(EmulatorPortSettings& record, os::WindowId owner);
+    bool RunAndWait(const std::u16string& program, const std::u16string& parameters,
+                    os::WindowId owner);
+    // Whether the port can be routed through the emulator at all: connector-capable, or a
+    // virtual COM/LPT port with the virtual port driver of version 8 or later.
+    bool CanRoute(const EmulatorPortSettings& record);
+
+    // The viewer's path: the native program files folder (as a 64-bit system names it) or the
+    // platform's, then "TARROW\QKCommandEmulator\JrnlView.exe".
+    std::u16string ViewerPath();
+
+private:
+    // Closes the port, runs the port tool (bounded) and opens the port again.
+    bool RouteByTool(EmulatorPortSettings& record, const std::u16string& arguments,
+                     bool closeMustSucceed);
+    bool CloseLibrary(const EmulatorPortSettings& record);
+    bool StartAndWait(const std::u16string& name);
+    bool TakeStateEvent(EmulatorPortSettings& record);
+    void ReleaseStateEvent(EmulatorPortSettings& record);
+    bool WaitUntilReady(os::ProcessId process);
+    void KeepViewerInFront(os::ProcessId process);
+    // PortName of a PORTS entry: from "Device Parameters", else from the entry itself.
+    bool EntryPortName(const std::u16string& entry, std::u16string& name);
+    bool WriteKey(const EmulatorPortSettings& record, const char16_t* key,
+                  const std::u16string& value);
+
+    SystemServices m_services;
+};
+
+} // namespace qk::sys
