@@ -1,9 +1,169 @@
 #include "plugins/journal/EJView.h"
 
+#include <cstring>
+#include "framework/context/UtilContext.h"
+#include "framework/plugin/FormViewCtrl.h"
+#include "framework/store/PrinterInfoBlock.h"
+#include "framework/view/UtilMessageBox.h"
+#include "platform/Text.h"
 #include "resource.h"
 
 namespace qk::journal {
+namespace {
 
-CEJView::CEJView() : CSingleFormView(IDD_EJ_VIEW, u"QKUEJ_DLL") {}
+inline constexpr uint32_t kPaperBlockKey = 0x00010005;
+inline constexpr uint32_t kPaperBlockSize = 152;
+inline constexpr size_t kPaperSizeCodeOffset = 32;
+inline constexpr uint32_t kCharacterBlockKey = 0x00010003;
+inline constexpr uint32_t kCharacterBlockSize = 48;
+inline constexpr size_t kCodeTableOffset = 40;
+inline constexpr size_t kCharSetOffset = 44;
+
+inline constexpr int32_t kConfirmMessage = 0;
+inline constexpr int32_t kViewerMissingMessage = 1;
+inline constexpr char16_t kConfirmText[] =
+    u"Do you want to change the electronic journal setting for this printer port?";
+inline constexpr char16_t kViewerMissingText[] =
+    u"Could not find the required files. \nPlease reinstall.";
+
+int32_t WordAt(const uint8_t* block, size_t offset) {
+    int32_t value = 0;
+    std::memcpy(&value, block + offset, sizeof value);
+    return value;
+}
+
+std::u16string SlotText(const char16_t* slot, size_t chars) {
+    size_t n = 0;
+    while (n < chars && slot[n])
+        ++n;
+    return std::u16string(slot, n);
+}
+
+// The wait cursor for the life of the object.
+class WaitCursor {
+public:
+    WaitCursor() : m_previous(::SetCursor(::LoadCursorW(nullptr, IDC_WAIT))) {}
+    ~WaitCursor() { ::SetCursor(m_previous); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    HCURSOR m_previous;
+};
+
+} // namespace
+
+CEJView::CEJView(const sys::SystemServices& services)
+    : CSingleFormView(IDD_EJ_VIEW, u"QKUEJ_DLL"), m_emulator(services) {}
+
+CEJView::~CEJView() = default;
+
+bool CEJView::PrepareEmulatorRecord(sys::EmulatorPortSettings& record) {
+    record = m_emulator.NewSettings();
+    uint8_t paper[kPaperBlockSize] = {};
+    if (ReadDataBlock(kPaperBlockKey, paper, sizeof paper) != 0)
+        return false;
+    UtilContext* context = Context();
+    if (!context)
+        return false;
+    comm::PortRecord* port = &context->portRecord;
+    return m_emulator.SetupEmulatorPort(
+        record, context->binding, SlotText(port->deviceName, comm::kPortTextChars), port,
+        WordAt(paper, kPaperSizeCodeOffset), context->resolutionDpi);
+}
+
+int32_t CEJView::StoredJournalFlag() {
+    if (ReadOwnDataBlock(&m_block, sizeof m_block) != 0) {
+        m_block = JournalBlock{};
+        if (Controller())
+            Controller()->GetBlockHeader(&m_block.header);
+    }
+    return m_block.journalFlag;
+}
+
+void CEJView::StoreJournalFlag(int32_t flag) {
+    StoredJournalFlag();
+    m_block.journalFlag = flag;
+    WriteOwnDataBlock(&m_block, sizeof m_block);
+}
+
+int32_t CEJView::ReadSettings() {
+    sys::EmulatorPortSettings record;
+    PrepareEmulatorRecord(record);
+    StoreJournalFlag(record.journalEnabled ? 1 : 0);
+    return 1;
+}
+
+void CEJView::OnInitialUpdate() {
+    CSingleFormView::OnInitialUpdate();
+    m_enableCheck.SubclassDlgItem(kEnableCheckId, m_hWnd);
+    m_viewerButton.AttachDlgItem(m_hWnd, kViewerButtonId);
+    SetInitialControlState();
+    PageTexts().ApplyCaptions(m_hWnd);
+}
+
+void CEJView::SetInitialControlState() {
+    sys::EmulatorPortSettings record;
+    PrepareEmulatorRecord(record);
+    if (m_emulator.CanRoute(record)) {
+        m_enableCheck.SetCheck(StoredJournalFlag() == 1 ? BST_CHECKED : BST_UNCHECKED);
+        return;
+    }
+    m_enableCheck.EnableWindow(false);
+    m_viewerButton.EnableWindow(false);
+}
+
+bool CEJView::OnCommand(UINT code, UINT id, HWND control) {
+    if (code == BN_CLICKED && id == kEnableCheckId) {
+        OnEnableClicked();
+        return true;
+    }
+    if (code == BN_CLICKED && id == kViewerButtonId) {
+        OnViewerClicked();
+        return true;
+    }
+    return CSingleFormView::OnCommand(code, id, control);
+}
+
+void CEJView::OnEnableClicked() {
+    const bool checked = m_enableCheck.GetCheck() == BST_CHECKED;
+    const std::u16string question =
+        PageTexts().TextOr(LangListKind::ScreenMessages, kConfirmMessage, kConfirmText);
+    if (AskYesNo(m_hWnd, WidePtr(question)) == IDYES) {
+        sys::EmulatorPortSettings record;
+        if (PrepareEmulatorRecord(record))
+            m_emulator.ApplyJournalEnable(record, checked);
+    } else {
+        m_enableCheck.SetCheck(checked ? BST_UNCHECKED : BST_CHECKED);
+    }
+    StoreJournalFlag(m_enableCheck.GetCheck() == BST_CHECKED ? 1 : 0);
+}
+
+void CEJView::WriteFontSettings(const sys::EmulatorPortSettings& record) {
+    uint8_t characters[kCharacterBlockSize] = {};
+    PrinterInfoBlock info{};
+    if (ReadDataBlock(kCharacterBlockKey, characters, sizeof characters) != 0 ||
+        ReadDataBlock(kPrinterInfoBlockKey, &info, sizeof info) != 0)
+        return;
+    m_emulator.WriteFontSettings(WordAt(characters, kCodeTableOffset), record,
+                                 SlotText(info.strings[4], kPrinterInfoStringChars),
+                                 WordAt(characters, kCharSetOffset));
+}
+
+void CEJView::OnViewerClicked() {
+    WaitCursor wait;
+    HWND mainWindow = Controller() ? Controller()->OwnerWindow() : nullptr;
+    if (!mainWindow)
+        return;
+    sys::EmulatorPortSettings record;
+    if (!PrepareEmulatorRecord(record))
+        return;
+    WriteFontSettings(record);
+    if (!m_emulator.LaunchJournalViewer(record, reinterpret_cast<os::WindowId>(mainWindow))) {
+        const std::u16string text = PageTexts().TextOr(LangListKind::ScreenMessages,
+                                                       kViewerMissingMessage, kViewerMissingText);
+        ShowWarning(m_hWnd, WidePtr(text));
+    }
+}
 
 } // namespace qk::journal

@@ -1,16 +1,45 @@
-// The electronic journal page (template 8, texts of screen "QKUEJ_DLL").
-//
-// What it does today: it is the journal library's one page, created, shown and left by the
-// controller with the texts loaded on its first showing. Its check box and viewer button,
-// the journal switch and the settings read come with the journal page's own work.
+// The electronic journal page (template 8, texts of screen "QKUEJ_DLL"): a check box that
+// switches the command emulator's journal for the current printer port on or off, and a
+// button that runs the emulator's journal viewer for that port.
 #pragma once
+#include "framework/controls/CheckBoxItem.h"
+#include "framework/system/EmulatorPort.h"
 #include "framework/view/SingleFormView.h"
+#include "plugins/journal/JournalBlock.h"
 
 namespace qk::journal {
 
+inline constexpr int kEnableCheckId = 10019;
+inline constexpr int kViewerButtonId = 5003;
+inline constexpr int kGroupBoxId = 1040;
+
 class CEJView : public CSingleFormView {
 public:
-    CEJView();
+    explicit CEJView(const sys::SystemServices& services = {});
+    ~CEJView() override;
+
+    int32_t ReadSettings() override;
+    int32_t WriteSettings() override { return 1; }
+
+protected:
+    void OnInitialUpdate() override;
+    bool OnCommand(UINT code, UINT id, HWND control) override;
+
+private:
+    void OnEnableClicked();
+    void OnViewerClicked();
+    void SetInitialControlState();
+    // A fresh emulator record for the current port: false when the paper settings block or
+    // the port cannot be had.
+    bool PrepareEmulatorRecord(sys::EmulatorPortSettings& record);
+    void WriteFontSettings(const sys::EmulatorPortSettings& record);
+    void StoreJournalFlag(int32_t flag);
+    int32_t StoredJournalFlag();
+
+    sys::CEmulatorPort m_emulator;
+    CCheckBoxItem m_enableCheck;
+    CButton m_viewerButton;
+    JournalBlock m_block{};
 };
 
 } // namespace qk::journal

@@ -231,7 +231,7 @@ TEST(ShippedLanguageFiles, EnglishTextsAreTheDocumentedOnes) {
         {u"PLUGIN_COMMON", LangListKind::ScreenMessages, 0,
          u"Do you want to save your changes to the settings to the printer?"},
         {u"QKUEJ_DLL", LangListKind::ScreenMessages, 0,
-         u"Do you want to delete the selected file?"},
+         u"Do you want to change the electronic journal setting for this printer port?"},
         {u"QKUEJ_DLL", LangListKind::ScreenMessages, 1,
          u"Could not find the required files. \r\nPlease reinstall."},
     };
