@@ -96,7 +96,8 @@ int32_t CEJView::ReadSettings() {
 
 void CEJView::OnInitialUpdate() {
     CSingleFormView::OnInitialUpdate();
-    m_enableCheck.SubclassDlgItem(kEnableCheckId, m_hWnd);
+    if (!m_enableCheck.m_hWnd)
+        m_enableCheck.SubclassDlgItem(kEnableCheckId, m_hWnd);
     m_viewerButton.AttachDlgItem(m_hWnd, kViewerButtonId);
     SetInitialControlState();
     PageTexts().ApplyCaptions(m_hWnd);

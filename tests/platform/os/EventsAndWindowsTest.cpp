@@ -54,7 +54,7 @@ TEST(Win32ProcessWindows, WindowsOfAStartedProgramAndThePaintOnlyPump) {
     os::IProcessWindows& windows = os::RealProcessWindows();
     ASSERT_TRUE(windows.CanNameProcessIds());
     const os::ProcessId child =
-        launcher.ShellOpenProcess(ChildProgram(), u"--window --sleep 1500", u"");
+        launcher.ShellOpenProcess(ChildProgram(), u"--window --sleep 4000", u"");
     ASSERT_NE(child, 0u);
     ASSERT_EQ(launcher.WaitUntilReady(child, kStartMs), os::ReadyResult::Ready);
     const std::vector<os::WindowId> shown =
@@ -78,6 +78,7 @@ TEST(Win32ProcessWindows, WindowsOfAStartedProgramAndThePaintOnlyPump) {
 
     // The pump serves paint messages and drops the rest until the program ends.
     PostMessageW(frame, WM_USER + 7, 0, 0);
+    windows.PumpPaintOnly(child, 0);
     const DWORD start = GetTickCount();
     while (launcher.Wait(child, 0) == os::WaitResult::TimedOut && GetTickCount() - start < kStartMs)
         windows.PumpPaintOnly(child, 1000);
