@@ -25,6 +25,9 @@ public:
     void InitialUpdateFrame(CDocument* document);
     // Lays the first pane over the whole client area.
     virtual void RecalcLayout();
+    // Offered every message of the thread's loop aimed at the frame or a window inside it,
+    // before dialog navigation sees it; true when the frame handled it.
+    virtual bool PreTranslateMessage(MSG*) { return false; }
 
 protected:
     // Creates the client: by default the context's view as the first pane.

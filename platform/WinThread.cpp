@@ -1,6 +1,7 @@
 #include "platform/WinThread.h"
 
 #include <process.h>
+#include "platform/FrameWnd.h"
 #include "platform/Wnd.h"
 
 namespace qk {
@@ -51,6 +52,12 @@ int CWinThread::RunThreadBody() {
 }
 
 bool CWinThread::PreTranslateMessage(MSG* msg) {
+    // The frame around the target first (it may take keys from the pages inside it), then
+    // the keyboard navigation of dialogs and form views.
+    HWND root = msg->hwnd ? ::GetAncestor(msg->hwnd, GA_ROOT) : nullptr;
+    if (auto* frame = dynamic_cast<CFrameWnd*>(CWnd::FromHandlePermanent(root));
+        frame && frame->PreTranslateMessage(msg))
+        return true;
     return RouteDialogMessage(msg);
 }
 

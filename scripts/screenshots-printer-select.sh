@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Screenshots of the printer selection dialog in English and Japanese, for a person to judge
-# the layout. Runs the utility from a private copy of the program folder with two registered
-# QK-R40 ports (and one of another model, which the dialog hides), once per language, on a
-# private Xvfb display.
+# Screenshots for a person to judge the layout, on a private Xvfb display, from a private copy
+# of the program folder:
+# - the printer selection dialog in English and Japanese, with two registered QK-R40 ports
+#   (and one of another model, which the dialog hides);
+# - the main window with the function menu in English, German and Japanese, the utility
+#   opened on the printer simulator through a device path.
 # Usage: scripts/screenshots-printer-select.sh [BUILD]   (default: build)
-# Leaves BUILD/screenshots/printer-select-0409.png and printer-select-0411.png.
+# Leaves BUILD/screenshots/printer-select-0409.png, printer-select-0411.png and
+# main-window-0409.png, main-window-0407.png, main-window-0411.png.
 set -uo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 BUILD="${1:-build}"
@@ -61,6 +64,42 @@ for lang in 0409 0411; do
         echo "screenshots: $shot"
     else
         echo "screenshots: the selection dialog did not appear for language $lang" >&2
+        status=1
+    fi
+    kill "$app" 2>/dev/null
+    wineserver -k >/dev/null 2>&1
+    wineserver -p >/dev/null 2>&1
+    wait "$app" 2>/dev/null
+done
+
+# The main window: the simulator on free ports (started again for each language, since the
+# Wine server ends with each run), reached through a serial port name the library maps to it.
+start_simulator() {
+    local portfile="$WORK/sim.ports" data control
+    rm -f "$portfile"
+    wine QKPrinterSim.exe --port 0 --control-port 0 --port-file "$(winepath -w "$portfile")" \
+        >/dev/null 2>&1 &
+    for _ in $(seq 1 100); do [ -s "$portfile" ] && break; sleep 0.2; done
+    read -r data control < "$portfile" || return 1
+    printf '[COM]\r\nQKSHOT=127.0.0.1:%s\r\n[Features]\r\n2=1\r\n' "$data" \
+        > "$WORK/comm/DeviceMap.ini"
+}
+for lang in 0409 0407 0411; do
+    sed -i "s/^LANGID=.*/LANGID=$lang/" SETTING.INI
+    start_simulator || { echo "screenshots: the simulator did not start" >&2; status=1; continue; }
+    wine explorer /desktop=QKMain,900x600 QK40UTL.exe /bM /mR '/r\\.\QKSHOT' >/dev/null 2>&1 &
+    app=$!
+    shown=0
+    for _ in $(seq 1 150); do
+        if xwininfo -root -tree 2>/dev/null | grep -q '"QK-R40 Utility Ver.1.40"'; then shown=1; break; fi
+        sleep 0.2
+    done
+    sleep 5 # the settings read under its progress dialog, then the paint
+    shot="$SHOTS/main-window-$lang.png"
+    if [ "$shown" = 1 ] && import -window root -crop 900x600+0+0 "$shot" 2>/dev/null; then
+        echo "screenshots: $shot"
+    else
+        echo "screenshots: the main window did not appear for language $lang" >&2
         status=1
     fi
     kill "$app" 2>/dev/null

@@ -1,45 +1,110 @@
-// The function menu on the left of the main window.
-//
-// What it does today: it exists as the frame's menu pane, hands the frame its (still empty)
-// item list so that the status pane starts, claims a placeholder pane width so that the
-// frame can lay out its panes, and answers the frame's close question for the selected
-// entry. Reading the menu file, drawing the rows and driving the plug-in pages come with the
-// menu definition files and the plug-in host.
+// The function menu on the left of the main window: a list control drawn entirely by the
+// program, with a background picture and one picture per row state. It reads the start
+// mode's menu file, binds and initialises the plug-ins of its items, hands the items to the
+// status strip, sizes its pane, and turns clicks (and keys) into leaving and entering the
+// plug-in pages of the page area. It owns the items and their plug-ins.
 #pragma once
+#include <array>
 #include <cstdint>
-#include <vector>
+#include <string>
+#include "app/menu/MenuFile.h"
 #include "app/menu/MenuItem.h"
-#include "framework/plugin/FormViewDllApi.h"
+#include "app/menu/MenuPictures.h"
+#include "framework/lang/LangResTable.h"
 #include "platform/ListView.h"
+
+struct UtilContext;
 
 namespace qk::app {
 
+class CMainFrame;
+
 class CUtilMenuView : public CListView {
 public:
-    // Pane size claimed until the menu file gives the real one.
-    static constexpr int32_t kPlaceholderWidth = 200;
-    static constexpr int32_t kPlaceholderHeight = 400;
-
     enum class LeaveAnswer { NoSelection, Allowed, Refused };
 
     CUtilMenuView() = default;
+    ~CUtilMenuView() override;
 
     void OnInitialUpdate() override;
 
-    // Asks the selected entry's plug-in whether its page may be left: allowed only when the
-    // plug-in is bound and answers 0.
+    // The close question of the main window: no selected row, or its plug-in agrees to be
+    // left (0), or it refuses (not bound, or any other answer).
     LeaveAnswer AskSelectedToLeave() const;
-    // The selected entry, by its plug-in's leave entry point (null: the plug-in is not bound).
-    // Stands in for the item list until the menu file is read.
-    void SelectEntry(PFN_FORMVIEWDLL_ChangeMenuState changeMenuState);
-    void ClearSelection() { m_hasSelection = false; }
+    // Finalises and unloads every plug-in and deletes the items. The frame calls it while
+    // every window still exists; destruction calls it again (then it has nothing to do).
+    void ReleaseItems();
 
     MenuItemList& Items() { return m_items; }
+    int32_t HoverRow() const { return m_hoverRow; }
+    int32_t PressedRow() const { return m_pressedRow; }
+    int32_t SelectedRow() const { return m_selectedRow; }
+    // The row the keys act on; drawn with a focus rectangle while the menu has the focus.
+    int32_t FocusRow() const { return m_focusRow; }
+    int32_t RowHeight() const { return m_rowHeight; }
+    int32_t ColumnWidth() const { return m_columnWidth; }
+
+    // Tab from the page area: gives the menu the focus and shows its focus row.
+    void TakeFocusFromPage();
+
+protected:
+    DWORD ListStyle() const override { return WS_CHILD | WS_VISIBLE | WS_BORDER; }
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    bool OnReflectedMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    bool OnEraseBkgnd(HDC dc) override;
+    bool OnMouseMove(UINT flags, POINT point) override;
+    bool OnLButtonDown(UINT flags, POINT point) override;
+    bool OnLButtonUp(UINT flags, POINT point) override;
+    void OnCaptureChanged(HWND gaining) override;
+    void OnDestroy() override;
 
 private:
-    MenuItemList m_items;
-    bool m_hasSelection = false;
-    PFN_FORMVIEWDLL_ChangeMenuState m_selectedChangeMenuState = nullptr;
+    // Rows whose drawing changed during one message; each is invalidated once.
+    class CDirtyRows {
+    public:
+        void Add(int32_t row);
+        void Flush(const CUtilMenuView& view);
+
+    private:
+        std::array<int32_t, 8> m_rows{};
+        std::size_t m_count = 0;
+    };
+
+    bool LoadTexts(UtilContext* context, CMainFrame* frame);
+    void ReadMenuFile(UtilContext* context, CMainFrame* frame);
+    void SetUpList(CMainFrame* frame);
+    void SelectInitialRow();
+
+    void OnMeasureItem(MEASUREITEMSTRUCT* measure);
+    void OnDrawItem(const DRAWITEMSTRUCT* draw);
+    void DrawRowText(HDC dc, const MenuItem& item, RECT rect) const;
+    bool OnKeyDown(UINT key);
+    void MoveFocusRow(int32_t row);
+    void FollowWithFocusRow(int32_t row, CDirtyRows& dirty);
+    void FocusPage() const;
+
+    // The release of a selectable row (by the mouse or by Enter and Space).
+    void ActivateRow(int32_t target);
+    void ReleaseCaptureFlag(CDirtyRows& dirty);
+
+    int32_t HitTestRow(POINT point) const;
+    bool IsSelectableRow(int32_t row) const;
+    const MenuItem* ItemAt(int32_t row) const;
+    void InvalidateRow(int32_t row) const;
+    int32_t NextSelectableRow(int32_t from, int step) const;
+
+    MenuItemList m_items; // owned, file order
+    CMenuPictures m_pictures;
+    int32_t m_hoverRow = -1;
+    int32_t m_pressedRow = -1;
+    int32_t m_selectedRow = -1;
+    int32_t m_rowHeight = -1;
+    int32_t m_columnWidth = -1;
+    MenuLook m_look;       // indents, row size, picture files, flags, default colour
+    int32_t m_capture = 0; // 1 while the view holds the mouse capture
+    std::u16string m_menuPath;
+    CLangResTable m_langTable; // screen "MENU_ITEM"
+    int32_t m_focusRow = -1;
 };
 
 } // namespace qk::app

@@ -88,6 +88,9 @@ bool CMainFrame::OnCreateClient(CREATESTRUCTW*, CCreateContext* context) {
 
 void CMainFrame::OnDestroy() {
     RemoveProp(InstancePropertyName().c_str());
+    // The plug-ins take their pages down while the page area and its children still exist.
+    if (CUtilMenuView* menu = MenuView())
+        menu->ReleaseItems();
     if (m_commStateDlg)
         m_commStateDlg->DestroyWindow();
 }
@@ -159,6 +162,30 @@ bool CMainFrame::OnClose() {
         return false;
     // The window stays open unless the selected page agrees to be left.
     return menu->AskSelectedToLeave() == CUtilMenuView::LeaveAnswer::Refused;
+}
+
+bool CMainFrame::PreTranslateMessage(MSG* msg) {
+    if (msg->message != WM_KEYDOWN || msg->wParam != VK_TAB)
+        return false;
+    CUtilDummyView* pageArea = PageArea();
+    CUtilMenuView* menu = MenuView();
+    HWND focus = ::GetFocus();
+    if (!pageArea || !menu || !focus || !::IsChild(pageArea->m_hWnd, focus))
+        return false;
+    HWND page = focus;
+    while (::GetParent(page) != pageArea->m_hWnd)
+        page = ::GetParent(page);
+    // The tab stop that holds the focus: a control's inner window counts as the control.
+    HWND stop = focus;
+    while (stop != page && ::GetParent(stop) != page)
+        stop = ::GetParent(stop);
+    HWND first = ::GetNextDlgTabItem(page, nullptr, FALSE);
+    HWND last = first ? ::GetNextDlgTabItem(page, first, TRUE) : nullptr;
+    const bool backwards = ::GetKeyState(VK_SHIFT) < 0;
+    if (first && stop != (backwards ? first : last))
+        return false;
+    menu->TakeFocusFromPage();
+    return true;
 }
 
 void CMainFrame::HandOverMenuItems(MenuItemList* items) {

@@ -55,6 +55,9 @@ protected:
     bool OnSysCommand(UINT command, LPARAM lp) override;
     bool OnClose() override;
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    // Tab past the last (Shift+Tab past the first) control of the shown page goes back to
+    // the menu.
+    bool PreTranslateMessage(MSG* msg) override;
 
 private:
     LRESULT OnCreateCommState(HWND parent);

@@ -8,6 +8,7 @@
 #include "app/status/UtilStatusView.h"
 #include "framework/view/UtilMessages.h"
 #include "tests/app/MainFrameTestSupport.h"
+#include "tests/app/MenuViewTestSupport.h"
 #include "tests/support/WindowDriver.h"
 
 namespace qk::test {
@@ -224,24 +225,31 @@ TEST_F(FrameFixture, StatusProcedurePostsOnlyToALivePane) {
     EXPECT_EQ(MessageWatch::posted, std::vector<UINT>{WM_UTIL_STATUSCHANGED});
 }
 
-int32_t WINAPI RefuseToLeave(int32_t state) {
-    return state == kMenuStateLeave ? -5 : 0;
-}
-int32_t WINAPI AgreeToLeave(int32_t) {
-    return 0;
-}
-
-TEST_F(FrameFixture, CloseWaitsForTheSelectedPageToAgree) {
-    auto* menu = Frame().MenuView();
-    menu->SelectEntry(&RefuseToLeave);
+TEST(FrameClose, WaitsForTheSelectedPageToAgree) {
+    MenuWorld world;
+    world.WriteMenu("[MENUITEM_1]\nITEMID=10\nSELECTING=1\nUSE_DLL_NAME=QKMenuTestRefuse.dll\n"
+                    "[MENUITEM_2]\nITEMID=11\nSELECTING=2");
+    ASSERT_TRUE(world.Open());
+    HWND frame = world.Frame().m_hWnd;
+    world.TakeCalls();
     ::SendMessageW(frame, WM_CLOSE, 0, 0);
     EXPECT_TRUE(::IsWindow(frame)) << "the page refused to be left";
-    menu->SelectEntry(nullptr);
+    EXPECT_EQ(world.TakeCalls(), std::vector<std::string>{"QKMenuTestRefuse.dll State1"});
+
+    using SetAnswer = void(WINAPI*)(int32_t);
+    auto setAnswer = reinterpret_cast<SetAnswer>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"QKMenuTestRefuse.dll"), "MenuTest_SetLeaveAnswer")));
+    ASSERT_NE(setAnswer, nullptr);
+    setAnswer(0);
+    ClickRow(world, 1);
     ::SendMessageW(frame, WM_CLOSE, 0, 0);
     EXPECT_TRUE(::IsWindow(frame)) << "a selected entry whose plug-in is not bound";
-    menu->SelectEntry(&AgreeToLeave);
+    ClickRow(world, 0);
+    world.TakeCalls();
     ::SendMessageW(frame, WM_CLOSE, 0, 0);
     EXPECT_FALSE(::IsWindow(frame));
+    EXPECT_EQ(world.TakeCalls(), (std::vector<std::string>{"QKMenuTestRefuse.dll State1",
+                                                           "QKMenuTestRefuse.dll Finalize"}));
 }
 
 TEST_F(FrameFixture, CloseWithoutSelectionCloses) {

@@ -1,0 +1,146 @@
+// The real QK40UTL.exe against the printer simulator with the journal library in its menu
+// between two test plug-ins: the settings read at start calls every plug-in's reader in menu
+// order under the progress dialog, and the journal entry is chosen by mouse and by keys.
+#include <windows.h>
+#include <commctrl.h>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+#include "tests/app/StartupEndToEndFixture.h"
+
+namespace qk::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kMenu[] = "[MENUITEM_1]\r\nITEMID=1\r\nFONT_BOLD=1\r\nSTRING=Settings_0\r\n"
+                         "[MENUITEM_2]\r\nITEMID=10\r\nPARENTITEMID=1\r\nSELECTING=1\r\n"
+                         "USE_DLL_NAME=QKMenuTestPage.dll\r\nSTRING=Test page\r\n"
+                         "[MENUITEM_3]\r\nITEMID=12\r\nPARENTITEMID=1\r\nSELECTING=2\r\n"
+                         "USE_DLL_NAME=QKUEJ.dll\r\nSTRING=Electronic Journal_1\r\n"
+                         "[MENUITEM_4]\r\nITEMID=11\r\nPARENTITEMID=1\r\nSELECTING=2\r\n"
+                         "USE_DLL_NAME=QKMenuTestPage2.dll\r\nSTRING=Second test page\r\n";
+constexpr int kJournalRow = 2;
+constexpr int kTestPageRow = 1;
+constexpr int kJournalPageId = 8;
+
+struct Found {
+    int id;
+    const wchar_t* className;
+    HWND hwnd;
+};
+
+BOOL CALLBACK FindDescendant(HWND child, LPARAM lp) {
+    auto* query = reinterpret_cast<Found*>(lp);
+    if ((query->id && ::GetDlgCtrlID(child) != query->id) ||
+        (query->className && ClassName(child) != query->className))
+        return TRUE;
+    query->hwnd = child;
+    return FALSE;
+}
+
+HWND Descendant(HWND frame, int id, const wchar_t* className) {
+    Found query{id, className, nullptr};
+    ::EnumChildWindows(frame, FindDescendant, reinterpret_cast<LPARAM>(&query));
+    return query.hwnd;
+}
+
+struct MenuRun : UtilityRun {
+    std::wstring program;
+    std::wstring log;
+    HWND frame = nullptr;
+    HWND list = nullptr;
+
+    void Start() {
+        ASSERT_NO_FATAL_FAILURE(StartPrinter());
+        program = Folder() + L"\\program\\";
+        fs::copy(fs::path(StageDir()), fs::path(program), fs::copy_options::recursive);
+        wchar_t self[MAX_PATH] = {};
+        ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+        const fs::path bin = fs::path(self).parent_path();
+        for (const wchar_t* plugin : {L"QKMenuTestPage.dll", L"QKMenuTestPage2.dll"})
+            fs::copy_file(bin / plugin, fs::path(program + plugin));
+        std::ofstream(fs::path(program + L"MENUITEM_REMOTE.DAT"), std::ios::binary) << kMenu;
+        log = Folder() + L"\\calls.log";
+        std::vector<std::wstring> environment = Environment();
+        environment.push_back(L"QKMENUTEST_LOG=" + log);
+        ASSERT_TRUE(program_.Start(program + L"QK40UTL.exe", L"/bM /mR /r" + DevicePath(), Folder(),
+                                   environment));
+        frame = WaitForTopLevel(program_.Id(), L"", kTitle, 30000);
+        ASSERT_NE(frame, nullptr);
+        list = Descendant(frame, 0, L"SysListView32");
+        ASSERT_NE(list, nullptr);
+    }
+    std::vector<std::string> Calls() const {
+        std::vector<std::string> lines;
+        std::ifstream file(fs::path(log), std::ios::binary);
+        for (std::string line; std::getline(file, line);)
+            lines.push_back(line);
+        return lines;
+    }
+    bool WaitForCall(const std::string& call) const {
+        return PumpUntil(
+            [&] {
+                for (const std::string& line : Calls())
+                    if (line == call)
+                        return true;
+                return false;
+            },
+            20000);
+    }
+    bool JournalShown() const {
+        HWND page = Descendant(frame, kJournalPageId, nullptr);
+        return page && ::IsWindowVisible(page);
+    }
+    bool TestPageShown() const {
+        HWND page = ::FindWindowExW(::GetParent(Descendant(frame, kJournalPageId, nullptr)),
+                                    nullptr, L"Static", L"QKMenuTestPage.dll");
+        return page && ::IsWindowVisible(page);
+    }
+    POINT RowCentre(int row) const {
+        // One row's height, as the list computes it for a single row.
+        const int height =
+            HIWORD(::SendMessageW(list, LVM_APPROXIMATEVIEWRECT, 1, MAKELPARAM(-1, -1)));
+        return POINT{40, row * height + height / 2};
+    }
+};
+
+TEST_F(MenuRun, ReadsEveryPluginInMenuOrderAndShowsTheJournalPageByMouseAndByKeys) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    // Three readers: the progress before the k-th is (300 + 100 (k - 1)) / 5, or 40 before
+    // the first. The second test page seeing 80 means the journal's reader ran in between.
+    ASSERT_TRUE(WaitForCall("QKMenuTestPage2.dll Read progress=80"))
+        << testing::PrintToString(Calls());
+    EXPECT_TRUE(WaitForCall("QKMenuTestPage.dll Read progress=40"));
+    EXPECT_EQ(WaitForMessageBox(program_.Id(), 0).hwnd, nullptr) << "every reader succeeded";
+    EXPECT_TRUE(TestPageShown());
+    EXPECT_FALSE(JournalShown());
+
+    const POINT journal = RowCentre(kJournalRow);
+    const LPARAM at = MAKELPARAM(journal.x, journal.y);
+    ::PostMessageW(list, WM_MOUSEMOVE, 0, at);
+    ::PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::PostMessageW(list, WM_LBUTTONUP, 0, at);
+    EXPECT_TRUE(PumpUntil([&] { return JournalShown(); }, 15000)) << "chosen by mouse";
+    EXPECT_FALSE(TestPageShown());
+
+    ::PostMessageW(list, WM_KEYDOWN, VK_UP, 0);
+    ::PostMessageW(list, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_TRUE(PumpUntil([&] { return TestPageShown(); }, 15000)) << "Up, Enter";
+    EXPECT_FALSE(JournalShown());
+    ::PostMessageW(list, WM_KEYDOWN, VK_DOWN, 0);
+    ::PostMessageW(list, WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_TRUE(PumpUntil([&] { return JournalShown(); }, 15000)) << "Down, Space";
+    EXPECT_FALSE(TestPageShown());
+
+    ASSERT_TRUE(Close(program_, frame));
+    const std::vector<std::string> calls = Calls();
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_EQ(
+        std::vector<std::string>(calls.end() - 2, calls.end()),
+        (std::vector<std::string>{"QKMenuTestPage.dll Finalize", "QKMenuTestPage2.dll Finalize"}));
+}
+
+} // namespace
+} // namespace qk::test
