@@ -135,9 +135,16 @@ void CUtilMenuView::SetUpList(CMainFrame* frame) {
     if (!frame)
         return;
     const SIZE size = list.ApproximateViewRect();
+    // The pane also holds the view's border: rows as wide as the pane's client area need no
+    // horizontal scroll bar.
+    RECT frameOfList = {0, 0, 0, 0};
+    ::AdjustWindowRectEx(&frameOfList, static_cast<DWORD>(GetStyle()), FALSE,
+                         static_cast<DWORD>(GetExStyle()));
+    const int32_t paneWidth = size.cx + (frameOfList.right - frameOfList.left);
+    const int32_t paneHeight = size.cy + (frameOfList.bottom - frameOfList.top);
     // An empty menu still keeps its pane: without a size the frame would lay out nothing,
     // and the page area and the status strip would stay unseen.
-    frame->SetMenuPaneSize(std::max<int32_t>(size.cx, 1), std::max<int32_t>(size.cy, 1));
+    frame->SetMenuPaneSize(std::max<int32_t>(paneWidth, 1), std::max<int32_t>(paneHeight, 1));
     frame->LayoutPanes();
 }
 

@@ -105,6 +105,7 @@ TEST_F(MenuView, StartsWithTheFirstSelectingItemShownAndDropsPluginsThatCannotSt
     EXPECT_GE(world.Frame().MenuPaneWidth(), 180);
     RECT pane = world.Menu().GetWindowRect();
     EXPECT_EQ(pane.right - pane.left, world.Frame().MenuPaneWidth()) << "the frame laid it out";
+    EXPECT_EQ(world.Menu().GetClientRect().right, 180) << "rows fit without a scroll bar";
 }
 
 TEST_F(MenuView, MouseSelectsOnReleaseAndHonoursTheLeavingPage) {
@@ -113,8 +114,9 @@ TEST_F(MenuView, MouseSelectsOnReleaseAndHonoursTheLeavingPage) {
     ClickRow(world, kHeading);
     EXPECT_EQ(world.Menu().SelectedRow(), kPage);
     // Clicking the selected row asks its page for the focus and changes no drawing.
-    Move(world.RowCentre(kPage));
-    ::SendMessageW(world.List(), WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    const POINT selected = world.RowCentre(kPage);
+    Move(selected);
+    ::SendMessageW(world.List(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(selected.x, selected.y));
     Validate();
     ::SendMessageW(world.List(), WM_LBUTTONUP, 0, 0);
     EXPECT_EQ(InvalidRows(), std::set<int>{});
