@@ -8,22 +8,22 @@ STAGE="$1"
 SHOT="${2:-}"
 cd "$STAGE" || exit 1
 
-# The simulated QK-R40 on 127.0.0.1:9100 (control channel 9101).
-wine QKPrinterSim.exe --port 9100 --control-port 9101 >/dev/null 2>&1 &
+# The port through which the electronic journal can be tried (see run-journal.sh).
+journal_port="$(bash "$(dirname "${BASH_SOURCE[0]}")/run-journal.sh" "$STAGE" | tail -n 1)"
+
+# The simulated QK-R40 on 127.0.0.1:9100 (control channel 9101), with the command emulator
+# keeping the journal of the journal port.
+wine QKPrinterSim.exe --port 9100 --control-port 9101 --emulator-port "$journal_port" >/dev/null 2>&1 &
 sim=$!
 stop_simulator() {
     wine QKPrinterSim.exe --control 9101 quit >/dev/null 2>&1 || kill "$sim" 2>/dev/null
 }
 trap stop_simulator EXIT
 
-ports="$WINEPREFIX/drive_c/ProgramData/TARROW/QKComm/Ports.ini"
-if [ ! -s "$ports" ]; then
-    mkdir -p "$(dirname "$ports")"
-    printf '[Ports]\r\nFormat=QKComm.Ports.1\r\nCount=1\r\n[Port1]\r\nInterface=NET\r\nPortName=127.0.0.1\r\nDeviceName=QK-R40\r\nField1040=-1\r\nField1044=-1\r\n' > "$ports"
-    echo "run: registered the simulator's port (Ethernet, 127.0.0.1) in $ports"
-fi
 echo "run: printer simulator on 127.0.0.1:9100; flip its state with"
 echo "     scripts/wine-run.sh $STAGE/QKPrinterSim.exe --control 9101 cover open"
+echo "run: for the electronic journal choose $journal_port; print on it with"
+echo "     scripts/wine-run.sh $STAGE/QKPrinterSim.exe --control 9101 print Receipt 1"
 
 if [ -z "$SHOT" ]; then
     wine QK40UTL.exe

@@ -34,6 +34,7 @@ cleanup() {
 trap cleanup EXIT INT TERM
 
 "$(dirname "${BASH_SOURCE[0]}")/wine-prefix.sh"
+"$(dirname "${BASH_SOURCE[0]}")/wine-services.sh"
 wineserver -p >/dev/null 2>&1
 # Start Wine's background services now, with their output discarded: started by the first
 # test instead, they would inherit that test's output pipe and ctest would wait for them.

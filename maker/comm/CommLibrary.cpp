@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 #include "maker/comm/LibraryFiles.h"
+#include "maker/comm/PortConnector.h"
 #include "maker/comm/PortStore.h"
 #include "maker/comm/StatusDecoder.h"
 #include "maker/common/WinText.h"
@@ -181,6 +182,10 @@ int32_t CommLibrary::SetPort(PortRecord* record) {
         for (const auto& r : registered)
             if (SamePort(r, keyword, name))
                 record->connectorFlag = r.connectorFlag;
+    // A connector port serves at the level of the installed port service; a level the caller
+    // gave (an installed printer's) stays.
+    if (record->connectorFlag == 1 && record->origin == 0)
+        record->origin = connector::ServiceLevel();
     selected_ = *record;
     hasPort_ = true;
     return kQkcOk;
@@ -434,11 +439,10 @@ int32_t CommLibrary::SetPortConnector(int32_t value) {
     std::lock_guard lock(mutex_);
     if (!hasPort_)
         return kQkcNoPortRecord;
-    selected_.connectorFlag = value;
-    int32_t rc =
-        PortStore(PortsPath())
-            .SetConnector(Text(selected_.interfaceKeyword), Text(selected_.portName), value);
-    return rc == kQkcPortNotFound ? kQkcOk : rc; // an unregistered port keeps it in memory
+    // The switch, not the port's connector flag: a port switched off can be switched on again.
+    return connector::Set(Text(selected_.interfaceKeyword), Text(selected_.portName), value == 1)
+               ? kQkcOk
+               : kQkcStoreFailed;
 }
 
 int32_t CommLibrary::IsPortConnectorEnabled(int32_t* flag) {
@@ -447,7 +451,7 @@ int32_t CommLibrary::IsPortConnectorEnabled(int32_t* flag) {
     std::lock_guard lock(mutex_);
     if (!hasPort_)
         return kQkcNoPortRecord;
-    *flag = selected_.connectorFlag == 1 ? 1 : 0;
+    *flag = connector::IsOn(Text(selected_.interfaceKeyword), Text(selected_.portName)) ? 1 : 0;
     return kQkcOk;
 }
 

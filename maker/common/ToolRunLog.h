@@ -35,9 +35,10 @@ inline std::string OwnName() {
     return qk::win::ToUtf8(name.substr(name.find_last_of(L"\\/") + 1));
 }
 
-// Appends the run line; a share violation (two tools at once) is waited out, briefly.
+// Appends the run line, with `details` (what the tool was asked and did) after the time when
+// given; a share violation (two tools at once) is waited out, briefly.
 // 0 written, 1 no folder, 2 not written.
-inline int RecordRun() {
+inline int RecordRun(const std::string& details = {}) {
     const std::wstring folder = DataFolder(L"QKTOOLS_DATA_DIR", L"TARROW\\QKTools");
     if (folder.empty() || !qk::win::CreateFolders(folder))
         return 1;
@@ -46,7 +47,8 @@ inline int RecordRun() {
     char stamp[32];
     std::snprintf(stamp, sizeof(stamp), "%04u-%02u-%02u %02u:%02u:%02u.%03u", now.wYear, now.wMonth,
                   now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds);
-    const std::string line = OwnName() + " " + stamp + "\r\n";
+    const std::string line =
+        OwnName() + " " + stamp + (details.empty() ? "" : " " + details) + "\r\n";
     for (int attempt = 0; attempt < 50; ++attempt) {
         HANDLE file = CreateFileW((folder + L"runs.log").c_str(), FILE_APPEND_DATA, FILE_SHARE_READ,
                                   nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);

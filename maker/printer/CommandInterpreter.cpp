@@ -37,19 +37,19 @@ void CommandInterpreter::Feed(const uint8_t* data, std::size_t size,
     }
     buffer_.insert(buffer_.end(), data, data + size);
     std::size_t used = 0;
-    uint64_t printed = 0;
+    std::string printed;
     while (used < buffer_.size()) {
         std::size_t n = ParseOne(buffer_.data() + used, buffer_.size() - used, answers);
         if (n == 0)
             break;
         if (n == kPrintData) {
-            ++printed;
+            printed += static_cast<char>(buffer_[used]);
             n = 1;
         }
         used += std::min(n, buffer_.size() - used);
     }
     buffer_.erase(buffer_.begin(), buffer_.begin() + used);
-    if (printed)
+    if (!printed.empty())
         state_.AddPrinted(printed);
 }
 

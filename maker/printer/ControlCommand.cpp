@@ -51,7 +51,8 @@ const char* ControlCommand::Help() {
            "ink none|nocart1|nocart2|out1|out2|cleaning|near1|near2 | "
            "error none|recoverable|auto|cutter|fatal | fatal on|off | silent on|off | "
            "garbage on|off | truncate on|off | delay MS | model NAME | modelid N | serial TEXT | "
-           "drop | refuse on|off | status | get msw|custom|logo|logoopt|graphics|bitimages|"
+           "print TEXT | drop | refuse on|off | status | get "
+           "msw|custom|logo|logoopt|graphics|bitimages|"
            "usermode|printed|connections [N] | dump | quit";
 }
 
@@ -119,6 +120,9 @@ std::string ControlCommand::Execute(const std::string& rawLine) {
             [&](PrinterIdentity& id) { id.modelId = static_cast<uint8_t>(number); });
     } else if (cmd == "serial" && !arg.empty()) {
         state_.UpdateIdentity([&](PrinterIdentity& id) { id.serial = arg.substr(0, 80); });
+    } else if (cmd == "print" && !Rest(line, 1).empty()) {
+        // As if an application printed the line on the printer port.
+        state_.AddPrinted(Rest(line, 1) + "\n");
     } else if (cmd == "drop") {
         state_.RequestDrop();
     } else if (cmd == "refuse" && ParseSwitch(arg, flag)) {

@@ -97,9 +97,20 @@ bool PrinterState::QuitRequested() const {
     return quit_;
 }
 
-void PrinterState::AddPrinted(uint64_t bytes) {
+void PrinterState::AddPrinted(const std::string& data) {
+    std::function<void(const std::string&)> listener;
+    {
+        std::lock_guard lock(mutex_);
+        printed_ += data.size();
+        listener = printListener_;
+    }
+    if (listener)
+        listener(data);
+}
+
+void PrinterState::SetPrintListener(std::function<void(const std::string&)> listener) {
     std::lock_guard lock(mutex_);
-    printed_ += bytes;
+    printListener_ = std::move(listener);
 }
 
 uint64_t PrinterState::Printed() const {

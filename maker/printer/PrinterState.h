@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <string>
 #include "maker/printer/PrinterConditions.h"
 
 namespace qk::sim {
@@ -30,13 +31,16 @@ public:
     void RequestQuit();
     bool QuitRequested() const;
 
-    void AddPrinted(uint64_t bytes);
+    // Counts print data and hands it to the print listener (outside the lock).
+    void AddPrinted(const std::string& data);
     uint64_t Printed() const;
     void CountConnection();
     uint64_t Connections() const;
 
     // Called (outside the lock) after every change; set before the printer starts serving.
     void SetListener(std::function<void()> listener);
+    // Called with every piece of print data; set before the printer starts serving.
+    void SetPrintListener(std::function<void(const std::string&)> listener);
 
 private:
     void Notify();
@@ -52,6 +56,7 @@ private:
     uint64_t printed_ = 0;
     uint64_t connections_ = 0;
     std::function<void()> listener_;
+    std::function<void(const std::string&)> printListener_;
 };
 
 } // namespace qk::sim

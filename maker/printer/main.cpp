@@ -1,6 +1,7 @@
 // QKPrinterSim: a QK-R40 on 127.0.0.1 for development and tests.
 //   QKPrinterSim.exe [--port N] [--control-port N] [--port-file PATH] [--model NAME]
 //                    [--parent PID]   (ends with that process)
+//                    [--emulator-port NAME]   (the command emulator keeps that port's journal)
 //   QKPrinterSim.exe --control PORT COMMAND...   (sends one control command, prints the reply)
 #include <winsock2.h>
 #include <windows.h>
@@ -11,6 +12,7 @@
 #include <vector>
 #include "maker/common/TcpSocket.h"
 #include "maker/common/WinText.h"
+#include "maker/emulator/EmulatorJournal.h"
 #include "maker/printer/ControlClient.h"
 #include "maker/printer/ControlCommand.h"
 #include "maker/printer/SimulatorServer.h"
@@ -37,7 +39,8 @@ bool ParsePort(const std::wstring& text, uint16_t& port) {
 int Usage() {
     std::fprintf(stderr,
                  "usage: QKPrinterSim [--port N] [--control-port N] [--port-file PATH] "
-                 "[--model NAME] [--parent PID]\n       QKPrinterSim --control PORT COMMAND...\n"
+                 "[--model NAME] [--parent PID] [--emulator-port NAME]\n       QKPrinterSim "
+                 "--control PORT COMMAND...\n"
                  "commands: %s\n",
                  qk::sim::ControlCommand::Help());
     return 2;
@@ -64,7 +67,7 @@ int Main(const std::vector<std::wstring>& args) {
     if (!winsock.Ok())
         return 1;
     uint16_t dataPort = 9100, controlPort = 9101;
-    std::wstring portFile, model;
+    std::wstring portFile, model, emulatorPort;
     HANDLE parent = nullptr;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::wstring& a = args[i];
@@ -79,6 +82,8 @@ int Main(const std::vector<std::wstring>& args) {
             portFile = args[++i];
         else if (a == L"--model" && hasValue)
             model = args[++i];
+        else if (a == L"--emulator-port" && hasValue)
+            emulatorPort = args[++i];
         else if (a == L"--parent" && hasValue)
             parent = OpenProcess(SYNCHRONIZE, FALSE, std::wcstoul(args[++i].c_str(), nullptr, 10));
         else
@@ -90,6 +95,11 @@ int Main(const std::vector<std::wstring>& args) {
         std::string name = qk::win::ToUtf8(model);
         state.UpdateIdentity([&](qk::sim::PrinterIdentity& id) { id.model = name; });
     }
+    // The command emulator in front of the printer: what is printed on that port is kept as
+    // its section's journal while the utility has the journal on and the port routed.
+    qk::emulator::EmulatorJournal journal(emulatorPort);
+    if (!emulatorPort.empty())
+        state.SetPrintListener([&journal](const std::string& data) { journal.Keep(data); });
     qk::sim::SimulatorServer server(state, memory);
     std::string error;
     if (!server.Start(dataPort, controlPort, error)) {

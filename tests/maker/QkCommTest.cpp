@@ -170,7 +170,7 @@ TEST_F(QkComm, SetPortAndGetPortFillTheLibraryFields) {
     EXPECT_EQ(L"\\\\.\\LPT1", FromSlot(out.devicePath));
     EXPECT_EQ(L"LPT1", FromSlot(out.portName));
     EXPECT_EQ(-1, out.reserved1044);
-    // The connector flag belongs to the port and follows it through the registry.
+    // The connector switch belongs to the port and follows it to the next selection.
     ASSERT_EQ(kQkcOk, fx.qkc.QKC_AddPort(&record));
     int32_t flag = -1;
     ASSERT_EQ(kQkcOk, fx.qkc.QKC_SetPortConnector(1));
@@ -178,7 +178,9 @@ TEST_F(QkComm, SetPortAndGetPortFillTheLibraryFields) {
     EXPECT_EQ(1, flag);
     PortRecord again = MakePortRecord(u"LPT", u"LPT1");
     ASSERT_EQ(kQkcOk, fx.qkc.QKC_SetPort(&again));
-    EXPECT_EQ(1, again.connectorFlag);
+    flag = -1;
+    ASSERT_EQ(kQkcOk, fx.qkc.QKC_IsPortConnectorEnabled(&flag));
+    EXPECT_EQ(1, flag);
     EXPECT_EQ(kQkcBadArgument, fx.qkc.QKC_SetPortConnector(2));
     PortRecord missing = MakePortRecord(u"USB", u"999");
     EXPECT_EQ(kQkcPortNotFound, fx.qkc.QKC_SetPort(&missing));
