@@ -34,7 +34,6 @@ cleanup() {
 trap cleanup EXIT INT TERM
 
 "$(dirname "${BASH_SOURCE[0]}")/wine-prefix.sh"
-"$(dirname "${BASH_SOURCE[0]}")/wine-services.sh"
 wineserver -p >/dev/null 2>&1
 # Start Wine's background services now, with their output discarded: started by the first
 # test instead, they would inherit that test's output pipe and ctest would wait for them.
@@ -42,6 +41,8 @@ wine cmd /c exit >/dev/null 2>&1
 # The same for what the first windowed program starts (the desktop process and the services
 # it asks for).
 wine rundll32.exe user32.dll,GetDesktopWindow >/dev/null 2>&1
+# The stand-in of the maker's port communication service (started on demand only).
+"$(dirname "${BASH_SOURCE[0]}")/wine-services.sh"
 "$@"
 rc=$?
 exit $rc

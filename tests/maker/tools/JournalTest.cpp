@@ -69,7 +69,7 @@ struct ViewerWindow {
 ViewerWindow WaitForViewer(const ProcessRunner& viewer, const std::wstring& section) {
     ViewerWindow view;
     view.window =
-        WaitForTopLevel(viewer.Id(), L"QKJrnlView", L"Electronic Journal - " + section, 20000);
+        WaitForTopLevel(viewer.Id(), L"QKJrnlView", L"Electronic Journal - " + section, 60000);
     view.list = view.window ? GetDlgItem(view.window, kListId) : nullptr;
     return view;
 }
@@ -112,7 +112,7 @@ TEST(ElectronicJournal, KeptOnlyWhileEnabledAndRoutedAndListedByTheViewer) {
     EXPECT_EQ(view.Item(3), L"Receipt 3");
 
     PostMessageW(view.window, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(viewer.Wait(20000)) << "the viewer ends when its window is closed";
+    ASSERT_TRUE(viewer.Wait(60000)) << "the viewer ends when its window is closed";
     EXPECT_EQ(viewer.ExitCode(), 0u);
     EXPECT_NE(FileText(folders.tools + L"runs.log").find("JrnlView.exe 20"), std::string::npos);
     EXPECT_NE(FileText(folders.tools + L"runs.log").find(" " + Narrow(section) + "\r\n"),
@@ -129,7 +129,7 @@ TEST(ElectronicJournal, ViewerOfASectionWithoutJournalSaysSoAndClosesByItsButton
     EXPECT_EQ(ChildText(view.window, kSummaryId),
               L"No journal has been kept for USB QK4A000009 yet.");
     PressButton(view.window, IDCANCEL);
-    ASSERT_TRUE(viewer.Wait(20000));
+    ASSERT_TRUE(viewer.Wait(60000));
     EXPECT_EQ(viewer.ExitCode(), 0u);
 }
 

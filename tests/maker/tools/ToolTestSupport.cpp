@@ -58,7 +58,7 @@ long RunStaged(const wchar_t* exe, const std::wstring& arguments,
     ProcessRunner tool;
     if (!tool.Start(StageDir() + exe, arguments, L"", environment))
         return -2;
-    if (!tool.Wait(20000)) {
+    if (!tool.Wait(60000)) {
         tool.Kill();
         return -1;
     }

@@ -16,7 +16,8 @@ std::string Narrow(const std::wstring& text);
 int CountLines(const std::string& text);
 
 // Runs a program of the program folder and answers its exit code; -1 when it did not end
-// within 20 seconds (it is ended then), -2 when it did not start.
+// within 60 seconds (the utility waits as long for the port tool) (it is ended then), -2 when it
+// did not start.
 long RunStaged(const wchar_t* exe, const std::wstring& arguments,
                const std::vector<std::wstring>& environment = {});
 
