@@ -37,7 +37,7 @@ if ! grep -qi "^PortName=$PORT" "$ports"; then
 fi
 
 # The port driver's registry: the port entry and its uninstall entry, once.
-if ! grep -q 'Enum\\\\Root\\\\PORTS\\\\QKR40SIM\\\\Device Parameters\]' "$WINEPREFIX/system.reg" 2>/dev/null; then
+if ! grep -qi 'Enum\\\\Root\\\\PORTS\\\\QKR40SIM\\\\Device Parameters\]' "$WINEPREFIX/system.reg" 2>/dev/null; then
     reg="$(mktemp --suffix=.reg)"
     printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\Root\\PORTS\\QKR40SIM\\Device Parameters]\r\n"PortName"="%s"\r\n"TarID"="QK4A000001"\r\n"TarDM"=dword:00000000\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{6F1D2A47-3B8C-4E95-A0D2-5C7B9E41F803}]\r\n"DisplayName"="TARROW Virtual Port Driver"\r\n"DisplayVersion"="8.0.0"\r\n"InstallLocation"="C:\\\\Program Files\\\\TARROW\\\\QKCOMUSB\\\\"\r\n' \
         "$PORT" > "$reg"
