@@ -23,5 +23,22 @@
 // Journal plug-in
 #define IDD_EJ_VIEW 8              // journal page (366 x 259 DLU, child)
 
+// Paper and print settings plug-in
+#define IDD_PAPER_VIEW 9           // paper and print settings page (366 x 259 DLU, child)
+#define IDC_PAPER_WIDTH 1101       // choices: paper width, density, speed, code table,
+#define IDC_PRINT_DENSITY 1102     // international character set
+#define IDC_PRINT_SPEED 1103
+#define IDC_CODE_TABLE 1104
+#define IDC_CHARACTER_SET 1105
+#define IDC_PAPER_WIDTH_LABEL 1111 // their labels
+#define IDC_PRINT_DENSITY_LABEL 1112
+#define IDC_PRINT_SPEED_LABEL 1113
+#define IDC_CODE_TABLE_LABEL 1114
+#define IDC_CHARACTER_SET_LABEL 1115
+#define IDC_PAPER_GROUP 1121       // group boxes: paper, printing, characters
+#define IDC_PRINT_GROUP 1122
+#define IDC_CHARACTER_GROUP 1123
+#define IDC_PAPER_NOTE 1130        // what the last read or write could not do
+
 // The framework's About command in the system menu.
 #define IDM_ABOUTBOX 0xE140

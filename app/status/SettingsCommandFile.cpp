@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <map>
 #include <new>
 #include "framework/store/PluginDataMgrApi.h"
+#include "framework/store/PrinterSettingBlocks.h"
 
 namespace qk::app {
 namespace {
@@ -35,8 +37,12 @@ struct CommandRow {
     Condition condition;
 };
 
-constexpr uint32_t kBlock03 = 0x10003, kBlock05 = 0x10005, kBlock06 = 0x10006, kBlock07 = 0x10007,
-                   kBlock0A = 0x1000A, kBlock0B = 0x1000B;
+// Blocks and offsets come from the layouts the settings pages store.
+constexpr uint32_t kBlock03 = kFontSettingBlockKey, kBlock05 = kPaperSettingBlockKey,
+                   kBlock06 = kPrintAdjustBlockKey, kBlock07 = kLogoSettingBlockKey,
+                   kBlock0A = kExtendedSettingBlockKey, kBlock0B = kMemorySwitchBlockKey;
+constexpr uint32_t kAdjust = offsetof(PrintAdjustBlock, values);
+constexpr uint32_t kExtended = offsetof(ExtendedSettingBlock, values);
 
 // Commands are kept as hexadecimal text, two digits per byte.
 constexpr const char* kUserSetup = "1D 28 45";
@@ -45,58 +51,59 @@ constexpr const char* kCancelTopLogo = "1C 28 45 06 00 3C 02 30 43 4C 52";
 constexpr const char* kCancelBottomLogo = "1C 28 45 06 00 3C 02 31 43 4C 52";
 
 constexpr CommandRow kCommandTable[] = {
-    {1, 2, kLogoKeys, "3E 02", kBlock07, 34, Value::TopLogo, Condition::Always},
-    {2, 2, kLogoKeys, "3F 02", kBlock07, 41, Value::BottomLogo, Condition::Always},
-    {3, 2, kLogoKeys, "40 02 30", kBlock07, 56, Value::OneIfWordIsOne, Condition::Always},
-    {4, 2, kLogoKeys, "40 02 40", kBlock07, 52, Value::OneIfWordIsOne, Condition::Always},
-    {5, 2, kLogoKeys, "40 02 41", kBlock07, 48, Value::OneIfWordIsOne, Condition::Always},
+    {1, 2, kLogoKeys, "3E 02", kBlock07, offsetof(LogoSettingBlock, topKeyCode), Value::TopLogo,
+     Condition::Always},
+    {2, 2, kLogoKeys, "3F 02", kBlock07, offsetof(LogoSettingBlock, bottomKeyCode),
+     Value::BottomLogo, Condition::Always},
+    {3, 2, kLogoKeys, "40 02 30", kBlock07, offsetof(LogoSettingBlock, logoOption30),
+     Value::OneIfWordIsOne, Condition::Always},
+    {4, 2, kLogoKeys, "40 02 40", kBlock07, offsetof(LogoSettingBlock, logoOption40),
+     Value::OneIfWordIsOne, Condition::Always},
+    {5, 2, kLogoKeys, "40 02 41", kBlock07, offsetof(LogoSettingBlock, logoOption41),
+     Value::OneIfWordIsOne, Condition::Always},
     {0, 1, "1D 28 45 03 00 01 49 4E", "", 0, 0, Value::None, Condition::Always},
-    {66, 2, kUserSetup, "03 06", kBlock0B, 112, Value::SevenTwosThenFlag, Condition::Always},
-    {11, 2, kUserSetup, "05 03", kBlock05, 32, Value::Word16, Condition::Always},
-    {13, 2, kUserSetup, "05 05", kBlock05, 40, Value::Word16, Condition::Always},
-    {14, 2, kUserSetup, "05 06", kBlock05, 44, Value::Word16, Condition::Always},
-    {15, 2, kUserSetup, "05 08", kBlock03, 40, Value::Word16, Condition::Always},
-    {16, 2, kUserSetup, "05 09", kBlock03, 44, Value::Word16, Condition::Always},
-    {22, 2, kUserSetup, "05 0B", kBlock05, 60, Value::Word16, Condition::Always},
-    {17, 2, kUserSetup, "05 64", kBlock07, 32, Value::Word16, Condition::Always},
-    {51, 2, kUserSetup, "05 65", kBlock06, 32, Value::Word16, Condition::Always},
-    {52, 2, kUserSetup, "05 66", kBlock06, 36, Value::Word16, Condition::Always},
-    {53, 2, kUserSetup, "05 67", kBlock06, 40, Value::Word16, Condition::Always},
-    {54, 2, kUserSetup, "05 68", kBlock06, 44, Value::Word16, Condition::Always},
-    {55, 2, kUserSetup, "05 69", kBlock06, 48, Value::Word16, Condition::Always},
-    {18, 2, kUserSetup, "05 6F", kBlock03, 32, Value::DigitWord16, Condition::FontA},
-    {19, 2, kUserSetup, "05 70", kBlock03, 36, Value::DigitWord16, Condition::FontB},
-    {70, 2, kUserSetup, "05 77", kBlock0A, 32, Value::Word16, Condition::Always},
-    {71, 2, kUserSetup, "05 78", kBlock0A, 34, Value::Word16, Condition::Always},
-    {72, 2, kUserSetup, "05 79", kBlock0A, 36, Value::Word16, Condition::Always},
-    {73, 2, kUserSetup, "05 7A", kBlock0A, 38, Value::Word16, Condition::Always},
-    {74, 2, kUserSetup, "05 7B", kBlock0A, 40, Value::Word16, Condition::Always},
-    {75, 2, kUserSetup, "05 7C", kBlock0A, 42, Value::Word16, Condition::Always},
-    {76, 2, kUserSetup, "05 7D", kBlock0A, 44, Value::Word16, Condition::Always},
-    {77, 2, kUserSetup, "05 7E", kBlock0A, 46, Value::Word16, Condition::Always},
-    {23, 2, kUserSetup, "05 7F", kBlock05, 72, Value::Word16, Condition::Always},
+    {66, 2, kUserSetup, "03 06", kBlock0B, offsetof(MemorySwitchBlock, switch6LastBit),
+     Value::SevenTwosThenFlag, Condition::Always},
+    {11, 2, kUserSetup, "05 03", kBlock05, offsetof(PaperSettingBlock, paperSize), Value::Word16,
+     Condition::Always},
+    {13, 2, kUserSetup, "05 05", kBlock05, offsetof(PaperSettingBlock, density), Value::Word16,
+     Condition::Always},
+    {14, 2, kUserSetup, "05 06", kBlock05, offsetof(PaperSettingBlock, speed), Value::Word16,
+     Condition::Always},
+    {15, 2, kUserSetup, "05 08", kBlock03, offsetof(FontSettingBlock, codeTable), Value::Word16,
+     Condition::Always},
+    {16, 2, kUserSetup, "05 09", kBlock03, offsetof(FontSettingBlock, charSet), Value::Word16,
+     Condition::Always},
+    {22, 2, kUserSetup, "05 0B", kBlock05, offsetof(PaperSettingBlock, value11), Value::Word16,
+     Condition::Always},
+    {17, 2, kUserSetup, "05 64", kBlock07, offsetof(LogoSettingBlock, value100), Value::Word16,
+     Condition::Always},
+    {51, 2, kUserSetup, "05 65", kBlock06, kAdjust + 0, Value::Word16, Condition::Always},
+    {52, 2, kUserSetup, "05 66", kBlock06, kAdjust + 4, Value::Word16, Condition::Always},
+    {53, 2, kUserSetup, "05 67", kBlock06, kAdjust + 8, Value::Word16, Condition::Always},
+    {54, 2, kUserSetup, "05 68", kBlock06, kAdjust + 12, Value::Word16, Condition::Always},
+    {55, 2, kUserSetup, "05 69", kBlock06, kAdjust + 16, Value::Word16, Condition::Always},
+    {18, 2, kUserSetup, "05 6F", kBlock03, offsetof(FontSettingBlock, fontA), Value::DigitWord16,
+     Condition::FontA},
+    {19, 2, kUserSetup, "05 70", kBlock03, offsetof(FontSettingBlock, fontB), Value::DigitWord16,
+     Condition::FontB},
+    {70, 2, kUserSetup, "05 77", kBlock0A, kExtended + 0, Value::Word16, Condition::Always},
+    {71, 2, kUserSetup, "05 78", kBlock0A, kExtended + 2, Value::Word16, Condition::Always},
+    {72, 2, kUserSetup, "05 79", kBlock0A, kExtended + 4, Value::Word16, Condition::Always},
+    {73, 2, kUserSetup, "05 7A", kBlock0A, kExtended + 6, Value::Word16, Condition::Always},
+    {74, 2, kUserSetup, "05 7B", kBlock0A, kExtended + 8, Value::Word16, Condition::Always},
+    {75, 2, kUserSetup, "05 7C", kBlock0A, kExtended + 10, Value::Word16, Condition::Always},
+    {76, 2, kUserSetup, "05 7D", kBlock0A, kExtended + 12, Value::Word16, Condition::Always},
+    {77, 2, kUserSetup, "05 7E", kBlock0A, kExtended + 14, Value::Word16, Condition::Always},
+    {23, 2, kUserSetup, "05 7F", kBlock05, offsetof(PaperSettingBlock, value127), Value::Word16,
+     Condition::Always},
     {0, 1, "1D 28 45 04 00 02 4F 55 54", "", 0, 0, Value::None, Condition::Always},
     {0, 0, "", "", 0, 0, Value::None, Condition::Always},
 };
 
-// Blocks are read with these sizes; a shorter block leaves the rest zero.
+// Blocks are read with their stored sizes; a shorter block leaves the rest zero.
 uint32_t BlockReadSize(uint32_t key) {
-    switch (key) {
-    case kBlock03:
-        return 48;
-    case kBlock05:
-        return 152;
-    case kBlock06:
-        return 52;
-    case kBlock07:
-        return 68;
-    case kBlock0A:
-        return 60;
-    case kBlock0B:
-        return 248;
-    default:
-        return 0;
-    }
+    return PrinterSettingBlockSize(key);
 }
 
 int HexDigit(char c) {

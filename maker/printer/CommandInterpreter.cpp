@@ -269,7 +269,7 @@ void CommandInterpreter::UserSetup(const uint8_t* p, std::size_t size,
             memory_.ApplyMemorySwitch(p[at], p + at + 1);
         break;
     case 4: // read memory switch a
-        if (size >= 2) {
+        if (size >= 2 && MayAnswerSetupRead()) {
             std::string bits = memory_.MemorySwitch(p[1]);
             answers.push_back(0x37);
             answers.push_back(0x21);
@@ -281,10 +281,10 @@ void CommandInterpreter::UserSetup(const uint8_t* p, std::size_t size,
         for (std::size_t at = 1; at + 3 <= size; at += 3)
             memory_.SetCustomValue(p[at], static_cast<uint16_t>(p[at + 1] | (p[at + 2] << 8)));
         break;
-    case 6: // read customized value a: "a" 1F "n", an unset value reads as 0
-        if (size >= 2) {
-            std::string text = std::to_string(p[1]) + "\x1F" +
-                               std::to_string(memory_.CustomValue(p[1]).value_or(0));
+    case 6: // read customized value a: "a" 1F "n", an unset value reads as its factory value
+        if (size >= 2 && !memory_.IsMuted(p[1]) && MayAnswerSetupRead()) {
+            std::string text =
+                std::to_string(p[1]) + "\x1F" + std::to_string(memory_.HeldCustomValue(p[1]));
             answers.push_back(0x37);
             answers.push_back(0x27);
             answers.insert(answers.end(), text.begin(), text.end());
@@ -294,6 +294,22 @@ void CommandInterpreter::UserSetup(const uint8_t* p, std::size_t size,
     default:
         break;
     }
+}
+
+bool CommandInterpreter::MayAnswerSetupRead() {
+    const int32_t left = state_.Behaviour().setupReadsBeforeSilence;
+    if (left < 0)
+        return true;
+    // The printer falls silent here, in the middle of a settings read.
+    state_.UpdateBehaviour([](AnswerBehaviour& b) {
+        if (b.setupReadsBeforeSilence == 0) {
+            b.silent = true;
+            b.setupReadsBeforeSilence = -1;
+        } else if (b.setupReadsBeforeSilence > 0) {
+            --b.setupReadsBeforeSilence;
+        }
+    });
+    return left > 0;
 }
 
 void CommandInterpreter::LogoSetup(const uint8_t* p, std::size_t size) {

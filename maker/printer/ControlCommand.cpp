@@ -49,7 +49,9 @@ std::string Rest(const std::string& line, std::size_t words) {
 const char* ControlCommand::Help() {
     return "online | offline | cover open|closed | paper ok|near|out | "
            "ink none|nocart1|nocart2|out1|out2|cleaning|near1|near2 | "
-           "error none|recoverable|auto|cutter|fatal | fatal on|off | silent on|off | "
+           "error none|recoverable|auto|cutter|fatal | fatal on|off | silent on|off | silent after "
+           "N | "
+           "mute custom N | mute off | "
            "garbage on|off | truncate on|off | delay MS | model NAME | modelid N | serial TEXT | "
            "print TEXT | drop | refuse on|off | status | get "
            "msw|custom|logo|logoopt|graphics|bitimages|"
@@ -103,6 +105,15 @@ std::string ControlCommand::Execute(const std::string& rawLine) {
     } else if (cmd == "fatal" && ParseSwitch(arg, flag)) {
         state_.UpdateConditions(
             [&](PrinterConditions& c) { c.error = flag ? ErrorKind::Fatal : ErrorKind::None; });
+    } else if (cmd == "silent" && arg == "after" && w.size() > 2 &&
+               ParseNumber(w[2], 0, 10000, number)) {
+        state_.UpdateBehaviour(
+            [&](AnswerBehaviour& b) { b.setupReadsBeforeSilence = static_cast<int32_t>(number); });
+    } else if (cmd == "mute" && arg == "custom" && w.size() > 2 &&
+               ParseNumber(w[2], 0, 255, number)) {
+        memory_.SetMuted(static_cast<int>(number), true);
+    } else if (cmd == "mute" && arg == "off") {
+        memory_.ClearMuted();
     } else if (cmd == "silent" && ParseSwitch(arg, flag)) {
         state_.UpdateBehaviour([&](AnswerBehaviour& b) { b.silent = flag; });
     } else if (cmd == "garbage" && ParseSwitch(arg, flag)) {

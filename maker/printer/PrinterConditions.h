@@ -49,6 +49,9 @@ struct AnswerBehaviour {
     bool garbage = false;  // identity answers are noise
     bool truncate = false; // identity answers stop half-way, without their terminator
     uint32_t delayMs = 0;  // every answer leaves this late
+    // Setup reads (memory switch, customized value) still answered before the printer falls
+    // silent; -1: no such plan.
+    int32_t setupReadsBeforeSilence = -1;
 };
 
 } // namespace qk::sim

@@ -47,6 +47,38 @@ std::optional<uint16_t> SetupMemory::CustomValue(int n) const {
     return it->second;
 }
 
+uint16_t SetupMemory::HeldCustomValue(int n) const {
+    if (auto sent = CustomValue(n))
+        return *sent;
+    // Factory settings: 80 mm paper (size code 6) and the fastest print speed (3).
+    switch (n) {
+    case 3:
+        return 6;
+    case 6:
+        return 3;
+    default:
+        return 0;
+    }
+}
+
+void SetupMemory::SetMuted(int n, bool muted) {
+    std::lock_guard lock(mutex_);
+    if (muted)
+        muted_.insert(n);
+    else
+        muted_.erase(n);
+}
+
+void SetupMemory::ClearMuted() {
+    std::lock_guard lock(mutex_);
+    muted_.clear();
+}
+
+bool SetupMemory::IsMuted(int n) const {
+    std::lock_guard lock(mutex_);
+    return muted_.count(n) > 0;
+}
+
 void SetupMemory::SetLogo(bool top, const LogoSetting& logo) {
     std::lock_guard lock(mutex_);
     (top ? topLogo_ : bottomLogo_) = logo;

@@ -5,6 +5,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -34,7 +35,14 @@ public:
     void ApplyMemorySwitch(int n, const uint8_t bits[8]);
 
     void SetCustomValue(int n, uint16_t value);
+    // What was sent for value n, if anything.
     std::optional<uint16_t> CustomValue(int n) const;
+    // What the printer holds for value n: what was sent, else its factory setting.
+    uint16_t HeldCustomValue(int n) const;
+    // A muted value is not answered when it is asked for (a value the printer cannot read).
+    void SetMuted(int n, bool muted);
+    void ClearMuted();
+    bool IsMuted(int n) const;
 
     void SetLogo(bool top, const LogoSetting& logo);
     void ClearLogo(bool top);
@@ -59,6 +67,7 @@ private:
     bool userMode_ = false;
     std::map<int, uint8_t> switches_;
     std::map<int, uint16_t> customValues_;
+    std::set<int> muted_;
     std::optional<LogoSetting> topLogo_;
     std::optional<LogoSetting> bottomLogo_;
     std::map<uint8_t, uint8_t> logoOptions_;

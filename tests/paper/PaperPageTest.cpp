@@ -1,0 +1,215 @@
+// The paper and print settings page through the library's exports: the settings read, the
+// named choices, leaving a changed page, and the file mode's blocks against the settings
+// command file.
+#include <gtest/gtest.h>
+#include "app/status/SettingsCommandFile.h"
+#include "framework/store/PrinterSettingBlocks.h"
+#include "resource.h"
+#include "tests/paper/PaperPluginFixture.h"
+#include "tests/support/WindowDriver.h"
+
+namespace qk::test {
+namespace {
+
+constexpr wchar_t kSaveQuestion[] =
+    L"Do you want to save your changes to the settings to the printer?";
+
+std::vector<uint8_t> Enter() {
+    return {0x1D, 0x28, 0x45, 0x03, 0x00, 0x01, 'I', 'N'};
+}
+std::vector<uint8_t> Leave() {
+    return {0x1D, 0x28, 0x45, 0x04, 0x00, 0x02, 'O', 'U', 'T'};
+}
+std::vector<uint8_t> SetValue(uint8_t number, uint16_t value) {
+    return {0x1D,
+            0x28,
+            0x45,
+            0x04,
+            0x00,
+            0x05,
+            number,
+            static_cast<uint8_t>(value & 0xFF),
+            static_cast<uint8_t>(value >> 8)};
+}
+
+std::vector<uint8_t> FromHex(const char* text) {
+    std::vector<uint8_t> bytes;
+    for (const char* p = text; *p;) {
+        if (*p == ' ') {
+            ++p;
+            continue;
+        }
+        bytes.push_back(static_cast<uint8_t>(std::stoi(std::string(p, 2), nullptr, 16)));
+        p += 2;
+    }
+    return bytes;
+}
+
+TEST_F(PaperPlugin, TheSettingsReadShowsWhatThePrinterHoldsByName) {
+    SendToPrinter(Enter());
+    SendToPrinter(SetValue(3, 2));     // 58 mm
+    SendToPrinter(SetValue(8, 2));     // PC850
+    SendToPrinter(SetValue(9, 77));    // a character set the page has no name for
+    SendToPrinter(SetValue(121, 555)); // a value the page only carries
+    SendToPrinter(Leave());
+    Start();
+    EXPECT_EQ(readPrinterSettings(), 1);
+    EXPECT_EQ(StoredWord(kPaperSettingBlockKey, 32), 2u);
+    EXPECT_EQ(StoredWord(kFontSettingBlockKey, 44), 77u);
+    EXPECT_EQ(StoredWord(kExtendedSettingBlockKey, 36) & 0xFFFF, 555u);
+
+    ASSERT_EQ(changeMenuState(kMenuStateShow), 1);
+    PumpMessages(200); // the read's notice to the page
+    EXPECT_EQ(Selected(IDC_PAPER_WIDTH), L"58 mm");
+    EXPECT_EQ(Selected(IDC_PRINT_DENSITY), L"Standard");
+    EXPECT_EQ(Selected(IDC_PRINT_SPEED), L"Fast");
+    EXPECT_EQ(Selected(IDC_CODE_TABLE), L"PC850 (Multilingual)");
+    EXPECT_EQ(Selected(IDC_CHARACTER_SET), L"Other value (77)");
+    EXPECT_EQ(ChildText(Page(), IDC_PAPER_WIDTH_LABEL), L"Paper width:");
+    EXPECT_EQ(Note(), L"");
+    // Nothing changed: the page is left without a question.
+    EXPECT_EQ(changeMenuState(kMenuStateLeave), 0);
+    EXPECT_FALSE(::IsWindowVisible(Page()));
+}
+
+TEST_F(PaperPlugin, ValuesThePrinterDoesNotAnswerAreNamedOnThePageAndKeptInTheBlocks) {
+    ASSERT_EQ(Control("mute custom 6"), "OK");
+    ASSERT_EQ(Control("mute custom 104"), "OK");
+    Start();
+    EXPECT_EQ(readPrinterSettings(), -1);
+    EXPECT_EQ(StoredWord(kPaperSettingBlockKey, 44), 3u) << "the factory speed stays";
+    ASSERT_EQ(changeMenuState(kMenuStateShow), 1);
+    PumpMessages(200);
+    EXPECT_EQ(Note(), L"Could not read these settings from the printer: Print speed, Other "
+                      L"settings");
+}
+
+TEST_F(PaperPlugin, LeavingAChangedPageCancelKeepsItNoDropsTheChangeYesWritesIt) {
+    Start();
+    ASSERT_EQ(readPrinterSettings(), 1);
+    ASSERT_EQ(changeMenuState(kMenuStateShow), 1);
+    ASSERT_TRUE(Choose(IDC_PAPER_WIDTH, 2));
+    ASSERT_TRUE(Choose(IDC_PRINT_DENSITY, 65535));
+    {
+        BoxAnswerer boxes({IDCANCEL});
+        EXPECT_EQ(changeMenuState(kMenuStateLeave), -5);
+        EXPECT_EQ(boxes.Finish(), std::vector<std::wstring>{kSaveQuestion});
+    }
+    EXPECT_TRUE(::IsWindowVisible(Page()));
+    EXPECT_EQ(Selected(IDC_PAPER_WIDTH), L"58 mm");
+    {
+        BoxAnswerer boxes({IDNO});
+        EXPECT_EQ(changeMenuState(kMenuStateLeave), 0);
+        EXPECT_EQ(boxes.Finish().size(), 1u);
+    }
+    EXPECT_FALSE(::IsWindowVisible(Page()));
+    EXPECT_EQ(Control("get custom 3"), "OK none");
+    ASSERT_EQ(changeMenuState(kMenuStateShow), 1);
+    EXPECT_EQ(Selected(IDC_PAPER_WIDTH), L"80 mm") << "No dropped the change";
+
+    ASSERT_TRUE(Choose(IDC_PAPER_WIDTH, 2));
+    ASSERT_TRUE(Choose(IDC_PRINT_DENSITY, 65535));
+    {
+        BoxAnswerer boxes({IDYES, IDOK});
+        EXPECT_EQ(changeMenuState(kMenuStateLeave), 0);
+        EXPECT_EQ(boxes.Finish(), (std::vector<std::wstring>{
+                                      kSaveQuestion, L"Settings were changed successfully."}));
+    }
+    EXPECT_EQ(host->frame.runs, 1) << "written under the progress dialog";
+    EXPECT_EQ(Control("get custom 3"), "OK 2");
+    EXPECT_EQ(Control("get custom 5"), "OK 65535");
+    EXPECT_EQ(Control("get custom 6"), "OK none") << "only the changes are sent";
+    EXPECT_EQ(Control("get usermode"), "OK 0");
+    EXPECT_EQ(StoredWord(kPaperSettingBlockKey, 32), 2u);
+    EXPECT_EQ(StoredWord(kPaperSettingBlockKey, 40), 65535u);
+    ASSERT_EQ(changeMenuState(kMenuStateShow), 1);
+    EXPECT_EQ(Selected(IDC_PAPER_WIDTH), L"58 mm");
+    EXPECT_EQ(changeMenuState(kMenuStateLeave), 0) << "written: nothing left to ask about";
+}
+
+TEST_F(PaperPlugin, AWriteThePrinterDoesNotAnswerKeepsThePageAndItsChange) {
+    Start();
+    ASSERT_EQ(readPrinterSettings(), 1);
+    ASSERT_EQ(changeMenuState(kMenuStateShow), 1);
+    ASSERT_TRUE(Choose(IDC_CODE_TABLE, 16));
+    ASSERT_EQ(Control("silent on"), "OK");
+    {
+        BoxAnswerer boxes({IDYES, IDOK});
+        EXPECT_EQ(changeMenuState(kMenuStateLeave), -5);
+        EXPECT_EQ(boxes.Finish(),
+                  (std::vector<std::wstring>{
+                      kSaveQuestion, L"Failed to change settings.\nThe printer did not answer."}));
+    }
+    EXPECT_TRUE(::IsWindowVisible(Page()));
+    EXPECT_EQ(Selected(IDC_CODE_TABLE), L"WPC1252 (Latin 1)");
+    EXPECT_EQ(StoredWord(kFontSettingBlockKey, 40), 0u);
+    ASSERT_EQ(Control("silent off"), "OK");
+    EXPECT_EQ(Control("get custom 8"), "OK none");
+}
+
+// The settings section that the file mode's blocks give with paper 58 mm and the rest at the
+// factory values, without logos: every row of the command table in order.
+constexpr char kGoldenSection[] = "1C2845 0600 3C02 30434C52"
+                                  "1C2845 0600 3C02 31434C52"
+                                  "1C2845 0400 400230 30"
+                                  "1C2845 0400 400240 30"
+                                  "1C2845 0400 400241 30"
+                                  "1D2845 0300 01494E"
+                                  "1D2845 0A00 0306 32323232323232 30"
+                                  "1D2845 0400 0503 0200"
+                                  "1D2845 0400 0505 0000"
+                                  "1D2845 0400 0506 0300"
+                                  "1D2845 0400 0508 1300"
+                                  "1D2845 0400 0509 0000"
+                                  "1D2845 0400 050B 0000"
+                                  "1D2845 0400 0564 0000"
+                                  "1D2845 0400 0565 0000"
+                                  "1D2845 0400 0566 0000"
+                                  "1D2845 0400 0567 0000"
+                                  "1D2845 0400 0568 0000"
+                                  "1D2845 0400 0569 0000"
+                                  "1D2845 0400 0577 0000"
+                                  "1D2845 0400 0578 0000"
+                                  "1D2845 0400 0579 0000"
+                                  "1D2845 0400 057A 0000"
+                                  "1D2845 0400 057B 0000"
+                                  "1D2845 0400 057C 0000"
+                                  "1D2845 0400 057D 0000"
+                                  "1D2845 0400 057E 0000"
+                                  "1D2845 0400 057F 0000"
+                                  "1D2845 0400 024F5554";
+
+TEST_F(PaperPlugin, TheFileModeEditsOnlyTheBlocksAndTheCommandFileCarriesThem) {
+    Start(kStartFileMode);
+    ASSERT_EQ(changeMenuState(kMenuStateShow), 1);
+    ASSERT_TRUE(Choose(IDC_PAPER_WIDTH, 2));
+    ASSERT_TRUE(Choose(IDC_CODE_TABLE, 19));
+    {
+        BoxAnswerer boxes({IDYES});
+        EXPECT_EQ(changeMenuState(kMenuStateLeave), 0);
+        EXPECT_EQ(boxes.Finish(), std::vector<std::wstring>{kSaveQuestion});
+    }
+    EXPECT_EQ(host->frame.runs, 0) << "no printer in the file mode";
+    EXPECT_EQ(Control("get custom 3"), "OK none");
+    EXPECT_EQ(store.GetSaveFlag(), 1);
+
+    // The logo block belongs to the logo page; here the test gives one without logos.
+    LogoSettingBlock logo{};
+    std::memcpy(logo.header.magic, &kPluginBlockMagic, 4);
+    logo.header.key = kLogoSettingBlockKey;
+    ASSERT_EQ(store.CreateBlock(kLogoSettingBlockKey, 0x10000, sizeof logo), 0);
+    ASSERT_EQ(store.WriteBlock(kLogoSettingBlockKey, sizeof logo, &logo), 0);
+    std::vector<uint8_t> section;
+    ASSERT_EQ(app::BuildSettingsSection(store, false, false, section), 0);
+    EXPECT_EQ(section, FromHex(kGoldenSection));
+
+    // Sent to a printer, the section leaves it with the page's choices.
+    SendToPrinter(section);
+    EXPECT_EQ(Control("get custom 3"), "OK 2");
+    EXPECT_EQ(Control("get custom 8"), "OK 19");
+    EXPECT_EQ(Control("get msw 6"), "OK 00000000");
+    EXPECT_EQ(Control("get usermode"), "OK 0");
+}
+
+} // namespace
+} // namespace qk::test
