@@ -59,6 +59,10 @@ void CPaperView::ShowStoredSettings() {
         return;
     m_held = LoadStored();
     ShowValues(m_held);
+    if (m_readNoteStale) {
+        m_readNoteStale = false;
+        OnReadDone();
+    }
 }
 
 void CPaperView::ShowValues(const PaperSettings& settings) {
@@ -183,14 +187,18 @@ void CPaperView::OnReadDone() {
     // The operator's edits stay; an untouched page shows what the printer holds.
     const bool edited = IsModified() == 1;
     m_held = LoadStored();
-    if (m_choicesShown && !edited)
+    m_readNote = u"";
+    if (report.notEntered)
+        m_readNote = Message(kMsgNoAnswer, kNoAnswerText);
+    else if (report.result != 1)
+        m_readNote = Fill(Message(kMsgNotRead, kNotReadText), MissedNames(report));
+    // Before the first showing the texts are not loaded yet: the showing names them.
+    m_readNoteStale = !m_choicesShown;
+    if (!m_choicesShown)
+        return;
+    if (!edited)
         ShowValues(m_held);
-    if (report.result == 1)
-        ShowNote(u"");
-    else if (report.notEntered)
-        ShowNote(Message(kMsgNoAnswer, kNoAnswerText));
-    else
-        ShowNote(Fill(Message(kMsgNotRead, kNotReadText), MissedNames(report)));
+    ShowNote(m_readNote);
 }
 
 bool CPaperView::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {

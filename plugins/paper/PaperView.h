@@ -63,6 +63,8 @@ private:
     // The last settings read's report, handed from the worker to the page.
     std::mutex m_readLock;
     ExchangeReport m_readReport;
+    std::u16string m_readNote; // what the last read could not do, for the page
+    bool m_readNoteStale = false;
 };
 
 } // namespace qk::paper

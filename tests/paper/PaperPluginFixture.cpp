@@ -1,5 +1,6 @@
 #include "tests/paper/PaperPluginFixture.h"
 
+#include <cstring>
 #include "resource.h"
 #include "tests/support/WindowDriver.h"
 
