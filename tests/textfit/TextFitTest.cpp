@@ -55,6 +55,7 @@ struct WindowRow {
 
 constexpr wchar_t kProgram[] = L"QK40UTL.exe";
 constexpr wchar_t kJournal[] = L"QKUEJ.dll";
+constexpr wchar_t kPaper[] = L"QKUPAPERSTG.dll";
 constexpr char16_t kPortAdd[] = u"PORT_ADD_DLG";
 constexpr char16_t kStatus[] = u"PRT_STATUS";
 
@@ -117,6 +118,7 @@ const WindowRow kWindows[] = {
     {"About", kProgram, IDD_ABOUTBOX, u""},
     {"PageArea", kProgram, IDD_DUMMY_VIEW, u""},
     {"JournalPage", kJournal, IDD_EJ_VIEW, u"QKUEJ_DLL"},
+    {"PaperPage", kPaper, IDD_PAPER_VIEW, u"QKUPAPERSTG_DLL"},
     {"MenuPane", kProgram, 0, u"", nullptr, {u"MENU_ITEM"}, MeasureMenuPane},
 };
 
