@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup configure build run test format clean
+.PHONY: all setup configure build run test fuzz format clean
 
 all: build
 
@@ -23,6 +23,10 @@ run: build
 
 test: build
 	@bash scripts/xvfb-session.sh ctest --test-dir $(BUILD) --output-on-failure -j 2
+
+# The fuzz targets of the native build, FUZZ_SECONDS each (default 300).
+fuzz: build
+	@bash scripts/fuzz.sh $(BUILD)
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -10,6 +10,7 @@
 namespace {
 
 constexpr uint32_t kHeaderSize = sizeof(PluginBlockHeader);
+constexpr uint32_t kMaxBlockSize = 256u << 20;
 constexpr const char* kApplicationName = "QK-R40 Utility";
 constexpr const char* kMakerName = "TARROW";
 
@@ -101,6 +102,10 @@ PluginDataMgr::~PluginDataMgr() = default;
 int32_t PluginDataMgr::CreateBlock(uint32_t key, uint32_t version, uint32_t size) {
     if (size <= kHeaderSize)
         return kStoreBlockTooSmall;
+    // A request the 32-bit program can never meet is out of memory everywhere, without
+    // zero-filling gigabytes where an allocator would grant it.
+    if (size > kMaxBlockSize)
+        return kStoreNoMemory;
     try {
         Block block;
         block.key = key;

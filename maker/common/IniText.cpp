@@ -15,6 +15,13 @@ std::string Trim(const std::string& s) {
     return s.substr(b, e - b + 1);
 }
 
+std::string Lower(const std::string& s) {
+    std::string out(s);
+    for (char& c : out)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
 bool SameName(const std::string& a, const std::string& b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return std::tolower(static_cast<unsigned char>(x)) ==
@@ -25,24 +32,17 @@ bool SameName(const std::string& a, const std::string& b) {
 
 void IniText::Parse(const std::string& text) {
     sections_.clear();
-    std::istringstream in(text);
+    index_.clear();
+    // Only the text's first bytes can be a byte order mark.
+    const bool bom = text.compare(0, 3, "\xEF\xBB\xBF") == 0;
+    std::istringstream in(bom ? text.substr(3) : text);
     Section* current = nullptr;
     for (std::string raw; std::getline(in, raw);) {
         std::string line = Trim(raw);
-        if (line.size() >= 3 && static_cast<unsigned char>(line[0]) == 0xEF)
-            line = Trim(line.substr(3)); // UTF-8 byte order mark
         if (line.empty() || line[0] == ';' || line[0] == '#')
             continue;
         if (line.front() == '[' && line.back() == ']') {
-            std::string name = Trim(line.substr(1, line.size() - 2));
-            auto it = std::find_if(sections_.begin(), sections_.end(),
-                                   [&](const Section& s) { return SameName(s.name, name); });
-            if (it == sections_.end()) {
-                sections_.push_back(Section{name, {}});
-                current = &sections_.back();
-            } else {
-                current = &*it;
-            }
+            current = &FindOrAdd(Trim(line.substr(1, line.size() - 2)));
             continue;
         }
         std::size_t eq = line.find('=');
@@ -64,10 +64,21 @@ std::string IniText::Serialize() const {
 }
 
 const IniText::Section* IniText::Find(const std::string& name) const {
-    for (const auto& section : sections_)
-        if (SameName(section.name, name))
-            return &section;
-    return nullptr;
+    auto it = index_.find(Lower(name));
+    return it == index_.end() ? nullptr : &sections_[it->second];
+}
+
+IniText::Section& IniText::FindOrAdd(const std::string& name) {
+    auto [it, added] = index_.try_emplace(Lower(name), sections_.size());
+    if (added)
+        sections_.push_back(Section{name, {}});
+    return sections_[it->second];
+}
+
+void IniText::Reindex() {
+    index_.clear();
+    for (std::size_t i = 0; i < sections_.size(); ++i)
+        index_.try_emplace(Lower(sections_[i].name), i);
 }
 
 bool IniText::Has(const std::string& section, const std::string& key) const {
@@ -101,18 +112,13 @@ long IniText::GetInt(const std::string& section, const std::string& key, long fa
 }
 
 void IniText::Set(const std::string& section, const std::string& key, const std::string& value) {
-    auto it = std::find_if(sections_.begin(), sections_.end(),
-                           [&](const Section& s) { return SameName(s.name, section); });
-    if (it == sections_.end()) {
-        sections_.push_back(Section{section, {}});
-        it = sections_.end() - 1;
-    }
-    for (auto& entry : it->entries)
+    Section& s = FindOrAdd(section);
+    for (auto& entry : s.entries)
         if (SameName(entry.first, key)) {
             entry.second = value;
             return;
         }
-    it->entries.emplace_back(key, value);
+    s.entries.emplace_back(key, value);
 }
 
 std::vector<std::pair<std::string, std::string>>
@@ -132,6 +138,7 @@ void IniText::RemoveSection(const std::string& section) {
     sections_.erase(std::remove_if(sections_.begin(), sections_.end(),
                                    [&](const Section& s) { return SameName(s.name, section); }),
                     sections_.end());
+    Reindex();
 }
 
 } // namespace qk::ini

@@ -2,6 +2,7 @@
 // order. The maker's settings files are plain UTF-8 text edited by people.
 #pragma once
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -28,7 +29,13 @@ private:
         std::vector<std::pair<std::string, std::string>> entries;
     };
     const Section* Find(const std::string& name) const;
+    Section& FindOrAdd(const std::string& name);
+    void Reindex();
+
     std::vector<Section> sections_;
+    // Lower-case section name to its place in sections_, so that a file of many sections is
+    // read and written in linear time.
+    std::unordered_map<std::string, std::size_t> index_;
 };
 
 } // namespace qk::ini

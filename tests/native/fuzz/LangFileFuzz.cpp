@@ -1,0 +1,51 @@
+// The language file: the same table from a UTF-16 and a UTF-8 file, and the table answers
+// for every index what its entries hold.
+#include "framework/lang/LangResTable.h"
+#include "tests/native/fuzz/FuzzSupport.h"
+#include "tests/support/fakes/FakeProfile.h"
+
+using qk::test::FakeProfile;
+using qk::test::TextEncoding;
+
+namespace {
+
+const std::u16string kFolder = u"C:\\Utility\\LANG";
+
+struct Snapshot {
+    std::vector<std::pair<int32_t, std::u16string>> texts[kLangListCount];
+    bool operator==(const Snapshot&) const = default;
+};
+
+Snapshot Read(const std::u16string& text, TextEncoding encoding) {
+    FakeProfile profile;
+    profile.SetFileText(kFolder + u"\\0409.DAT", text, encoding);
+    CLangResTable table(profile, profile.Files());
+    QK_FUZZ_CHECK(table.LoadLangFile(kFolder, 0x409, 0x409) == kLangRequestedFile);
+    Snapshot snapshot;
+    for (const char16_t* screen : {u"PRT_SELECT_DLG", u"PORT_ADD_DLG", u"PRT_STATUS"}) {
+        QK_FUZZ_CHECK(table.LoadScreenTexts(screen) == 0);
+        for (int k = 0; k < kLangListCount; ++k) {
+            const auto list = static_cast<LangListKind>(k);
+            for (int32_t i = 0; i < table.Count(list); ++i) {
+                std::u16string value;
+                const int32_t rc = table.GetText(list, i, value);
+                QK_FUZZ_CHECK(rc == 0 || rc == -1);
+                QK_FUZZ_CHECK((rc == 0) == (table.Entry(list, i) != nullptr));
+                if (rc == 0)
+                    snapshot.texts[k].emplace_back(i, value);
+            }
+            std::u16string unused;
+            QK_FUZZ_CHECK(table.GetText(list, table.Count(list), unused) == -3);
+            QK_FUZZ_CHECK(table.GetText(list, -1, unused) == -3);
+        }
+    }
+    return snapshot;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    const std::u16string text = qk::fuzz::Latin1(data, size);
+    QK_FUZZ_CHECK(Read(text, TextEncoding::Utf16LeBom) == Read(text, TextEncoding::Utf8Bom));
+    return 0;
+}
