@@ -130,9 +130,11 @@ void CLangResTable::ReadSection(const std::u16string& path, const std::u16string
         if (copied != size - 2)
             break;
         buffer.reset();
-        if (size > std::numeric_limits<uint32_t>::max() - kBufferGrowChars)
+        // Doubling keeps the whole-section reads of a big section few (the reader starts
+        // over on every call).
+        if (size > std::numeric_limits<uint32_t>::max() / kBufferGrowFactor)
             return;
-        size += kBufferGrowChars;
+        size *= kBufferGrowFactor;
     }
 
     try {

@@ -90,7 +90,7 @@ public:
     // A line is walked over in steps of at most this many characters.
     static constexpr uint32_t kLineStep = 2048;
     static constexpr uint32_t kFirstBufferChars = 520;
-    static constexpr uint32_t kBufferGrowChars = 260;
+    static constexpr uint32_t kBufferGrowFactor = 2;
 
 private:
     using EntryList = std::vector<std::unique_ptr<CLangInfoBase>>;

@@ -79,8 +79,12 @@ bool PortStore::Parse(const std::string& text, std::vector<PortRecord>& records)
     if (ini.Get("Ports", "Format") != kFormat)
         return false;
     long count = ini.GetInt("Ports", "Count", -1);
-    if (count < 0 || count > 100000)
+    // Every record is a section of its own: a count beyond the sections the file holds is not
+    // a port list, and nothing is set aside for records that are not there.
+    const std::size_t held = ini.Sections().size();
+    if (count < 0 || count > 100000 || static_cast<std::size_t>(count) >= held)
         return false;
+    records.reserve(static_cast<std::size_t>(count));
     for (long i = 0; i < count; ++i) {
         std::string s = "Port" + std::to_string(i + 1);
         if (ini.Get(s, "Interface").empty() || ini.Get(s, "PortName").empty())

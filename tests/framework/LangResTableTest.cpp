@@ -202,7 +202,7 @@ TEST(LangLoad, SectionsAreReadInTheFixedOrderFromTheChosenFile) {
                                                   u"SCR_LSTCTRL", u"SCR_MSG", u"SCR_STR"}));
 }
 
-TEST(LangLoad, SectionBufferStartsAt520AndGrowsBy260UntilItFits) {
+TEST(LangLoad, SectionBufferStartsAt520AndDoublesUntilItFits) {
     IniWorld w;
     std::u16string text = u"[SCR_STR]\r\n";
     std::u16string expected[40];
@@ -221,7 +221,7 @@ TEST(LangLoad, SectionBufferStartsAt520AndGrowsBy260UntilItFits) {
     }
     ASSERT_GE(reads.size(), 3u);
     for (size_t i = 0; i < reads.size(); ++i) {
-        EXPECT_EQ(reads[i].size, 520u + 260u * i);
+        EXPECT_EQ(reads[i].size, 520u << i);
         if (i + 1 < reads.size()) {
             EXPECT_EQ(reads[i].answer, reads[i].size - 2);
         }
@@ -230,6 +230,22 @@ TEST(LangLoad, SectionBufferStartsAt520AndGrowsBy260UntilItFits) {
     ASSERT_EQ(w.table.Count(LangListKind::ScreenStrings), 40);
     for (int i = 0; i < 40; ++i)
         EXPECT_EQ(TextOf(w.table, LangListKind::ScreenStrings, i), expected[i]);
+}
+
+// A big section is read whole a few times, not once per 260 characters.
+TEST(LangLoad, BigSectionTakesFewWholeSectionReads) {
+    IniWorld w;
+    std::u16string text = u"[SCR_STR]\r\n";
+    for (int i = 0; text.size() < 300000; ++i)
+        text += u"STR_" + Digits(i % 1000) + u"=" + std::u16string(90, u'a' + i % 26) + u"\r\n";
+    w.AddFile(0x409, text);
+    ASSERT_EQ(w.table.LoadLangFile(kFolder, 0x409, 0x409), 2);
+    ASSERT_EQ(w.table.LoadScreenTexts(u"SCR"), 0);
+    size_t reads = 0;
+    for (const auto& read : w.recorder.Reads())
+        reads += read.section == u"SCR_STR";
+    EXPECT_LE(reads, 12u);
+    EXPECT_EQ(w.table.Count(LangListKind::ScreenStrings), 1000);
 }
 
 TEST(LangLoad, MissingSectionIsReadOnceAndAddsNothing) {
