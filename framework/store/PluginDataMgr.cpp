@@ -59,6 +59,17 @@ std::u16string Decimal(int64_t value) {
     return digits;
 }
 
+// The profile reader drops blanks around a value and one pair of enclosing quotes: a value
+// that would lose either is written inside double quotes, so that it reads back as it was.
+std::u16string ProfileValue(const char16_t* slot) {
+    const std::u16string value(View(slot));
+    auto blank = [](char16_t c) { return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == 0x20; };
+    const bool edgeBlanks = !value.empty() && (blank(value.front()) || blank(value.back()));
+    const bool enclosed = value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
+                          value.back() == value.front();
+    return edgeBlanks || enclosed ? u"\"" + value + u"\"" : value;
+}
+
 std::u16string PortSection(int32_t index) {
     return std::u16string(kPortPrefix) + u"_" + Decimal(index);
 }
@@ -260,9 +271,11 @@ int32_t PluginDataMgr::SavePrinterList(const char16_t* dataFolder) {
             const RegisteredPrinter& entry = m_printers[i];
             const std::u16string section = PortSection(static_cast<int32_t>(i));
             ok = m_profile.WriteString(file, section, std::u16string(kDeviceKey),
-                                       entry.deviceName) &&
-                 m_profile.WriteString(file, section, std::u16string(kPortKey), entry.portName) &&
-                 m_profile.WriteString(file, section, std::u16string(kDirKey), entry.folderName);
+                                       ProfileValue(entry.deviceName)) &&
+                 m_profile.WriteString(file, section, std::u16string(kPortKey),
+                                       ProfileValue(entry.portName)) &&
+                 m_profile.WriteString(file, section, std::u16string(kDirKey),
+                                       ProfileValue(entry.folderName));
         }
         return ok ? kStoreOk : kStoreFileError;
     } catch (...) {
