@@ -1,14 +1,12 @@
 #include "app/connection/PortRecordText.h"
 
 #include <cstring>
+#include "framework/context/TextSlot.h"
 
 namespace qk::app {
 
 std::u16string SlotText(const char16_t* slot) {
-    std::size_t n = 0;
-    while (n < comm::kPortTextChars && slot[n])
-        ++n;
-    return std::u16string(slot, n);
+    return std::u16string(SlotView(slot, comm::kPortTextChars));
 }
 
 void SetSlotText(char16_t* slot, std::u16string_view text) {

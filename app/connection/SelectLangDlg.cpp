@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include "framework/context/TextSlot.h"
 #include "platform/Text.h"
 #include "resource.h"
 
@@ -17,10 +18,7 @@ void CopySlot(char16_t* slot, const std::u16string& text) {
 }
 
 std::u16string Slot(const char16_t* slot) {
-    std::size_t n = 0;
-    while (n < kTextSlot && slot[n])
-        ++n;
-    return std::u16string(slot, n);
+    return std::u16string(SlotView(slot, kTextSlot));
 }
 } // namespace
 

@@ -8,6 +8,7 @@
 #include "app/shell/ShellHost.h"
 #include "app/shell/UtilDummyView.h"
 #include "app/status/UtilStatusView.h"
+#include "framework/context/TextSlot.h"
 #include "framework/comm/QkcBinding.h"
 #include "framework/context/UtilContext.h"
 #include "platform/Text.h"
@@ -64,7 +65,8 @@ void CMainFrame::LoadLanguage() {
     UtilContext* context = host ? host->Context() : nullptr;
     if (!context)
         return;
-    if (m_langTable.LoadLangFile(context->languageFolder, context->languageId, kEnglish) >= 0)
+    if (m_langTable.LoadLangFile(std::u16string(SlotView(context->languageFolder)),
+                                 context->languageId, kEnglish) >= 0)
         m_langTable.LoadScreenTexts(kScreenName);
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include "framework/context/TextSlot.h"
 #include "framework/context/UtilContext.h"
 #include "framework/view/CommonFormView.h"
 #include "framework/view/UtilMessageBox.h"
@@ -98,7 +99,8 @@ int32_t CFormViewCtrl::Initialize(HWND owner, HWND parent, UtilContext* context)
     }
     m_nActiveIndex = 0;
     m_bInitialized = 1;
-    m_commonTexts.LoadLangFile(context->languageFolder, context->languageId, kEnglish);
+    m_commonTexts.LoadLangFile(std::u16string(SlotView(context->languageFolder)),
+                               context->languageId, kEnglish);
     m_commonTexts.LoadScreenTexts(kCommonScreen);
     return 0;
 }

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <new>
 #include <string_view>
+#include "framework/context/TextSlot.h"
+#include "platform/os/PathPart.h"
 
 namespace {
 
@@ -35,8 +37,10 @@ void WriteU32(uint8_t* p, uint32_t value) {
     std::memcpy(p, &value, sizeof(value));
 }
 
+// Texts handed in are read no further than a slot: a longer text matches no entry and makes
+// no path that fits.
 std::u16string_view View(const char16_t* text) {
-    return text ? std::u16string_view(text) : std::u16string_view();
+    return SlotView(text, kStoreTextChars);
 }
 
 // Copies into a 260-character slot, cutting what does not fit.
@@ -78,15 +82,30 @@ std::u16string ListPath(std::u16string_view dataFolder) {
     return std::u16string(dataFolder) + u"\\" + PluginDataMgr::kPrinterListFile;
 }
 
+// The settings path of an entry; empty when the folder or file name would not be one plain
+// part inside the data folder (names come from the printer list and from the printer) or
+// when the path does not fit its slot. A missing folder name (a record without "Dir") keeps
+// the file in the data folder itself.
 std::u16string SettingsPathFor(std::u16string_view dataFolder, std::u16string_view folderName,
                                std::u16string_view deviceName) {
+    std::u16string file(deviceName);
+    file += PluginDataMgr::kSettingsFileSuffix;
+    if (dataFolder.empty() || (!folderName.empty() && !qk::os::IsPlainPathPart(folderName)) ||
+        !qk::os::IsPlainPathPart(file))
+        return {};
     std::u16string path(dataFolder);
     path += u"\\";
     path += folderName;
     path += u"\\";
-    path += deviceName;
-    path += PluginDataMgr::kSettingsFileSuffix;
+    path += file;
+    if (path.size() >= kStoreTextChars)
+        return {};
     return path;
+}
+
+// A value read into a slot must fit whole: a cut name would name another printer or file.
+bool FitsSlot(std::u16string_view text) {
+    return text.size() < kStoreTextChars;
 }
 
 // ASCII copy into a zero-filled field, leaving at least one zero at the end.
@@ -111,6 +130,7 @@ PluginDataMgr::~PluginDataMgr() = default;
 // ---- blocks ----
 
 int32_t PluginDataMgr::CreateBlock(uint32_t key, uint32_t version, uint32_t size) {
+    Guard hold(m_lock);
     if (size <= kHeaderSize)
         return kStoreBlockTooSmall;
     // A request the 32-bit program can never meet is out of memory everywhere, without
@@ -134,6 +154,7 @@ int32_t PluginDataMgr::CreateBlock(uint32_t key, uint32_t version, uint32_t size
 }
 
 int32_t PluginDataMgr::FindBlock(uint32_t key) {
+    Guard hold(m_lock);
     for (size_t i = 0; i < m_blocks.size(); ++i) {
         if (m_blocks[i].key == key)
             return static_cast<int32_t>(i);
@@ -142,6 +163,7 @@ int32_t PluginDataMgr::FindBlock(uint32_t key) {
 }
 
 int32_t PluginDataMgr::WriteBlock(uint32_t key, uint32_t size, void* data) {
+    Guard hold(m_lock);
     const int32_t index = FindBlock(key);
     if (index < 0)
         return kStoreNotFound;
@@ -164,6 +186,7 @@ int32_t PluginDataMgr::WriteBlock(uint32_t key, uint32_t size, void* data) {
 }
 
 int32_t PluginDataMgr::ReadBlock(uint32_t key, void* buffer, uint32_t length) {
+    Guard hold(m_lock);
     const int32_t index = FindBlock(key);
     if (index < 0)
         return kStoreNotFound;
@@ -178,6 +201,7 @@ int32_t PluginDataMgr::ReadBlock(uint32_t key, void* buffer, uint32_t length) {
 }
 
 int32_t PluginDataMgr::RemoveBlock(int32_t index) {
+    Guard hold(m_lock);
     if (index < 0 || static_cast<size_t>(index) >= m_blocks.size())
         return kStoreBadData;
     m_blocks.erase(m_blocks.begin() + index);
@@ -185,24 +209,29 @@ int32_t PluginDataMgr::RemoveBlock(int32_t index) {
 }
 
 void PluginDataMgr::ClearBlocks() {
+    Guard hold(m_lock);
     m_blocks.clear();
 }
 
 int32_t PluginDataMgr::GetBlockCount() {
+    Guard hold(m_lock);
     return static_cast<int32_t>(m_blocks.size());
 }
 
 int32_t PluginDataMgr::GetBlockSize(int32_t index) {
+    Guard hold(m_lock);
     if (index < 0 || static_cast<size_t>(index) >= m_blocks.size())
         return kStoreBadData;
     return static_cast<int32_t>(m_blocks[static_cast<size_t>(index)].size);
 }
 
 int32_t PluginDataMgr::GetSaveFlag() {
+    Guard hold(m_lock);
     return m_saveFlag;
 }
 
 void PluginDataMgr::SetSaveFlag(int32_t flag) {
+    Guard hold(m_lock);
     m_saveFlag = flag;
 }
 
@@ -214,15 +243,18 @@ int32_t PluginDataMgr::FindPrinter(const char16_t* deviceName, const char16_t* p
     if (device.empty())
         return kStoreNotFound; // an empty device name matches no entry
     for (size_t i = 0; i < m_printers.size(); ++i) {
-        if (device == m_printers[i].deviceName && port == m_printers[i].portName)
+        if (device == SlotView(m_printers[i].deviceName) &&
+            port == SlotView(m_printers[i].portName))
             return static_cast<int32_t>(i);
     }
     return kStoreNotFound;
 }
 
 int32_t PluginDataMgr::LoadPrinterList(const char16_t* dataFolder) {
+    Guard hold(m_lock);
     try {
         m_printers.clear();
+        m_nextFolder = 0;
         const std::u16string_view folder = View(dataFolder);
         if (folder.empty())
             return 0;
@@ -232,18 +264,26 @@ int32_t PluginDataMgr::LoadPrinterList(const char16_t* dataFolder) {
         int32_t count =
             m_profile.GetInt(file, std::u16string(kInfoSection), std::u16string(kCountKey), 0);
         count = std::clamp(count, 0, kMaxPrinters);
+        m_nextFolder = count;
         m_printers.reserve(static_cast<size_t>(count));
         for (int32_t i = 0; i < count; ++i) {
             const std::u16string section = PortSection(i);
+            const std::u16string device =
+                m_profile.GetString(file, section, std::u16string(kDeviceKey), u"");
+            const std::u16string port =
+                m_profile.GetString(file, section, std::u16string(kPortKey), u"");
+            const std::u16string dir =
+                m_profile.GetString(file, section, std::u16string(kDirKey), u"");
+            const std::u16string path = SettingsPathFor(folder, dir, device);
+            // Another program may have written the list: a record whose names would leave
+            // the data folder, or would have to be cut, is skipped.
+            if (path.empty() || !FitsSlot(device) || !FitsSlot(port))
+                continue;
             RegisteredPrinter entry{};
-            CopySlot(entry.deviceName,
-                     m_profile.GetString(file, section, std::u16string(kDeviceKey), u""));
-            CopySlot(entry.portName,
-                     m_profile.GetString(file, section, std::u16string(kPortKey), u""));
-            CopySlot(entry.folderName,
-                     m_profile.GetString(file, section, std::u16string(kDirKey), u""));
-            CopySlot(entry.settingsPath,
-                     SettingsPathFor(folder, entry.folderName, entry.deviceName));
+            CopySlot(entry.deviceName, device);
+            CopySlot(entry.portName, port);
+            CopySlot(entry.folderName, dir);
+            CopySlot(entry.settingsPath, path);
             m_printers.push_back(entry);
         }
         return static_cast<int32_t>(m_printers.size());
@@ -254,66 +294,106 @@ int32_t PluginDataMgr::LoadPrinterList(const char16_t* dataFolder) {
 }
 
 int32_t PluginDataMgr::SavePrinterList(const char16_t* dataFolder) {
+    Guard hold(m_lock);
     try {
         if (m_printers.empty())
             return kStoreOk;
         const std::u16string_view folder = View(dataFolder);
         if (folder.empty())
             return kStoreFileError;
+        // The list is written into a copy beside it, which then replaces it whole: a write
+        // that fails half-way (a full disk) leaves the earlier list as it was.
         const std::u16string file = ListPath(folder);
-        if (!m_fileSystem.Exists(file))
-            m_fileSystem.WriteFile(
-                file, std::vector<uint8_t>(std::begin(kUtf16Bom), std::end(kUtf16Bom)));
-        bool ok =
-            m_profile.WriteString(file, std::u16string(kInfoSection), std::u16string(kCountKey),
-                                  Decimal(static_cast<int64_t>(m_printers.size())));
-        for (size_t i = 0; i < m_printers.size() && ok; ++i) {
-            const RegisteredPrinter& entry = m_printers[i];
-            const std::u16string section = PortSection(static_cast<int32_t>(i));
-            ok = m_profile.WriteString(file, section, std::u16string(kDeviceKey),
-                                       ProfileValue(entry.deviceName)) &&
-                 m_profile.WriteString(file, section, std::u16string(kPortKey),
-                                       ProfileValue(entry.portName)) &&
-                 m_profile.WriteString(file, section, std::u16string(kDirKey),
-                                       ProfileValue(entry.folderName));
-        }
+        const std::u16string staging = file + u".new";
+        std::vector<uint8_t> bytes(std::begin(kUtf16Bom), std::end(kUtf16Bom));
+        if (m_fileSystem.Exists(file) && !m_fileSystem.ReadFile(file, bytes))
+            return kStoreFileError;
+        if (!m_fileSystem.WriteFile(staging, bytes))
+            return kStoreFileError;
+        bool ok = WritePrinterEntries(staging);
+        std::vector<uint8_t> written;
+        ok = ok && m_fileSystem.ReadFile(staging, written) && m_fileSystem.WriteFile(file, written);
+        m_fileSystem.DeleteFile(staging);
         return ok ? kStoreOk : kStoreFileError;
     } catch (...) {
         return kStoreNoMemory;
     }
 }
 
+bool PluginDataMgr::WritePrinterEntries(const std::u16string& file) {
+    bool ok = m_profile.WriteString(file, std::u16string(kInfoSection), std::u16string(kCountKey),
+                                    Decimal(static_cast<int64_t>(m_printers.size())));
+    for (size_t i = 0; i < m_printers.size() && ok; ++i) {
+        const RegisteredPrinter& entry = m_printers[i];
+        const std::u16string section = PortSection(static_cast<int32_t>(i));
+        ok = m_profile.WriteString(file, section, std::u16string(kDeviceKey),
+                                   ProfileValue(entry.deviceName)) &&
+             m_profile.WriteString(file, section, std::u16string(kPortKey),
+                                   ProfileValue(entry.portName)) &&
+             m_profile.WriteString(file, section, std::u16string(kDirKey),
+                                   ProfileValue(entry.folderName));
+    }
+    return ok;
+}
+
 int32_t PluginDataMgr::AddPrinter(const char16_t* dataFolder, const char16_t* deviceName,
                                   const char16_t* portName) {
+    Guard hold(m_lock);
     if (dataFolder == nullptr || deviceName == nullptr || portName == nullptr)
         return kStoreNullPointer;
     const int32_t found = FindPrinter(deviceName, portName);
     if (found >= 0)
         return found;
     try {
+        const std::u16string_view device = View(deviceName);
+        const std::u16string_view port = View(portName);
+        const std::u16string folderName = FreeFolderName();
+        // The device name is the printer's answer: it must make a file name inside the
+        // entry's folder, and the whole path must fit.
+        const std::u16string path = SettingsPathFor(View(dataFolder), folderName, device);
+        if (path.empty() || !FitsSlot(device) || !FitsSlot(port))
+            return kStoreBadData;
         RegisteredPrinter entry{};
-        CopySlot(entry.deviceName, deviceName);
-        CopySlot(entry.portName, portName);
-        // Entries are never removed, so the count gives every new entry a folder of its own.
-        CopySlot(entry.folderName, PortSection(static_cast<int32_t>(m_printers.size())));
-        CopySlot(entry.settingsPath,
-                 SettingsPathFor(dataFolder, entry.folderName, entry.deviceName));
+        CopySlot(entry.deviceName, device);
+        CopySlot(entry.portName, port);
+        CopySlot(entry.folderName, folderName);
+        CopySlot(entry.settingsPath, path);
         m_printers.push_back(entry);
+        ++m_nextFolder;
         return static_cast<int32_t>(m_printers.size() - 1);
     } catch (...) {
         return kStoreNoMemory;
     }
 }
 
+// Entries are never removed, so numbering from the larger of the list's count and the
+// entries held gives every new entry a folder of its own; a skipped record's folder number
+// and a "Dir" that names another number are passed over.
+std::u16string PluginDataMgr::FreeFolderName() {
+    int32_t number = std::max(m_nextFolder, static_cast<int32_t>(m_printers.size()));
+    for (;; ++number) {
+        const std::u16string name = PortSection(number);
+        const bool taken =
+            std::any_of(m_printers.begin(), m_printers.end(), [&](const RegisteredPrinter& entry) {
+                return SlotView(entry.folderName) == name;
+            });
+        if (!taken) {
+            m_nextFolder = number;
+            return name;
+        }
+    }
+}
+
 int32_t PluginDataMgr::GetSettingsPath(const char16_t* deviceName, const char16_t* portName,
                                        char16_t* buffer, uint32_t bufferChars) {
+    Guard hold(m_lock);
     if (buffer == nullptr || bufferChars == 0)
         return kStoreBufferTooSmall;
     buffer[0] = u'\0';
     const int32_t index = FindPrinter(deviceName, portName);
     if (index < 0)
         return 0;
-    const std::u16string_view path = m_printers[static_cast<size_t>(index)].settingsPath;
+    const std::u16string_view path = SlotView(m_printers[static_cast<size_t>(index)].settingsPath);
     if (path.size() >= bufferChars)
         return kStoreBufferTooSmall;
     std::copy(path.begin(), path.end(), buffer);
@@ -322,6 +402,7 @@ int32_t PluginDataMgr::GetSettingsPath(const char16_t* deviceName, const char16_
 }
 
 int32_t PluginDataMgr::HasSettingsFile(const char16_t* deviceName, const char16_t* portName) {
+    Guard hold(m_lock);
     const int32_t index = FindPrinter(deviceName, portName);
     if (index < 0)
         return 0;
@@ -333,10 +414,12 @@ int32_t PluginDataMgr::HasSettingsFile(const char16_t* deviceName, const char16_
 }
 
 int32_t PluginDataMgr::GetPrinterCount() {
+    Guard hold(m_lock);
     return static_cast<int32_t>(m_printers.size());
 }
 
 int32_t PluginDataMgr::GetPrinter(int32_t index, RegisteredPrinter* entry) {
+    Guard hold(m_lock);
     if (entry == nullptr)
         return kStoreNullPointer;
     if (index < 0 || static_cast<size_t>(index) >= m_printers.size())
@@ -358,6 +441,7 @@ int32_t PluginDataMgr::RegisterAndSave(const std::u16string& dataFolder,
                                        const std::u16string& portName,
                                        const std::u16string& modelName, uint32_t version1,
                                        uint32_t version2) {
+    Guard hold(m_lock);
     AddPrinter(dataFolder.c_str(), deviceName.c_str(), portName.c_str());
     const std::u16string path = SettingsPathOf(deviceName, portName);
     if (path.empty())
@@ -371,6 +455,7 @@ int32_t PluginDataMgr::RegisterAndSave(const std::u16string& dataFolder,
 // ---- settings files ----
 
 int32_t PluginDataMgr::LoadSettingsFile(const char16_t* path) {
+    Guard hold(m_lock);
     int32_t result;
     try {
         const std::u16string_view name = View(path);
@@ -425,6 +510,7 @@ int32_t PluginDataMgr::LoadSettingsData(const std::vector<uint8_t>& data) {
 
 int32_t PluginDataMgr::SaveSettingsFile(const char16_t* modelName, const char16_t* path,
                                         uint32_t version1, uint32_t version2) {
+    Guard hold(m_lock);
     if (m_saveFlag != 1)
         return 0;
     const std::u16string_view target = View(path);
@@ -471,10 +557,10 @@ int32_t PluginDataMgr::SaveSettingsFile(const char16_t* modelName, const char16_
             WriteU32(out + offsetof(PluginBlockHeader, size), block.size);
             pos += block.size;
         }
+        // The write replaces the file whole or not at all: a failure keeps the earlier file.
         if (m_fileSystem.WriteFile(file, bytes))
             return 1;
     } catch (...) {
     }
-    m_fileSystem.DeleteFile(file);
     return 0;
 }

@@ -3,6 +3,7 @@
 // context pointer and call it only through IPluginDataMgr (PluginDataMgrApi.h).
 #pragma once
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 #include "framework/store/PluginDataMgrApi.h"
@@ -72,12 +73,20 @@ private:
         std::vector<uint8_t> content; // at least `size` bytes
     };
 
+    using Guard = std::lock_guard<std::recursive_mutex>;
+
     int32_t FindPrinter(const char16_t* deviceName, const char16_t* portName) const;
+    std::u16string FreeFolderName();
+    bool WritePrinterEntries(const std::u16string& file);
     int32_t LoadSettingsData(const std::vector<uint8_t>& data);
 
     std::vector<Block> m_blocks;
     std::vector<RegisteredPrinter> m_printers;
     int32_t m_saveFlag = 0;
+    int32_t m_nextFolder = 0; // the folder number that a new entry tries first
+    // A settings read's worker writes blocks while the user-interface thread reads them, and
+    // a plug-in's reader may create one: every operation holds the lock.
+    mutable std::recursive_mutex m_lock;
 
     qk::os::IFileSystem& m_fileSystem;
     qk::os::IProfile& m_profile;

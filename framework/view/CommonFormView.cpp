@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include "framework/context/TextSlot.h"
 #include "framework/context/UtilContext.h"
 #include "framework/plugin/FormViewCtrl.h"
 #include "framework/store/PluginDataMgrApi.h"
@@ -28,10 +29,7 @@ constexpr size_t kPortDeviceTextChars = 260;
 std::u16string_view PortDeviceText(const UtilContext& context) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(&context.portRecord);
     const auto* text = reinterpret_cast<const char16_t*>(bytes + kPortDeviceTextOffset);
-    size_t length = 0;
-    while (length < kPortDeviceTextChars && text[length])
-        ++length;
-    return {text, length};
+    return SlotView(text, kPortDeviceTextChars);
 }
 static_assert(kPortDeviceTextOffset + kPortDeviceTextChars * 2 <= sizeof(comm::PortRecord));
 
@@ -114,7 +112,7 @@ void CCommonFormView::CloseApplication() {
 void CCommonFormView::OnInitialUpdate() {
     CFormView::OnInitialUpdate();
     UtilContext* context = Context();
-    std::u16string folder = context ? context->languageFolder : u"";
+    std::u16string folder(context ? SlotView(context->languageFolder) : std::u16string_view());
     int32_t language = context ? context->languageId : kEnglish;
     if (m_appTexts.LoadLangFile(folder, language, kEnglish) != kLangNoFile)
         m_appTexts.LoadScreenTexts(kAppScreen);
@@ -123,7 +121,7 @@ void CCommonFormView::OnInitialUpdate() {
 
 int32_t CCommonFormView::LoadPageTexts() {
     UtilContext* context = Context();
-    std::u16string folder = context ? context->languageFolder : u"";
+    std::u16string folder(context ? SlotView(context->languageFolder) : std::u16string_view());
     int32_t language = context ? context->languageId : kEnglish;
     int32_t loaded = m_pageTexts.LoadLangFile(folder, language, kEnglish);
     const wchar_t* message = nullptr;

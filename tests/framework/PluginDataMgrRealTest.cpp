@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 #include <vector>
+#include "framework/context/TextSlot.h"
 #include "framework/store/PluginDataMgr.h"
 #include "tests/framework/TempFolder.h"
 
@@ -95,6 +96,110 @@ TEST(RealStore, DamagedFileOnDiskEndsEmpty) {
     EXPECT_EQ(mgr.LoadSettingsFile(file.c_str()), -4);
     EXPECT_EQ(mgr.GetBlockCount(), 0);
     EXPECT_EQ(mgr.LoadSettingsFile((temp.Path() + u"\\none.DAT").c_str()), -2);
+}
+
+// Every file and folder below a folder, as paths relative to it.
+void CollectTree(const std::wstring& folder, const std::wstring& relative,
+                 std::vector<std::wstring>& found) {
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder + relative + L"\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        const std::wstring child = relative + L"\\" + name;
+        found.push_back(child);
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            CollectTree(folder, child, found);
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+}
+
+// Another program wrote the printer list: its names, and the names a printer reports, must
+// not make the exit sequence create folders or files anywhere but in the data folder.
+TEST(RealStore, AHostilePrinterListWritesNothingOutsideTheDataFolder) {
+    TempFolder temp;
+    const std::u16string root = temp.Path() + u"\\ProgramData";
+    const std::u16string data = root + u"\\TARROW\\QK40Utl";
+    ASSERT_TRUE(CreateDirectoryW(WidePtr(root), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(WidePtr(root + u"\\TARROW"), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(WidePtr(data), nullptr));
+    WriteUtf16File(data + u"\\PrinterSetting.INI",
+                   u"[INFO]\r\nCOUNT=4\r\n"
+                   u"[PORT_0]\r\nDeviceName=QK-R40\r\nPortName=COM1\r\nDir=..\\..\\Escaped\r\n"
+                   u"[PORT_1]\r\nDeviceName=..\\..\\..\\Escaped2\r\nPortName=COM2\r\nDir=PORT_1\r\n"
+                   u"[PORT_2]\r\nDeviceName=QK-R40\r\nPortName=COM3\r\nDir=" +
+                       temp.Path() +
+                       u"\r\n"
+                       u"[PORT_3]\r\nDeviceName=QK-R40\r\nPortName=COM4\r\nDir=PORT_3\r\n");
+    PluginDataMgr mgr;
+    ASSERT_EQ(mgr.LoadPrinterList(data.c_str()), 1);
+    ASSERT_EQ(mgr.CreateBlock(1, 1, 40), 0);
+    Bytes block = Block(1, 40, 5);
+    ASSERT_EQ(mgr.WriteBlock(1, 40, block.data()), 0);
+    mgr.SetSaveFlag(1);
+    // The exit sequence for every printer the list names, and for printers that report
+    // hostile names of their own.
+    const std::pair<std::u16string, std::u16string> printers[] = {
+        {u"QK-R40", u"COM1"},
+        {u"..\\..\\..\\Escaped2", u"COM2"},
+        {u"QK-R40", u"COM3"},
+        {u"QK-R40", u"COM4"},
+        {u"..\\..\\Escaped3", u"USB001"},
+        {u"C:\\Escaped4", u"USB002"},
+        {std::u16string(240, u'N'), u"USB003"}};
+    for (const auto& [device, port] : printers)
+        mgr.RegisterAndSave(data, device, port, u"QK-R40", 1, 1);
+
+    std::vector<std::wstring> tree;
+    CollectTree(ToWide(temp.Path()), L"", tree);
+    for (const std::wstring& path : tree) {
+        EXPECT_TRUE(path == L"\\ProgramData" || path == L"\\ProgramData\\TARROW" ||
+                    path.rfind(L"\\ProgramData\\TARROW\\QK40Utl\\", 0) == 0)
+            << testing::PrintToString(path);
+    }
+    EXPECT_TRUE(FileExists(data + u"\\PORT_3\\QK-R40_Setting.DAT"));
+    EXPECT_TRUE(FileExists(data + u"\\PORT_4\\QK-R40_Setting.DAT")) << "COM1, registered anew";
+}
+
+// A text slot at the very end of readable memory: reading one character past it faults.
+class GuardedSlot {
+public:
+    GuardedSlot() {
+        SYSTEM_INFO system;
+        GetSystemInfo(&system);
+        page_ = system.dwPageSize;
+        base_ = static_cast<uint8_t*>(
+            VirtualAlloc(nullptr, 2 * page_, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+        DWORD old = 0;
+        VirtualProtect(base_ + page_, page_, PAGE_NOACCESS, &old);
+        slot_ = reinterpret_cast<char16_t*>(base_ + page_) - kStoreTextChars;
+        std::fill(slot_, slot_ + kStoreTextChars, u'A');
+    }
+    ~GuardedSlot() { VirtualFree(base_, 0, MEM_RELEASE); }
+    const char16_t* Get() const { return slot_; }
+
+private:
+    DWORD page_ = 0;
+    uint8_t* base_ = nullptr;
+    char16_t* slot_ = nullptr;
+};
+
+TEST(RealStore, TextsHandedInAreReadNoFurtherThanTheirSlot) {
+    GuardedSlot full; // 260 characters and no NUL
+    EXPECT_EQ(SlotView(full.Get(), kStoreTextChars).size(), kStoreTextChars);
+    PluginDataMgr mgr;
+    ASSERT_EQ(mgr.AddPrinter(u"C:\\Data", u"QK-R40", u"COM1"), 0);
+    EXPECT_EQ(mgr.HasSettingsFile(full.Get(), u"COM1"), 0);
+    EXPECT_EQ(mgr.HasSettingsFile(u"QK-R40", full.Get()), 0);
+    char16_t path[kStoreTextChars];
+    EXPECT_EQ(mgr.GetSettingsPath(full.Get(), u"COM1", path, kStoreTextChars), 0);
+    EXPECT_EQ(mgr.AddPrinter(full.Get(), u"QK-R40", u"COM2"), -3) << "no path fits";
+    EXPECT_EQ(mgr.AddPrinter(u"C:\\Data", full.Get(), u"COM2"), -3);
+    EXPECT_EQ(mgr.LoadPrinterList(full.Get()), 0);
+    EXPECT_EQ(mgr.LoadSettingsFile(full.Get()), -2);
 }
 
 // <windows.h> came first in this file: AddPrinter and GetPrinter are spooler macros here.

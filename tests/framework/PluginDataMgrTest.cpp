@@ -1,7 +1,9 @@
 // The data store over the in-memory file system and profile: blocks, settings files (round
 // trip and every kind of damage), the registered printer list and the exit sequence's saves.
 #include <gtest/gtest.h>
+#include <atomic>
 #include <cstring>
+#include <thread>
 #include <string>
 #include <vector>
 #include "framework/store/PluginDataMgr.h"
@@ -380,15 +382,18 @@ TEST(StoreSettingsFile, BlocksThatCouldNotBeLoadedBackAreNotWritten) {
     EXPECT_EQ(t.mgr.FindBlock(4), 1);
 }
 
-TEST(StoreSettingsFile, AFailedWriteLeavesNoFile) {
+TEST(StoreSettingsFile, AFailedWriteKeepsTheEarlierFile) {
     Store s;
     s.AddBlock(1, 40, 1);
     s.mgr.SetSaveFlag(1);
     ASSERT_EQ(s.mgr.SaveSettingsFile(u"QK-R40", kFile.c_str(), 1, 1), 1);
-    ASSERT_TRUE(s.files.Exists(kFile));
-    s.files.FailWrites(true);
+    const Bytes earlier = s.FileBytes(kFile);
+    s.AddBlock(2, 64, 2);
+    s.files.FailWrites(true); // a full disk
     EXPECT_EQ(s.mgr.SaveSettingsFile(u"QK-R40", kFile.c_str(), 1, 1), 0);
-    EXPECT_FALSE(s.files.Exists(kFile));
+    s.files.FailWrites(false);
+    ASSERT_TRUE(s.files.Exists(kFile)) << "the printer's good settings file was deleted";
+    EXPECT_EQ(s.FileBytes(kFile), earlier);
 }
 
 TEST(StoreSettingsFile, ModelNameIsCutToItsFieldAndKeptAscii) {
@@ -499,6 +504,26 @@ TEST(StorePrinters, SectionsBeyondANewCountStay) {
     EXPECT_EQ(s.profile.GetString(kList, u"PORT_2", u"DeviceName", u""), u"C");
 }
 
+TEST(StorePrinters, AListWriteThatFailsHalfWayLeavesTheEarlierList) {
+    Store s;
+    s.profile.SetFileText(kList, u"[INFO]\r\nCOUNT=1\r\n[PORT_0]\r\nDeviceName=QK-R40\r\n"
+                                 u"PortName=COM1\r\nDir=PORT_0\r\n");
+    const Bytes before = s.FileBytes(kList);
+    ASSERT_EQ(s.mgr.LoadPrinterList(kData.c_str()), 1);
+    ASSERT_EQ(s.mgr.AddPrinter(kData.c_str(), u"QK-R40", u"COM2"), 1);
+    // The disk fills up after any number of writes (the list has a count and six keys).
+    for (int writes = 0; writes < 9; ++writes) {
+        s.files.FailWritesAfter(writes);
+        EXPECT_EQ(s.mgr.SavePrinterList(kData.c_str()), -4) << writes;
+        s.files.FailWritesAfter(-1);
+        s.files.FailWrites(false);
+        EXPECT_EQ(s.FileBytes(kList), before) << "after " << writes << " writes";
+    }
+    EXPECT_EQ(s.mgr.SavePrinterList(kData.c_str()), 0);
+    EXPECT_EQ(s.profile.GetString(kList, u"PORT_1", u"PortName", u""), u"COM2");
+    EXPECT_FALSE(s.files.Exists(kList + u".new"));
+}
+
 TEST(StorePrinters, LoadCopesWithMissingAndDamagedLists) {
     Store s;
     EXPECT_EQ(s.mgr.LoadPrinterList(kData.c_str()), 0);
@@ -518,14 +543,60 @@ TEST(StorePrinters, LoadCopesWithMissingAndDamagedLists) {
     EXPECT_EQ(std::u16string(entry.deviceName), u"B");
     EXPECT_EQ(std::u16string(entry.portName), u"");
 
-    // Over-long values are cut to their 260-character slots.
+    // An over-long value would have to be cut into another name and a path without its
+    // file name: the record is skipped.
     const std::u16string longName(400, u'N');
     s.profile.SetFileText(kList, u"[INFO]\r\nCOUNT=1\r\n[PORT_0]\r\nDeviceName=" + longName +
                                      u"\r\nPortName=P\r\nDir=PORT_0\r\n");
-    ASSERT_EQ(s.mgr.LoadPrinterList(kData.c_str()), 1);
-    ASSERT_EQ(s.mgr.GetPrinter(0, &entry), 0);
-    EXPECT_EQ(std::u16string(entry.deviceName), longName.substr(0, 259));
-    EXPECT_EQ(std::u16string(entry.settingsPath).size(), 259u);
+    EXPECT_EQ(s.mgr.LoadPrinterList(kData.c_str()), 0);
+}
+
+// "Dir" and "DeviceName" become parts of a path: a record whose parts would not be one plain
+// name inside the data folder, or whose path would not fit its slot, is skipped; the printer's
+// own device name is held to the same rules.
+TEST(StorePrinters, NamesThatWouldLeaveTheDataFolderAreRefused) {
+    struct Case {
+        bool asDir;
+        std::u16string name;
+    };
+    std::vector<Case> cases;
+    for (const char16_t* dir :
+         {u"..", u"..\\..\\Windows", u"a/b", u"C:", u"\\\\host\\share", u"CON", u"com1.txt",
+          u"LPT9", u"COM\u00b9", u"x\x01y", u"PORT_0.", u"*", u"a|b", u"."})
+        cases.push_back({true, dir});
+    // As a device name a part only fails where its settings file name does.
+    for (const char16_t* device : {u"..\\..\\x", u"a/b", u"C:", u"\\\\host\\s\\x", u"com1.txt",
+                                   u"CON.x", u"x\x01y", u"*", u"a|b", u"PRN.QK"})
+        cases.push_back({false, device});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.name) + (c.asDir ? " as Dir" : " as DeviceName"));
+        Store s;
+        const std::u16string dir = c.asDir ? c.name : u"PORT_0";
+        const std::u16string device = c.asDir ? u"QK-R40" : c.name;
+        s.profile.SetFileText(kList, u"[INFO]\r\nCOUNT=2\r\n[PORT_0]\r\nDeviceName=" + device +
+                                         u"\r\nPortName=COM1\r\nDir=" + dir +
+                                         u"\r\n[PORT_1]\r\nDeviceName=QK-R40\r\n"
+                                         u"PortName=COM2\r\nDir=PORT_1\r\n");
+        ASSERT_EQ(s.mgr.LoadPrinterList(kData.c_str()), 1);
+        EXPECT_EQ(s.mgr.SettingsPathOf(u"QK-R40", u"COM2"),
+                  kData + u"\\PORT_1\\QK-R40_Setting.DAT");
+        EXPECT_EQ(s.mgr.SettingsPathOf(device, u"COM1"), u"");
+        // A new printer takes neither the skipped record's folder number nor that of PORT_1.
+        EXPECT_EQ(s.mgr.AddPrinter(kData.c_str(), u"QK-R40", u"USB001"), 1);
+        EXPECT_EQ(s.mgr.SettingsPathOf(u"QK-R40", u"USB001"),
+                  kData + u"\\PORT_2\\QK-R40_Setting.DAT");
+        if (!c.asDir) {
+            EXPECT_EQ(s.mgr.AddPrinter(kData.c_str(), c.name.c_str(), u"USB002"), -3);
+            EXPECT_EQ(s.mgr.GetPrinterCount(), 2);
+        }
+    }
+    // A name that fits its slot but makes a path that does not is refused, never cut.
+    Store s;
+    const std::u16string longDevice(240, u'D');
+    EXPECT_EQ(s.mgr.AddPrinter(kData.c_str(), longDevice.c_str(), u"COM1"), -3);
+    EXPECT_EQ(s.mgr.GetPrinterCount(), 0);
+    EXPECT_EQ(s.mgr.AddPrinter(kData.c_str(), u"QK-R40.v2 (\u65e5)", u"COM1"), 0)
+        << "an ordinary name with a dot, blanks and brackets is fine";
 }
 
 TEST(StorePrinters, AnAbsurdCountIsBounded) {
@@ -534,6 +605,34 @@ TEST(StorePrinters, AnAbsurdCountIsBounded) {
     const int32_t count = s.mgr.LoadPrinterList(kData.c_str());
     EXPECT_GT(count, 0);
     EXPECT_LE(count, PluginDataMgr::kMaxPrinters);
+}
+
+// ---- threads ----
+
+// The settings read's worker writes blocks (a plug-in's reader may create them) while the
+// user-interface thread reads them.
+TEST(StoreThreads, AReaderNeverSeesABlockMovedByAnotherThreadsCreate) {
+    Store s;
+    s.AddBlock(1, 256, 7);
+    const Bytes expected = s.Read(1, 256);
+    std::atomic<bool> done{false};
+    std::atomic<int> torn{0};
+    std::thread reader([&] {
+        Bytes back(256);
+        while (!done) {
+            if (s.mgr.ReadBlock(1, back.data(), 256) != 0 || back != expected)
+                ++torn;
+        }
+    });
+    for (uint32_t key = 2; key <= 3000; ++key) {
+        Bytes block = MakeBlock(key, 1, 40, 1);
+        ASSERT_EQ(s.mgr.CreateBlock(key, 1, 40), 0);
+        ASSERT_EQ(s.mgr.WriteBlock(key, 40, block.data()), 0);
+    }
+    done = true;
+    reader.join();
+    EXPECT_EQ(torn, 0);
+    EXPECT_EQ(s.mgr.GetBlockCount(), 3000);
 }
 
 // ---- the exit sequence's saves ----

@@ -188,8 +188,14 @@ bool FakeFileSystem::ReadFile(const std::u16string& path, std::vector<uint8_t>& 
 }
 
 bool FakeFileSystem::WriteFile(const std::u16string& path, const std::vector<uint8_t>& data) {
+    if (writesLeft_ == 0) {
+        failWrites_ = true;
+    }
     if (failWrites_ || !ParentFolderExists(path)) {
         return false;
+    }
+    if (writesLeft_ > 0) {
+        --writesLeft_;
     }
     const Node* node = Find(path);
     if (node && (node->folder || node->readOnly)) {

@@ -29,6 +29,8 @@ public:
     void SetReadOnly(const std::u16string& path, bool readOnly);
     // While set, every WriteFile fails as on a full disk (the old file stays).
     void FailWrites(bool fail) { failWrites_ = fail; }
+    // Lets `count` more writes succeed, then fails every later one (a disk filling up).
+    void FailWritesAfter(int count) { writesLeft_ = count; }
     void AddDosDevice(const std::u16string& name, std::vector<std::u16string> targets);
 
     // Inspection for tests.
@@ -67,6 +69,7 @@ private:
     std::map<std::u16string, Node> nodes_; // by Normalize(path)
     std::map<std::u16string, std::vector<std::u16string>> devices_;
     bool failWrites_ = false;
+    int writesLeft_ = -1; // -1: no limit
 };
 
 } // namespace qk::test
