@@ -5,6 +5,7 @@
 #include "app/shell/MainFrame.h"
 #include "app/shell/ShellHost.h"
 #include "app/status/PrinterSettingView.h"
+#include "framework/context/TextSlot.h"
 #include "framework/comm/QkcBinding.h"
 #include "framework/context/UtilContext.h"
 #include "framework/store/PluginDataMgrApi.h"
@@ -77,10 +78,7 @@ std::u16string FindPosPrinterPort(std::u16string_view suffix) {
 }
 
 std::u16string SlotText(const char16_t* slot, size_t chars) {
-    size_t length = 0;
-    while (length < chars && slot[length])
-        ++length;
-    return std::u16string(slot, length);
+    return std::u16string(SlotView(slot, chars));
 }
 
 } // namespace
@@ -163,7 +161,7 @@ void CUtilStatusView::OnInitialUpdate() {
 
 bool CUtilStatusView::LoadLanguage() {
     UtilContext* context = AppContext();
-    std::u16string folder = context ? context->languageFolder : u"";
+    std::u16string folder(context ? SlotView(context->languageFolder) : std::u16string_view());
     int32_t language = context && context->languageId ? context->languageId : kEnglish;
     if (m_texts.LoadLangFile(folder, language, kEnglish) == kLangNoFile)
         return false;
@@ -290,11 +288,16 @@ LRESULT CUtilStatusView::OnStatusChanged(int32_t code) {
     std::optional<int32_t> show = m_tracker.Take(code);
     if (!show)
         return 1;
+    const uint32_t serial = ++m_statusSerial;
     std::u16string text = StatusTextFor(*show);
     const int32_t previous = m_currentStatus;
     m_currentStatus = *show;
     if (IsReadableStatus(*show) && m_tracker.ReadNeeded() && !ProgressDialogShown()) {
-        if (ReadSettings() == kReadWrongPrinter) {
+        const int32_t read = ReadSettings();
+        // The strip ends on the newest status: one taken while the read ran stays shown.
+        if (serial != m_statusSerial)
+            return read == kReadWrongPrinter ? 0 : 1;
+        if (read == kReadWrongPrinter) {
             m_currentStatus = previous;
             ShowStatusText(m_lastStatusText);
             return 0;

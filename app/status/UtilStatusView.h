@@ -89,6 +89,9 @@ private:
     MenuItemList* m_items = nullptr;       // not owned
     CPrinterSettingViewCtrl m_ctrl;
     int32_t m_currentStatus = -1;
+    // Counts the statuses taken: a status handled inside the settings read's progress loop
+    // is newer than the one that started the read.
+    uint32_t m_statusSerial = 0;
     CStatusTracker m_tracker;
     int32_t m_lastIconCode = -1;
     std::u16string m_lastStatusText;

@@ -63,6 +63,7 @@ int32_t CEngineCommCtrl::RunLocked(HWND owner, CCommonFormView* page) {
         CloseHandles();
         return kExchangeNotSetUp;
     }
+    ::InterlockedExchange(&m_stopRequested, 0);
     ::SetThreadPriority(m_hThread, THREAD_PRIORITY_BELOW_NORMAL);
     ::ResetEvent(m_hEvent);
     if (::ResumeThread(m_hThread) != 1)
@@ -72,15 +73,42 @@ int32_t CEngineCommCtrl::RunLocked(HWND owner, CCommonFormView* page) {
     ::SendMessageW(owner, WM_UTIL_RUNCOMMSTATE, reinterpret_cast<WPARAM>(&request), 0);
 
     // Normally the dialog ran until the worker ended; if it could not run, the worker must
-    // still end before its handles close and the lock is given back.
+    // still end before its handles close and the lock is given back: it is told to stop after
+    // a while, and then waited for (its exchanges with the printer are bounded).
+    if (!WaitForWorker(m_lateWorkerWaitMs)) {
+        ::InterlockedExchange(&m_stopRequested, 1);
+        WaitForWorker(INFINITE);
+    }
     int32_t result = kExchangeMissingLibrary;
     DWORD exitCode = 0;
-    if (::WaitForSingleObject(m_hThread, kLateWorkerWaitMs) == WAIT_OBJECT_0 &&
-        ::GetExitCodeThread(m_hThread, &exitCode))
+    if (::GetExitCodeThread(m_hThread, &exitCode) && exitCode != STILL_ACTIVE)
         result = static_cast<int32_t>(exitCode);
     CloseHandles();
     m_hCommStateDlg = nullptr;
     return result;
+}
+
+// The worker may send messages to this thread's windows (the frame, the strip) while it
+// runs: they are handled during the wait, so that it can reach its end.
+bool CEngineCommCtrl::WaitForWorker(DWORD timeoutMs) {
+    const ULONGLONG start = ::GetTickCount64();
+    for (;;) {
+        DWORD left = INFINITE;
+        if (timeoutMs != INFINITE) {
+            const ULONGLONG passed = ::GetTickCount64() - start;
+            if (passed >= timeoutMs)
+                return ::WaitForSingleObject(m_hThread, 0) == WAIT_OBJECT_0;
+            left = static_cast<DWORD>(timeoutMs - passed);
+        }
+        const DWORD waited =
+            ::MsgWaitForMultipleObjects(1, &m_hThread, FALSE, left, QS_SENDMESSAGE);
+        if (waited == WAIT_OBJECT_0)
+            return true;
+        if (waited == WAIT_FAILED)
+            return false;
+        MSG message;
+        ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
 }
 
 void CEngineCommCtrl::CloseHandles() {

@@ -26,7 +26,9 @@ public:
     // Show delay of the progress dialog and its printer clip.
     static constexpr int32_t kShowDelayMs = 1;
     static constexpr int32_t kAnimationKind = 2;
-    // Waited for a worker that the progress dialog did not see end (the dialog went early).
+    // Waited for a worker that the progress dialog did not see end (the dialog went early)
+    // before it is told to stop; after that it is waited for until it ends, since it still
+    // uses the page, the handles and the lock.
     static constexpr DWORD kLateWorkerWaitMs = 30000;
 
     CEngineCommCtrl() = default;
@@ -49,9 +51,14 @@ public:
     void SetEngineHandle(EngineHandle handle) { m_hEngine = handle; }
     EngineHandle GetEngineHandle() const { return m_hEngine; }
     HWND CommStateWindow() const { return m_hCommStateDlg; }
+    // For the worker: true once the exchange asked it to end early; it should return at its
+    // next step.
+    bool StopRequested() const { return ::InterlockedCompareExchange(&m_stopRequested, 0, 0) != 0; }
+    void SetLateWorkerWait(DWORD ms) { m_lateWorkerWaitMs = ms; }
 
 private:
     int32_t RunLocked(HWND owner, CCommonFormView* page);
+    bool WaitForWorker(DWORD timeoutMs);
     void CloseHandles();
 
     HWND m_hCommStateDlg = nullptr; // only during an exchange
@@ -61,6 +68,8 @@ private:
     HANDLE m_hEvent = nullptr;
     ProgressCallbackProc m_progressCallback = nullptr;
     EngineHandle m_hEngine = nullptr; // not owned; null in the executable
+    mutable volatile LONG m_stopRequested = 0;
+    DWORD m_lateWorkerWaitMs = kLateWorkerWaitMs;
 };
 
 } // namespace qk

@@ -8,6 +8,7 @@
 #include "framework/store/PrinterInfoBlock.h"
 #include "platform/Text.h"
 #include "tests/app/MainFrameTestSupport.h"
+#include "tests/support/ScriptedPresenter.h"
 #include "tests/support/WindowDriver.h"
 
 namespace qk::test {
@@ -118,6 +119,33 @@ TEST_F(StatusStrip, BackOnlineRunsTheReadAndAFailedIdentificationRestoresTheLine
     EXPECT_EQ(presenter.Shown()[0].Icon(), static_cast<UINT>(MB_ICONWARNING));
     EXPECT_NE(presenter.Shown()[0].owner, nullptr) << "owned by the progress dialog";
     EXPECT_EQ(Frame().CommStateDialog(), nullptr) << "the progress dialog is gone";
+}
+
+// Reports a status to the strip from the settings read's worker whenever it shows a message,
+// as the status procedure's post would arrive while the progress dialog runs.
+class StatusDuringMessage : public ScriptedPresenter {
+public:
+    StatusDuringMessage(HWND pane, void* context, int32_t code)
+        : pane_(pane), context_(context), code_(code) {}
+    int Show(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) override {
+        ::SendMessageW(pane_, WM_UTIL_STATUSCHANGED, static_cast<WPARAM>(code_),
+                       reinterpret_cast<LPARAM>(context_));
+        return ScriptedPresenter::Show(owner, text, caption, type);
+    }
+
+private:
+    HWND pane_;
+    void* context_;
+    int32_t code_;
+};
+
+TEST_F(StatusStrip, AStatusTakenDuringTheReadIsTheOneShownAfterIt) {
+    ASSERT_EQ(Report(1), 1);
+    StatusDuringMessage boxes(PaneWindow(), &Pane(), 6);
+    Report(0); // back online: the read runs, and the cover opens meanwhile
+    ASSERT_EQ(boxes.Shown().size(), 1u) << "the read reported its failure";
+    EXPECT_EQ(Line(CUtilStatusView::kStatusLineId), L"Status: Cover is open");
+    EXPECT_EQ(Pane().CurrentStatus(), 6);
 }
 
 TEST_F(StatusStrip, ReadWhileOfflineIsRefusedWithoutAnExchange) {

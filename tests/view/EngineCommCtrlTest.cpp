@@ -54,6 +54,33 @@ TEST_F(ExchangeFixture, RunsTheWorkerUnderTheDialogAndAnswersItsExitCode) {
     ::LeaveCriticalSection(context.lock.Get());
 }
 
+// A worker that runs until it is told to stop, and then still asks the frame for the status
+// (a message to the waiting thread) before it ends.
+std::atomic<bool> g_workerEnded{false};
+
+unsigned __stdcall RunUntilToldToStop(void* self) {
+    auto* page = static_cast<ProbePage*>(self);
+    const DWORD start = ::GetTickCount();
+    while (!page->CommCtrl().StopRequested() && ::GetTickCount() - start < 20000)
+        ::Sleep(10);
+    int32_t status = -1;
+    ::SendMessageW(page->Controller()->OwnerWindow(), WM_UTIL_GETSTATUS,
+                   reinterpret_cast<WPARAM>(&status), 0);
+    g_workerEnded = true;
+    return page->CommCtrl().StopRequested() ? 7 : 8;
+}
+
+TEST_F(ExchangeFixture, AWorkerThatOutlivesTheDialogIsToldToStopAndWaitedFor) {
+    host.frame.runReturnsAtOnce = true;
+    g_workerEnded = false;
+    page.CommCtrl().SetWorkerProc(&RunUntilToldToStop);
+    page.CommCtrl().SetLateWorkerWait(100);
+    EXPECT_EQ(page.CommCtrl().RunExchange(&page), 7);
+    EXPECT_TRUE(g_workerEnded) << "the lock and the handles went while the worker still ran";
+    EXPECT_TRUE(::TryEnterCriticalSection(context.lock.Get()));
+    ::LeaveCriticalSection(context.lock.Get());
+}
+
 TEST_F(ExchangeFixture, OfflineOrUnknownStatusAnswersMinusSixtyFourWithoutAnExchange) {
     for (int32_t status : {1, 16, -1}) {
         host.frame.status = status;

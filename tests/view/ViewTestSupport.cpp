@@ -134,6 +134,10 @@ bool FakeFrame::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             ::CloseHandle(probe);
             lockHeldDuringRun = got == 0;
         }
+        if (runReturnsAtOnce) {
+            result = 0;
+            return true;
+        }
         HANDLE worker = *lastRequest.workerThread;
         DWORD start = ::GetTickCount();
         while (::MsgWaitForMultipleObjects(1, &worker, FALSE, 100, QS_ALLINPUT) != WAIT_OBJECT_0 &&

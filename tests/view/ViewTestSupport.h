@@ -112,6 +112,7 @@ class FakeFrame : public CWnd {
 public:
     int32_t status = 0;
     bool refuseDialog = false;
+    bool runReturnsAtOnce = false; // the progress dialog goes before the worker ends
     int closes = 0;
     int creates = 0;
     int runs = 0;
