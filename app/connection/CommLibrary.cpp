@@ -2,6 +2,9 @@
 
 #include <windows.h>
 #include "framework/comm/CommResult.h"
+#include "platform/LibraryLoader.h"
+#include "platform/Text.h"
+#include "platform/os/PathPart.h"
 
 namespace qk::app {
 namespace {
@@ -35,7 +38,12 @@ CCommLibrary::~CCommLibrary() {
 
 bool CCommLibrary::Bind(const wchar_t* path) {
     Unbind();
-    HMODULE module = ::LoadLibraryW(path);
+    if (!path)
+        return false;
+    // A bare name is the maker's library beside the program, never a copy that the search
+    // path would find first; a full path is the caller's own choice.
+    HMODULE module = os::IsPlainPathPart(FromWide(path)) ? LoadLibraryFrom(ProgramFolder(), path)
+                                                         : ::LoadLibraryW(path);
     if (!module)
         return false;
     comm::QkcBinding bound{};

@@ -16,8 +16,9 @@ public:
     CCommLibrary(const CCommLibrary&) = delete;
     CCommLibrary& operator=(const CCommLibrary&) = delete;
 
-    // Loads the library and resolves all 46 names; when the load fails or a name is missing
-    // the library is freed and the record stays unbound.
+    // Loads the library (a bare name from the program's folder only) and resolves all 46
+    // names; when the load fails or a name is missing the library is freed and the record
+    // stays unbound.
     bool Bind(const wchar_t* path = L"QKComm.dll");
     void Unbind();
     bool IsBound() const { return comm::IsBound(&m_record); }

@@ -4,6 +4,7 @@
 #include <vector>
 #include "framework/plugin/FormViewDllApi.h"
 #include "framework/store/PluginDataMgrApi.h"
+#include "platform/LibraryLoader.h"
 #include "platform/Text.h"
 
 namespace qk::app {
@@ -31,10 +32,15 @@ bool IsListUsable(const MenuItemList* items, IPluginDataMgr* store) {
 } // namespace
 
 int32_t CPluginHost::BindLibrary(CMenuDLLProc& dll, const std::u16string& library) {
+    return BindLibrary(dll, library, ProgramFolder());
+}
+
+int32_t CPluginHost::BindLibrary(CMenuDLLProc& dll, const std::u16string& library,
+                                 const std::wstring& folder) {
     dll.Clear();
     if (library.empty())
         return -1;
-    HMODULE module = ::LoadLibraryW(WidePtr(library));
+    HMODULE module = LoadLibraryFrom(folder, ToWide(library));
     if (!module)
         return -1;
     dll.m_hModule = module;

@@ -24,10 +24,14 @@ public:
     int32_t Bind(MenuItem& item) override { return BindLibrary(item.dll, item.dllName); }
     int32_t InitializePlugin(MenuItem& item) override;
 
-    // Loads the library by the name as written (the platform's search order) and binds the
-    // eight required entry points and the optional menu-name one: 0 bound, -1 not (nothing
-    // stays loaded then).
+    // Loads the library from the program's folder and binds the eight required entry points
+    // and the optional menu-name one: 0 bound, -1 not (nothing stays loaded then). The name
+    // comes from a menu file and is taken only as a plain file name: a path, a drive or a
+    // network name is refused.
     static int32_t BindLibrary(CMenuDLLProc& dll, const std::u16string& library);
+    // The same from another folder (the tests' copies).
+    static int32_t BindLibrary(CMenuDLLProc& dll, const std::u16string& library,
+                               const std::wstring& folder);
     // FORMVIEWDLL_Finalize when bound, then the library is freed and the record cleared.
     static void Unbind(CMenuDLLProc& dll);
     // Unbinds and deletes every item in order and empties the list.

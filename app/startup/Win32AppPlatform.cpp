@@ -1,6 +1,7 @@
 #include "app/startup/Win32AppPlatform.h"
 
 #include "framework/comm/PrinfoLibApi.h"
+#include "platform/LibraryLoader.h"
 #include "platform/Text.h"
 
 namespace qk::app {
@@ -70,10 +71,8 @@ bool Win32AppPlatform::IsAdministrator() {
 
 bool Win32AppPlatform::ReadDeviceIdNumber(const std::u16string& programFolder,
                                           const comm::QkcBinding* binding, int32_t& number) {
-    std::wstring path = ToWide(programFolder) + L"PrinfoLib.dll";
-    HMODULE library = ::LoadLibraryW(path.c_str());
-    if (!library)
-        library = ::LoadLibraryW(L"PrinfoLib.dll");
+    // From the program folder only: a copy elsewhere on the search path is never taken.
+    HMODULE library = LoadLibraryFrom(ToWide(programFolder), L"PrinfoLib.dll");
     if (!library)
         return false;
     auto initialize = reinterpret_cast<comm::PFN_PRINFO_Initialize>(

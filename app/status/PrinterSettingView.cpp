@@ -9,6 +9,8 @@
 #include "framework/store/PluginDataMgrApi.h"
 #include "framework/view/UtilMessageBox.h"
 #include "framework/view/UtilMessages.h"
+#include "framework/context/TextSlot.h"
+#include "platform/LibraryLoader.h"
 #include "platform/Text.h"
 #include "resource.h"
 
@@ -81,8 +83,8 @@ bool CPrinterSettingView::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& res
         // The page is never shown, so it has no language notices of its own: the status
         // strip has already reported a missing language file.
         if (UtilContext* context = Context();
-            context && m_texts.LoadLangFile(context->languageFolder, context->languageId,
-                                            kEnglish) != kLangNoFile)
+            context && m_texts.LoadLangFile(std::u16string(SlotView(context->languageFolder)),
+                                            context->languageId, kEnglish) != kLangNoFile)
             m_texts.LoadScreenTexts(kScreen);
         // A page without the library answers -24 to every read; nothing is said here.
         BindLibrary();
@@ -96,7 +98,7 @@ int32_t CPrinterSettingView::BindLibrary() {
     if (m_context)
         return 1;
     if (!m_library)
-        m_library = ::LoadLibraryW(kLibraryName);
+        m_library = LoadLibraryFrom(ProgramFolder(), kLibraryName);
     if (!m_library)
         return kReadNoLibrary;
     bool complete = Resolve(m_library, "Initialize", m_pfnInitialize);
@@ -149,7 +151,8 @@ int32_t CPrinterSettingView::ReadName(bool withIdentification, std::string& name
     const int64_t start = NowSeconds();
     // Waits after a failed try; false when the time is up or the tries are used up.
     auto mayTryAgain = [&](int32_t attempt) {
-        if (NowSeconds() - start > kReadLimitSeconds || attempt + 1 >= attempts)
+        if (NowSeconds() - start > kReadLimitSeconds || attempt + 1 >= attempts ||
+            CommCtrl().StopRequested())
             return false;
         ::Sleep(static_cast<DWORD>(interval > 0 ? interval : 0));
         return true;
@@ -179,7 +182,7 @@ int32_t CPrinterSettingView::ReadName(bool withIdentification, std::string& name
         last = m_pfnGetDeviceID(m_context, &idValue);
         if (last == 1)
             return 1;
-        if (NowSeconds() - start > kReadLimitSeconds)
+        if (NowSeconds() - start > kReadLimitSeconds || CommCtrl().StopRequested())
             return kReadNoAnswer;
         if (attempt + 1 >= attempts)
             break;
@@ -291,6 +294,10 @@ int32_t CPrinterSettingView::SettingsRead() {
             incomplete = true;
         if (last == kReadNoAnswer)
             break;
+        if (CommCtrl().StopRequested()) {
+            incomplete = true; // the readers left out did not read
+            break;
+        }
     }
     Report(100);
     if (incomplete)

@@ -35,16 +35,9 @@ TEST(PluginHostBinding, OnlyALibraryWithAllEightEntryPointsBinds) {
 }
 
 TEST(PluginHostBinding, TheJournalLibraryBindsWithoutAMenuNameAndUnloads) {
-    const std::wstring folder = StageDir();
-    // Its device test engine import is found beside it only through the search order.
-    wchar_t previous[MAX_PATH] = {};
-    ::GetCurrentDirectoryW(MAX_PATH, previous);
-    ::SetCurrentDirectoryW(folder.c_str());
+    // Its device test engine import is found beside it, not through the current folder.
     MenuItem item;
-    item.dllName = FromWide(folder + L"QKUEJ.dll");
-    CPluginHost host(nullptr, nullptr, nullptr);
-    ASSERT_EQ(host.Bind(item), 0);
-    ::SetCurrentDirectoryW(previous);
+    ASSERT_EQ(CPluginHost::BindLibrary(item.dll, u"QKUEJ.dll", StageDir()), 0);
     EXPECT_TRUE(item.IsBound());
     EXPECT_NE(item.dll.m_hModule, nullptr);
     const void* entries[] = {reinterpret_cast<void*>(item.dll.m_pfnInitialize),
@@ -67,6 +60,30 @@ TEST(PluginHostBinding, TheJournalLibraryBindsWithoutAMenuNameAndUnloads) {
     EXPECT_EQ(item.dll.m_hModule, nullptr);
     wchar_t path[MAX_PATH] = {};
     EXPECT_EQ(::GetModuleFileNameW(module, path, MAX_PATH), 0u) << "the library is unloaded";
+}
+
+// A menu file names the plug-in; the program runs with administrator rights, so the name is
+// taken only as a plain file name in the program's folder.
+TEST(PluginHostBinding, ANameThatIsAPathIsRefusedEvenWhenTheLibraryIsThere) {
+    std::wstring stage = StageDir();
+    stage.pop_back();
+    const std::wstring parent = stage.substr(0, stage.find_last_of(L'\\'));
+    const std::wstring leaf = stage.substr(stage.find_last_of(L'\\') + 1);
+    wchar_t previous[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, previous);
+    ::SetCurrentDirectoryW(StageDir().c_str());
+    for (const std::wstring& name : std::vector<std::wstring>{
+             stage + L"\\QKUEJ.dll", L"..\\" + leaf + L"\\QKUEJ.dll", L".\\QKUEJ.dll",
+             L"\\\\?\\" + stage + L"\\QKUEJ.dll", stage.substr(0, 2) + L"QKUEJ.dll"}) {
+        app::CMenuDLLProc dll;
+        EXPECT_EQ(CPluginHost::BindLibrary(dll, FromWide(name), parent + L"\\" + leaf), -1)
+            << testing::PrintToString(name);
+        EXPECT_EQ(dll.m_hModule, nullptr);
+    }
+    // Nor from the current folder when the program's folder lacks it.
+    app::CMenuDLLProc dll;
+    EXPECT_EQ(CPluginHost::BindLibrary(dll, u"QKUEJ.dll"), -1);
+    ::SetCurrentDirectoryW(previous);
 }
 
 TEST(PluginHostBinding, InitialisationDecidesWhetherTheItemStays) {

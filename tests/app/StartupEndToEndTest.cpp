@@ -52,6 +52,27 @@ TEST_F(UtilityRun, RemoteDevicePathOfARefusingPrinterWarnsAndStillStarts) {
     EXPECT_EQ(program_.ExitCode(), 1u);
 }
 
+// The program runs with administrator rights: the maker's libraries come from its own folder
+// only, never from the folder it was started in.
+TEST_F(UtilityRun, LibrariesAreNeverTakenFromTheFolderTheProgramStartsIn) {
+    ASSERT_NO_FATAL_FAILURE(StartPrinter());
+    const std::wstring program = MakeProgramFolder(true);
+    namespace fs = std::filesystem;
+    fs::copy_file(fs::path(StageDir() + L"QKComm.dll"), fs::path(program + L"QKComm.dll"));
+    // Without the printer information library the settings read cannot identify the printer;
+    // a copy lies in the starting folder.
+    fs::copy_file(fs::path(StageDir() + L"PrinfoLib.dll"), fs::path(Folder() + L"\\PrinfoLib.dll"));
+    ASSERT_TRUE(Launch(program_, L"/bM /p" + RegisterPortMonitorPort(), program));
+    HWND frame = WaitForTopLevel(program_.Id(), L"", kTitle, 30000);
+    ASSERT_NE(frame, nullptr);
+    MessageBoxView box = WaitForMessageBox(program_.Id(), 30000);
+    ASSERT_NE(box.hwnd, nullptr) << "the library of the starting folder identified the printer";
+    EXPECT_EQ(box.text, L"A communication error occurred.");
+    PressButton(box.hwnd, IDOK);
+    EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(box.hwnd); }, 10000));
+    ASSERT_TRUE(Close(program_, frame));
+}
+
 TEST_F(UtilityRun, RemoteDevicePathHeldByAnotherApplicationEndsTheProgram) {
     ASSERT_NO_FATAL_FAILURE(StartPrinter());
     ASSERT_NO_FATAL_FAILURE(HoldPort());
