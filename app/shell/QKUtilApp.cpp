@@ -12,6 +12,7 @@
 #include "app/startup/Win32AppPlatform.h"
 #include "app/status/SettingsCommandFileWriter.h"
 #include "framework/comm/CommResult.h"
+#include "framework/context/TextSlot.h"
 #include "platform/DocTemplate.h"
 #include "platform/MessagePresenter.h"
 #include "platform/Text.h"
@@ -34,10 +35,7 @@ void CopySlot(char16_t* slot, const std::u16string& text) {
 }
 
 std::u16string Slot(const char16_t* slot) {
-    size_t n = 0;
-    while (n < kTextSlot && slot[n])
-        ++n;
-    return std::u16string(slot, n);
+    return std::u16string(SlotView(slot, kTextSlot));
 }
 
 std::u16string WithBackslash(std::u16string path) {
@@ -481,8 +479,15 @@ void CQKUtilApp::SavePrinterSettings() {
         return;
     if (m_context->startMode == kStartFileMode)
         m_dataManager.SetSaveFlag(1);
-    if (m_dataManager.SaveSettingsFile(u"QK-R40", path, 0x00010000, 0x00010000) == 1)
+    if (m_dataManager.SaveSettingsFile(u"QK-R40", path, 0x00010000, 0x00010000) == 1) {
         m_dataManager.SavePrinterList(m_context->dataFolder);
+        return;
+    }
+    // Asked to save and not saved (a read-only folder, a full disk): the earlier file stays,
+    // and the operator must know that this run's settings are not in it.
+    if (m_dataManager.GetSaveFlag() == 1)
+        Warn(nullptr, &m_language, 8,
+             L"The printer's settings could not be saved. The earlier settings file is kept.");
 }
 
 void CQKUtilApp::WriteSettingsCommandFile() {

@@ -122,5 +122,41 @@ TEST_F(FileModeRun, YesWithAnUnwritableTargetWarnsAndLeavesTheFileAlone) {
     EXPECT_EQ(file, earlier);
 }
 
+// A settings file that cannot be replaced at exit (a read-only file, as on a read-only data
+// folder or a full disk) keeps its earlier bytes, and the operator is told.
+TEST_F(FileModeRun, ASettingsFileThatCannotBeWrittenAtExitIsKeptAndTheOperatorIsTold) {
+    const std::wstring output = Folder() + L"\\R40.dat";
+    std::u16string settings = FileModeSettingsPath();
+    if (settings.empty() || !os::RealFileSystem().Exists(settings)) {
+        HWND first = Start(output);
+        ASSERT_NE(first, nullptr);
+        CloseAnswering(first, IDNO);
+        ASSERT_TRUE(program_.Wait(20000));
+        settings = FileModeSettingsPath();
+    }
+    std::vector<uint8_t> earlier;
+    ASSERT_TRUE(os::RealFileSystem().ReadFile(settings, earlier));
+    ::SetFileAttributesW(WidePtr(settings), FILE_ATTRIBUTE_READONLY);
+
+    HWND frame = Start(output);
+    ASSERT_NE(frame, nullptr);
+    ::PostMessageW(frame, WM_CLOSE, 0, 0);
+    MessageBoxView warning = WaitForMessageBox(program_.Id(), 20000);
+    ::SetFileAttributesW(WidePtr(settings), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_NE(warning.hwnd, nullptr) << "the failed save went unreported";
+    EXPECT_EQ(warning.caption, kCaption);
+    EXPECT_EQ(warning.text,
+              L"The printer's settings could not be saved. The earlier settings file is kept.");
+    PressButton(warning.hwnd, IDOK);
+    EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(warning.hwnd); }, 10000));
+    MessageBoxView question = WaitForMessageBox(program_.Id(), 20000);
+    ASSERT_NE(question.hwnd, nullptr);
+    PressButton(question.hwnd, IDNO);
+    ASSERT_TRUE(program_.Wait(20000));
+    std::vector<uint8_t> file;
+    ASSERT_TRUE(os::RealFileSystem().ReadFile(settings, file));
+    EXPECT_EQ(file, earlier);
+}
+
 } // namespace
 } // namespace qk::test

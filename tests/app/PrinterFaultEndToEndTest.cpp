@@ -1,0 +1,136 @@
+// The real QK40UTL.exe against a printer that misbehaves from the start (the simulator's
+// control channel): each fault ends in its message or status within its bound, the program
+// stays usable, and nothing that the program keeps in its data folder changes.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+#include "platform/Text.h"
+#include "platform/os/RealOs.h"
+#include "tests/app/StartupEndToEndFixture.h"
+
+namespace qk::test {
+namespace {
+
+constexpr int kStatusLine = 1025;
+
+using FileBytes = std::map<std::wstring, std::vector<uint8_t>>;
+
+std::wstring DataFolder() {
+    return ToWide(os::RealKnownFolders().CommonAppData()) + L"\\TARROW\\QK40Utl";
+}
+
+// Every file below a folder with its bytes, but the work folder and the running flag, which
+// every run writes.
+void CollectFiles(const std::wstring& folder, FileBytes& files) {
+    WIN32_FIND_DATAW found;
+    HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::wstring name = found.cFileName;
+        const std::wstring path = folder + L"\\" + name;
+        if (name == L"." || name == L".." || name == L"TMP" || name == L"QKUCOUPON.INI")
+            continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            CollectFiles(path, files);
+            continue;
+        }
+        std::vector<uint8_t> bytes;
+        os::RealFileSystem().ReadFile(FromWide(path), bytes);
+        files[path] = std::move(bytes);
+    } while (::FindNextFileW(find, &found));
+    ::FindClose(find);
+}
+
+FileBytes DataFiles() {
+    FileBytes files;
+    CollectFiles(DataFolder(), files);
+    return files;
+}
+
+struct ChildQuery {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK MatchChildId(HWND child, LPARAM lp) {
+    auto* query = reinterpret_cast<ChildQuery*>(lp);
+    if (::GetDlgCtrlID(child) != query->id)
+        return TRUE;
+    query->found = child;
+    return FALSE;
+}
+
+std::wstring DescendantText(HWND frame, int id) {
+    ChildQuery query{id, nullptr};
+    ::EnumChildWindows(frame, MatchChildId, reinterpret_cast<LPARAM>(&query));
+    return query.found ? WindowText(query.found) : std::wstring();
+}
+
+// The main window still handles messages (the program is not stuck in a wait).
+bool Responds(HWND frame) {
+    DWORD_PTR answer = 0;
+    return ::SendMessageTimeoutW(frame, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer) != 0;
+}
+
+class PrinterFaultRun : public UtilityRun {
+protected:
+    // Starts the utility on the simulator's port as an ordinary start does with /p.
+    HWND StartOrdinary(ProcessRunner& run, const std::wstring& prefix) {
+        if (!Launch(run, L"/bM /p" + prefix))
+            return nullptr;
+        return WaitForTopLevel(run.Id(), L"", kTitle, 30000);
+    }
+};
+
+TEST_F(PrinterFaultRun, ASilentSlowOrRefusingPrinterShowsThatItCannotGetTheStatus) {
+    ASSERT_NO_FATAL_FAILURE(StartPrinter());
+    const std::wstring prefix = RegisterPortMonitorPort();
+    const std::pair<const wchar_t*, const wchar_t*> faults[] = {
+        {L"silent on", L"silent off"}, {L"delay 60000", L"delay 0"}, {L"refuse on", L"refuse off"}};
+    for (const auto& [fault, cure] : faults) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(fault)));
+        const FileBytes before = DataFiles();
+        ASSERT_EQ(PrinterControl(fault).rfind("OK", 0), 0u);
+        ProcessRunner run;
+        HWND frame = StartOrdinary(run, prefix);
+        ASSERT_NE(frame, nullptr) << "no main window; message: "
+                                  << testing::PrintToString(WaitForMessageBox(run.Id(), 0).text);
+        // The library waits 3 s for an answer.
+        EXPECT_TRUE(PumpUntil(
+            [&] { return DescendantText(frame, kStatusLine) == L"Status: Cannot Get Status"; },
+            15000))
+            << testing::PrintToString(DescendantText(frame, kStatusLine));
+        EXPECT_EQ(WaitForMessageBox(run.Id(), 0).hwnd, nullptr) << "nothing to read, nothing said";
+        EXPECT_TRUE(Responds(frame));
+        ASSERT_TRUE(Close(run, frame));
+        ASSERT_EQ(PrinterControl(cure).rfind("OK", 0), 0u);
+        EXPECT_TRUE(DataFiles() == before) << "a file of the data folder changed";
+    }
+}
+
+TEST_F(PrinterFaultRun, APrinterAnsweringNoiseEndsTheReadWithTheCommunicationError) {
+    ASSERT_NO_FATAL_FAILURE(StartPrinter());
+    const std::wstring prefix = RegisterPortMonitorPort();
+    const FileBytes before = DataFiles();
+    ASSERT_EQ(PrinterControl(L"garbage on").rfind("OK", 0), 0u);
+    HWND frame = StartOrdinary(program_, prefix);
+    ASSERT_NE(frame, nullptr);
+    // Twenty tries a second apart, each refused at once, within the read's 45 seconds.
+    MessageBoxView box = WaitForMessageBox(program_.Id(), 60000);
+    ASSERT_NE(box.hwnd, nullptr) << "the read never ended";
+    EXPECT_EQ(box.text, L"A communication error occurred.");
+    PressButton(box.hwnd, IDOK);
+    EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(box.hwnd); }, 10000));
+    EXPECT_TRUE(Responds(frame));
+    EXPECT_EQ(DescendantText(frame, kStatusLine), L"Status: Online");
+    ASSERT_TRUE(Close(program_, frame));
+    EXPECT_TRUE(DataFiles() == before) << "a read that failed must not be saved";
+}
+
+} // namespace
+} // namespace qk::test
