@@ -6,6 +6,14 @@
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 
+# Wine's 32-bit loader needs a kernel that runs i386 programs. Say so at once where it cannot
+# (some virtual machines have IA-32 emulation switched off), instead of failing every test.
+if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    echo "xvfb-session: this machine's kernel cannot run 32-bit programs, so Wine cannot start" \
+         "the 32-bit utility or its tests (IA-32 emulation is off; see dmesg)" >&2
+    exit 1
+fi
+
 use_display=0
 if [ "${1:-}" = "--use-display" ]; then use_display=1; shift; fi
 
