@@ -10,10 +10,8 @@ all: build
 setup:
 	@bash scripts/setup.sh
 
-$(BUILD)/CMakeCache.txt:
-	cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo
-
-configure: setup $(BUILD)/CMakeCache.txt
+configure: setup
+	@bash scripts/configure.sh $(BUILD)
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)

@@ -119,8 +119,9 @@ __declspec(dllexport) int32_t WINAPI FORMVIEWDLL_ChangeMenuState(int32_t state) 
 __declspec(dllexport) int32_t WINAPI FORMVIEWDLL_GetPluginInfo(PluginInfoRecord* info) {
     if (!info)
         return -6;
-    *info = PluginInfoRecord{0x7F000000u + (reinterpret_cast<uintptr_t>(g_module) >> 16 & 0xFFFF),
-                             0x10000, 40};
+    *info = PluginInfoRecord{
+        0x7F000000u + static_cast<uint32_t>(reinterpret_cast<uintptr_t>(g_module) >> 16 & 0xFFFF),
+        0x10000, 40};
     return 0;
 }
 __declspec(dllexport) int32_t WINAPI FORMVIEWDLL_ReadPrinterSettings() {
