@@ -25,5 +25,8 @@ if [ "$QK_WINE_ARCH" = win64 ]; then
 else
     export WINEPREFIX="${WINEPREFIX:-$ROOT/build/wineprefix}"
 fi
+# Written by wine-prefix.sh when the prefix is made and configured; raise the number when its
+# configuration changes, so existing prefixes are configured again.
+QK_PREFIX_MARKER="$WINEPREFIX/.qk-configured-3"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree=;mshtml=;winemenubuilder.exe=}"

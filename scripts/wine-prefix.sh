@@ -3,7 +3,7 @@
 # xvfb-session.sh), otherwise Wine's desktop process starts without X and later windows fail.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
-marker="$WINEPREFIX/.qk-configured-3"
+marker="$QK_PREFIX_MARKER"
 [ -f "$marker" ] && exit 0
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "setup: creating Wine prefix $WINEPREFIX"

@@ -10,7 +10,7 @@ stage="${QK_STAGE_DIR:-$(dirname "$WINEPREFIX")/stage}"
 program="PortCommunicationService.exe"
 [ -f "$stage/$program" ] || exit 0
 # Only into a prefix that wine-prefix.sh has finished; a half-made one is left alone.
-[ -f "$WINEPREFIX/.qk-configured-2" ] || exit 0
+[ -f "$QK_PREFIX_MARKER" ] || exit 0
 folder="$WINEPREFIX/drive_c/Program Files/TARROW/portcommunicationservice"
 if ! cmp -s "$stage/$program" "$folder/$program"; then
     mkdir -p "$folder"

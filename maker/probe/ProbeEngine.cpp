@@ -32,8 +32,7 @@ qk::ini::IniText Settings() {
 
 } // namespace
 
-extern "C" __declspec(dllexport) uintptr_t QKC_CALL
-    ProbeEngineCreate(const qk::comm::QkcBinding* binding) {
+extern "C" uintptr_t QKC_CALL ProbeEngineCreate(const qk::comm::QkcBinding* binding) {
     try {
         if (!qk::comm::IsBound(binding))
             return 0;
@@ -51,7 +50,7 @@ extern "C" __declspec(dllexport) uintptr_t QKC_CALL
     }
 }
 
-extern "C" __declspec(dllexport) int32_t QKC_CALL ProbeEngineRelease(uintptr_t* handle) {
+extern "C" int32_t QKC_CALL ProbeEngineRelease(uintptr_t* handle) {
     try {
         if (!handle)
             return -3;
