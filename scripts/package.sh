@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Builds the release: an optimised, stripped build of what ships, laid out in BUILD/stage, and
+# the Windows installer BUILD/QK40UTL-Setup-<version>.exe made from it with NSIS.
+# The shipped build is 32-bit; where the 32-bit cross compiler is missing (or with
+# QK_PACKAGE_ARCH=x86_64) the installer is made from the 64-bit build instead.
+# Usage: scripts/package.sh [BUILD]   (default: build-release)
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+build="${1:-build-release}"
+arch="${QK_PACKAGE_ARCH:-}"
+if [ -z "$arch" ]; then
+    arch=x86_64
+    command -v i686-w64-mingw32-g++-posix >/dev/null && arch=i686
+fi
+case "$arch" in
+    i686) toolchain=cmake/mingw-i686.cmake target=x86-unicode ;;
+    x86_64) toolchain=cmake/mingw-x86_64.cmake target=amd64-unicode ;;
+    *) echo "package: unknown QK_PACKAGE_ARCH $arch (i686 or x86_64)" >&2; exit 2 ;;
+esac
+cache="$build/CMakeCache.txt"
+if [ -f "$cache" ] && ! grep -q "^CMAKE_TOOLCHAIN_FILE:.*$toolchain\$" "$cache"; then
+    rm -rf "$build"
+fi
+# -s strips at link time: the release carries no debug information.
+[ -f "$cache" ] || cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_EXE_LINKER_FLAGS=-s -DCMAKE_SHARED_LINKER_FLAGS=-s
+cmake --build "$build" --target qk_stage -j "${JOBS:-$(nproc)}"
+
+version="$(sed -n 's/.*kVersionText\[\] = L"Ver\.\([0-9.]*\)".*/\1/p' app/shell/Model.h)"
+setup="$build/QK40UTL-Setup-$version.exe"
+bash scripts/make-installer.sh "$build/stage" "$setup" "$target"
+echo "package: $setup ($arch, $(du -h "$setup" | cut -f1); QK40UTL.exe $(du -h "$build/stage/QK40UTL.exe" | cut -f1))"
