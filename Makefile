@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup configure build run test fuzz package format clean
+.PHONY: all setup configure build run test fuzz package screenshots format clean
 
 all: build
 
@@ -25,6 +25,11 @@ test: build
 # The fuzz targets of the native build, FUZZ_SECONDS each (default 300).
 fuzz: build
 	@bash scripts/fuzz.sh $(BUILD)
+
+# Screenshots of every window in English, German and Japanese (build/screenshots/); the
+# English ones refresh the README's tour (docs/tour/).
+screenshots: build
+	@bash scripts/screenshots.sh $(BUILD)
 
 # The release build (optimised, stripped, 32-bit where its compiler exists) and its Windows
 # installer, in build-release/.
