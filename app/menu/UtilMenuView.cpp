@@ -124,17 +124,21 @@ void CUtilMenuView::ReadMenuFile(UtilContext* context, CMainFrame* frame) {
 void CUtilMenuView::SetUpList(CMainFrame* frame) {
     ModifyStyle(0, LVS_REPORT | LVS_OWNERDRAWFIXED | LVS_NOCOLUMNHEADER, SWP_FRAMECHANGED);
     CListCtrl list = GetListCtrl();
-    // The row measure may already have given the column its width; a column made later
-    // takes that width rather than the file's -1.
-    const int width = m_columnWidth > 0 ? m_columnWidth : m_look.itemWidth;
-    list.InsertColumn(0, L"", LVCFMT_LEFT, width);
-    if (m_columnWidth > 0)
-        list.SetColumnWidth(0, m_columnWidth);
+    // The row measure may come now or only at the first paint (version 6 of the common
+    // controls): the column and the pane take the measured size either way.
+    const SIZE row = MeasuredRowSize();
+    if (row.cx > 0)
+        m_columnWidth = row.cx;
+    list.InsertColumn(0, L"", LVCFMT_LEFT, m_columnWidth > 0 ? m_columnWidth : m_look.itemWidth);
     for (std::size_t i = 0; i < m_items.size(); ++i)
         list.InsertItem(static_cast<int>(i), WidePtr(m_items[i]->text));
     if (!frame)
         return;
-    const SIZE size = list.ApproximateViewRect();
+    SIZE size = list.ApproximateViewRect();
+    if (m_columnWidth > 0)
+        size.cx = m_columnWidth;
+    if (row.cy > 0)
+        size.cy = row.cy * static_cast<LONG>(m_items.size());
     // The pane also holds the view's border: rows as wide as the pane's client area need no
     // horizontal scroll bar.
     RECT frameOfList = {0, 0, 0, 0};
@@ -177,17 +181,21 @@ bool CUtilMenuView::OnReflectedMessage(UINT msg, WPARAM, LPARAM lp, LRESULT& res
     return false;
 }
 
-void CUtilMenuView::OnMeasureItem(MEASUREITEMSTRUCT* measure) {
+SIZE CUtilMenuView::MeasuredRowSize() const {
     const SIZE band = m_pictures.SizeOf(CMenuPictures::Selected);
-    const int32_t height = m_look.itemHeight != -1 ? m_look.itemHeight : band.cy;
-    const int32_t width = m_look.itemWidth != -1 ? m_look.itemWidth : band.cx;
-    if (height != 0) {
-        measure->itemHeight = static_cast<UINT>(height);
-        m_rowHeight = height;
+    return SIZE{m_look.itemWidth != -1 ? m_look.itemWidth : band.cx,
+                m_look.itemHeight != -1 ? m_look.itemHeight : band.cy};
+}
+
+void CUtilMenuView::OnMeasureItem(MEASUREITEMSTRUCT* measure) {
+    const SIZE row = MeasuredRowSize();
+    if (row.cy != 0) {
+        measure->itemHeight = static_cast<UINT>(row.cy);
+        m_rowHeight = row.cy;
     }
-    if (width != 0) {
-        GetListCtrl().SetColumnWidth(0, width);
-        m_columnWidth = width;
+    if (row.cx != 0) {
+        GetListCtrl().SetColumnWidth(0, row.cx);
+        m_columnWidth = row.cx;
     }
 }
 

@@ -76,6 +76,8 @@ private:
     void SelectInitialRow();
 
     void OnMeasureItem(MEASUREITEMSTRUCT* measure);
+    // The row size the measure gives: the file's, or the selected-row picture's.
+    SIZE MeasuredRowSize() const;
     void OnDrawItem(const DRAWITEMSTRUCT* draw);
     void DrawRowText(HDC dc, const MenuItem& item, RECT rect) const;
     bool OnKeyDown(UINT key);

@@ -1,9 +1,9 @@
 #include "plugins/journal/EJView.h"
 
-#include <cstring>
 #include "framework/context/UtilContext.h"
 #include "framework/plugin/FormViewCtrl.h"
 #include "framework/store/PrinterInfoBlock.h"
+#include "framework/store/PrinterSettingBlocks.h"
 #include "framework/view/UtilMessageBox.h"
 #include "platform/Text.h"
 #include "resource.h"
@@ -11,26 +11,12 @@
 namespace qk::journal {
 namespace {
 
-inline constexpr uint32_t kPaperBlockKey = 0x00010005;
-inline constexpr uint32_t kPaperBlockSize = 152;
-inline constexpr size_t kPaperSizeCodeOffset = 32;
-inline constexpr uint32_t kCharacterBlockKey = 0x00010003;
-inline constexpr uint32_t kCharacterBlockSize = 48;
-inline constexpr size_t kCodeTableOffset = 40;
-inline constexpr size_t kCharSetOffset = 44;
-
 inline constexpr int32_t kConfirmMessage = 0;
 inline constexpr int32_t kViewerMissingMessage = 1;
 inline constexpr char16_t kConfirmText[] =
     u"Do you want to change the electronic journal setting for this printer port?";
 inline constexpr char16_t kViewerMissingText[] =
     u"Could not find the required files. \nPlease reinstall.";
-
-int32_t WordAt(const uint8_t* block, size_t offset) {
-    int32_t value = 0;
-    std::memcpy(&value, block + offset, sizeof value);
-    return value;
-}
 
 std::u16string SlotText(const char16_t* slot, size_t chars) {
     size_t n = 0;
@@ -60,16 +46,16 @@ CEJView::~CEJView() = default;
 
 bool CEJView::PrepareEmulatorRecord(sys::EmulatorPortSettings& record) {
     record = m_emulator.NewSettings();
-    uint8_t paper[kPaperBlockSize] = {};
-    if (ReadDataBlock(kPaperBlockKey, paper, sizeof paper) != 0)
+    PaperSettingBlock paper{};
+    if (ReadDataBlock(kPaperSettingBlockKey, &paper, sizeof paper) != 0)
         return false;
     UtilContext* context = Context();
     if (!context)
         return false;
     comm::PortRecord* port = &context->portRecord;
-    return m_emulator.SetupEmulatorPort(
-        record, context->binding, SlotText(port->deviceName, comm::kPortTextChars), port,
-        WordAt(paper, kPaperSizeCodeOffset), context->resolutionDpi);
+    return m_emulator.SetupEmulatorPort(record, context->binding,
+                                        SlotText(port->deviceName, comm::kPortTextChars), port,
+                                        paper.paperSize, context->resolutionDpi);
 }
 
 int32_t CEJView::StoredJournalFlag() {
@@ -141,14 +127,14 @@ void CEJView::OnEnableClicked() {
 }
 
 void CEJView::WriteFontSettings(const sys::EmulatorPortSettings& record) {
-    uint8_t characters[kCharacterBlockSize] = {};
+    FontSettingBlock characters{};
     PrinterInfoBlock info{};
-    if (ReadDataBlock(kCharacterBlockKey, characters, sizeof characters) != 0 ||
+    if (ReadDataBlock(kFontSettingBlockKey, &characters, sizeof characters) != 0 ||
         ReadDataBlock(kPrinterInfoBlockKey, &info, sizeof info) != 0)
         return;
-    m_emulator.WriteFontSettings(WordAt(characters, kCodeTableOffset), record,
+    m_emulator.WriteFontSettings(characters.codeTable, record,
                                  SlotText(info.strings[4], kPrinterInfoStringChars),
-                                 WordAt(characters, kCharSetOffset));
+                                 characters.charSet);
 }
 
 void CEJView::OnViewerClicked() {

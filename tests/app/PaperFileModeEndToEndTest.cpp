@@ -39,27 +39,6 @@ std::u16string FileModeSettingsPath() {
     return u"";
 }
 
-struct Found {
-    int id;
-    const wchar_t* className;
-    HWND hwnd;
-};
-
-BOOL CALLBACK FindDescendant(HWND child, LPARAM lp) {
-    auto* query = reinterpret_cast<Found*>(lp);
-    if ((query->id && ::GetDlgCtrlID(child) != query->id) ||
-        (query->className && ClassName(child) != query->className))
-        return TRUE;
-    query->hwnd = child;
-    return FALSE;
-}
-
-HWND Descendant(HWND frame, int id, const wchar_t* className) {
-    Found query{id, className, nullptr};
-    ::EnumChildWindows(frame, FindDescendant, reinterpret_cast<LPARAM>(&query));
-    return query.hwnd;
-}
-
 class PaperFileModeRun : public UtilityRun {
 protected:
     HWND Start(const std::wstring& output) {

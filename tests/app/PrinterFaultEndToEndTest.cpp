@@ -52,25 +52,6 @@ FileBytes DataFiles() {
     return files;
 }
 
-struct ChildQuery {
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK MatchChildId(HWND child, LPARAM lp) {
-    auto* query = reinterpret_cast<ChildQuery*>(lp);
-    if (::GetDlgCtrlID(child) != query->id)
-        return TRUE;
-    query->found = child;
-    return FALSE;
-}
-
-std::wstring DescendantText(HWND frame, int id) {
-    ChildQuery query{id, nullptr};
-    ::EnumChildWindows(frame, MatchChildId, reinterpret_cast<LPARAM>(&query));
-    return query.found ? WindowText(query.found) : std::wstring();
-}
-
 // The main window still handles messages (the program is not stuck in a wait).
 bool Responds(HWND frame) {
     DWORD_PTR answer = 0;

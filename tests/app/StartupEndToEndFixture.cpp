@@ -76,13 +76,13 @@ std::vector<std::wstring> UtilityRun::Environment() const {
             L"QKRESTORE_DATA_DIR=" + folder_ + L"\\restore"};
 }
 
-void UtilityRun::StartPrinter() {
+void UtilityRun::StartPrinter(const std::wstring& extraArguments) {
     const std::wstring portFile = folder_ + L"\\sim.ports";
     // --parent: a test that dies must not leave its simulator behind.
     ASSERT_TRUE(simulator_.Start(StageDir() + L"QKPrinterSim.exe",
                                  L"--port 0 --control-port 0 --parent " +
                                      std::to_wstring(::GetCurrentProcessId()) + L" --port-file \"" +
-                                     portFile + L"\""));
+                                     portFile + L"\" " + extraArguments));
     unsigned dataPort = 0;
     ASSERT_TRUE(PumpUntil(
         [&] {
@@ -153,6 +153,16 @@ std::wstring UtilityRun::MakeProgramFolder(bool withLanguageFiles) {
         fs::copy(fs::path(StageDir() + L"LANG"), fs::path(folder + L"LANG"),
                  fs::copy_options::recursive);
     return folder;
+}
+
+std::wstring UtilityRun::CopyOfStage() {
+    const std::wstring folder = folder_ + L"\\program";
+    // Without the trailing backslash: the C runtime's stat fails on "folder\", and the
+    // recursive copy stats its source.
+    std::wstring stage = StageDir();
+    stage.pop_back();
+    fs::copy(fs::path(stage), fs::path(folder), fs::copy_options::recursive);
+    return folder + L"\\";
 }
 
 std::wstring UtilityRun::WriteDescription(const std::wstring& printerName) {

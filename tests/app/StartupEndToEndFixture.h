@@ -16,8 +16,11 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Starts the simulator and maps one serial port of the library to it.
-    void StartPrinter();
+    // Starts the simulator (with the extra arguments) and maps one serial port of the library
+    // to it.
+    void StartPrinter(const std::wstring& extraArguments = L"");
+    // The port name to map instead of the test's own one (before StartPrinter).
+    void UsePortName(const std::wstring& name) { portName_ = name; }
     // One control command to the simulator; its reply line ("" when it did not answer).
     std::string PrinterControl(const std::wstring& command);
     // The device path under which the library offers the simulator's port.
@@ -34,6 +37,8 @@ protected:
     // A program folder with the stage's executable and settings, and its language files
     // when asked for.
     std::wstring MakeProgramFolder(bool withLanguageFiles);
+    // A program folder holding a copy of the whole stage; answers it with a trailing backslash.
+    std::wstring CopyOfStage();
     // A printer description file naming the printer.
     std::wstring WriteDescription(const std::wstring& printerName);
     std::wstring Folder() const { return folder_; }

@@ -9,52 +9,28 @@ namespace {
 constexpr int kNameLine = 1021;
 constexpr int kStatusLine = 1025;
 
-struct ChildQuery {
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK MatchChildId(HWND child, LPARAM lp) {
-    auto* query = reinterpret_cast<ChildQuery*>(lp);
-    if (::GetDlgCtrlID(child) != query->id)
-        return TRUE;
-    query->found = child;
-    return FALSE;
-}
-
-// The text of the first descendant of the frame with the control identifier.
-std::wstring DescendantText(HWND frame, int id) {
-    ChildQuery query{id, nullptr};
-    ::EnumChildWindows(frame, MatchChildId, reinterpret_cast<LPARAM>(&query));
-    return query.found ? WindowText(query.found) : std::wstring();
-}
-
-bool WaitForLine(HWND frame, int id, const std::wstring& text, DWORD timeoutMs = 20000) {
-    return PumpUntil([&] { return DescendantText(frame, id) == text; }, timeoutMs);
-}
-
 TEST_F(UtilityRun, StatusStripIdentifiesThePrinterAndFollowsItsCoverAndOnlineState) {
     ASSERT_NO_FATAL_FAILURE(StartPrinter());
     ASSERT_TRUE(Launch(program_, L"/bM /mR /r" + DevicePath()));
     HWND frame = WaitForTopLevel(program_.Id(), L"", kTitle, 30000);
     ASSERT_NE(frame, nullptr);
-    EXPECT_TRUE(WaitForLine(frame, kNameLine, L"Printer Name: QK-R40"))
+    EXPECT_TRUE(WaitForDescendantText(frame, kNameLine, L"Printer Name: QK-R40"))
         << "the settings read named the printer; name line: "
         << testing::PrintToString(DescendantText(frame, kNameLine));
     EXPECT_EQ(WaitForMessageBox(program_.Id(), 0).hwnd, nullptr) << "the read succeeded";
-    EXPECT_TRUE(WaitForLine(frame, kStatusLine, L"Status: Online"));
+    EXPECT_TRUE(WaitForDescendantText(frame, kStatusLine, L"Status: Online"));
 
     ASSERT_EQ(PrinterControl(L"cover open").rfind("OK", 0), 0u);
-    EXPECT_TRUE(WaitForLine(frame, kStatusLine, L"Status: Cover is open"))
+    EXPECT_TRUE(WaitForDescendantText(frame, kStatusLine, L"Status: Cover is open"))
         << testing::PrintToString(DescendantText(frame, kStatusLine));
     ASSERT_EQ(PrinterControl(L"cover closed").rfind("OK", 0), 0u);
-    EXPECT_TRUE(WaitForLine(frame, kStatusLine, L"Status: Online"));
+    EXPECT_TRUE(WaitForDescendantText(frame, kStatusLine, L"Status: Online"));
 
     ASSERT_EQ(PrinterControl(L"offline").rfind("OK", 0), 0u);
-    EXPECT_TRUE(WaitForLine(frame, kStatusLine, L"Status: Offline"));
+    EXPECT_TRUE(WaitForDescendantText(frame, kStatusLine, L"Status: Offline"));
     ASSERT_EQ(PrinterControl(L"online").rfind("OK", 0), 0u);
     // Back online after offline: the printer is read again, then shown online.
-    EXPECT_TRUE(WaitForLine(frame, kStatusLine, L"Status: Online", 30000))
+    EXPECT_TRUE(WaitForDescendantText(frame, kStatusLine, L"Status: Online", 30000))
         << testing::PrintToString(DescendantText(frame, kStatusLine));
     EXPECT_EQ(WaitForMessageBox(program_.Id(), 0).hwnd, nullptr);
 
@@ -66,16 +42,16 @@ TEST_F(UtilityRun, StatusStripKeepsItsLineWhenTheReturningPrinterIsAnotherModel)
     ASSERT_TRUE(Launch(program_, L"/bM /mR /r" + DevicePath()));
     HWND frame = WaitForTopLevel(program_.Id(), L"", kTitle, 30000);
     ASSERT_NE(frame, nullptr);
-    ASSERT_TRUE(WaitForLine(frame, kNameLine, L"Printer Name: QK-R40"));
+    ASSERT_TRUE(WaitForDescendantText(frame, kNameLine, L"Printer Name: QK-R40"));
     ASSERT_EQ(PrinterControl(L"offline").rfind("OK", 0), 0u);
-    ASSERT_TRUE(WaitForLine(frame, kStatusLine, L"Status: Offline"));
+    ASSERT_TRUE(WaitForDescendantText(frame, kStatusLine, L"Status: Offline"));
     ASSERT_EQ(PrinterControl(L"model QK-X99").rfind("OK", 0), 0u);
     ASSERT_EQ(PrinterControl(L"online").rfind("OK", 0), 0u);
     MessageBoxView box = WaitForMessageBox(program_.Id(), 30000);
     ASSERT_NE(box.hwnd, nullptr) << "the device-ID message";
     EXPECT_EQ(box.text, L"The device ID does not match the connected printer.");
     PressButton(box.hwnd, IDOK);
-    EXPECT_TRUE(WaitForLine(frame, kStatusLine, L"Status: Offline"))
+    EXPECT_TRUE(WaitForDescendantText(frame, kStatusLine, L"Status: Offline"))
         << "the previous status comes back; "
         << testing::PrintToString(DescendantText(frame, kStatusLine));
     ASSERT_TRUE(Close(program_, frame));

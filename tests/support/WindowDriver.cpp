@@ -42,6 +42,38 @@ std::wstring ChildText(HWND parent, int id) {
 }
 
 namespace {
+struct DescendantQuery {
+    int id;
+    const wchar_t* className;
+    HWND found;
+};
+
+BOOL CALLBACK MatchDescendant(HWND child, LPARAM lp) {
+    auto* query = reinterpret_cast<DescendantQuery*>(lp);
+    if ((query->id && GetDlgCtrlID(child) != query->id) ||
+        (query->className && ClassName(child) != query->className))
+        return TRUE;
+    query->found = child;
+    return FALSE;
+}
+} // namespace
+
+HWND Descendant(HWND root, int id, const wchar_t* className) {
+    DescendantQuery query{id, className, nullptr};
+    EnumChildWindows(root, MatchDescendant, reinterpret_cast<LPARAM>(&query));
+    return query.found;
+}
+
+std::wstring DescendantText(HWND root, int id) {
+    HWND child = Descendant(root, id);
+    return child ? WindowText(child) : std::wstring();
+}
+
+bool WaitForDescendantText(HWND root, int id, const std::wstring& text, DWORD timeoutMs) {
+    return PumpUntil([&] { return DescendantText(root, id) == text; }, timeoutMs);
+}
+
+namespace {
 struct EnumQuery {
     DWORD processId;
     std::wstring className;

@@ -16,6 +16,11 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
 std::wstring WindowText(HWND hwnd);
 std::wstring ClassName(HWND hwnd);
 std::wstring ChildText(HWND parent, int id);
+// The first descendant of `root` with the control identifier (0: any) and class (null: any).
+HWND Descendant(HWND root, int id, const wchar_t* className = nullptr);
+std::wstring DescendantText(HWND root, int id);
+// Waits (pumping) until the descendant with the identifier shows the text.
+bool WaitForDescendantText(HWND root, int id, const std::wstring& text, DWORD timeoutMs = 20000);
 
 // Visible top-level windows of a process (0: any process) matching the class (empty: any).
 std::vector<HWND> TopLevelWindows(DWORD processId, const std::wstring& className);
