@@ -61,7 +61,7 @@ std::size_t CommandInterpreter::ParseOne(const uint8_t* p, std::size_t size,
     case GS:
         return ParseGs(p, size, answers);
     case FS:
-        return ParseFs(p, size);
+        return ParseFs(p, size, answers);
     default:
         return kPrintData;
     }
@@ -144,7 +144,8 @@ std::size_t CommandInterpreter::ParseGs(const uint8_t* p, std::size_t size,
     }
 }
 
-std::size_t CommandInterpreter::ParseFs(const uint8_t* p, std::size_t size) {
+std::size_t CommandInterpreter::ParseFs(const uint8_t* p, std::size_t size,
+                                        std::vector<uint8_t>& answers) {
     if (size < 2)
         return 0;
     if (p[1] == 0x71)
@@ -160,7 +161,7 @@ std::size_t CommandInterpreter::ParseFs(const uint8_t* p, std::size_t size) {
     std::size_t length = p[3] | (p[4] << 8);
     if (size < 5 + length)
         return 0;
-    LogoSetup(p + 5, length);
+    LogoSetup(p + 5, length, answers);
     return 5 + length;
 }
 
@@ -312,12 +313,27 @@ bool CommandInterpreter::MayAnswerSetupRead() {
     return left > 0;
 }
 
-void CommandInterpreter::LogoSetup(const uint8_t* p, std::size_t size) {
+void CommandInterpreter::LogoSetup(const uint8_t* p, std::size_t size,
+                                   std::vector<uint8_t>& answers) {
     // fn m ...: 3C cancel ("0"/"1" top/bottom, "CLR"), 3E top logo, 3F bottom logo,
-    // 40 logo options [a n]...
+    // 40 logo options [a n]..., 3D asks the logo at '0'/'1', 41 asks option a.
     if (size < 2 || p[1] != 0x02)
         return;
     switch (p[0]) {
+    case 0x3D:
+        if (size >= 3 && (p[2] == '0' || p[2] == '1')) {
+            answers.insert(answers.end(), {0x37, 0x3D, p[2]});
+            if (auto logo = memory_.Logo(p[2] == '0'))
+                answers.insert(answers.end(), {logo->keyCode1, logo->keyCode2, logo->alignment});
+            answers.push_back(0x00);
+        }
+        break;
+    case 0x41:
+        if (size >= 3) {
+            auto value = memory_.LogoOption(p[2]);
+            answers.insert(answers.end(), {0x37, 0x41, p[2], value ? *value : uint8_t{'0'}, 0x00});
+        }
+        break;
     case 0x3C:
         if (size >= 3 && Matches(p, size, 3, "CLR") && (p[2] == '0' || p[2] == '1'))
             memory_.ClearLogo(p[2] == '0');
@@ -364,17 +380,31 @@ void CommandInterpreter::GraphicsCommand(const uint8_t* p, std::size_t size,
             memory_.DeleteGraphics(p[2], p[3]);
         break;
     case 0x43: // a kc1 kc2 b xL xH yL yH data
-        if (size >= 10) {
-            GraphicsEntry entry;
-            entry.width = static_cast<uint16_t>(p[6] | (p[7] << 8));
-            entry.height = static_cast<uint16_t>(p[8] | (p[9] << 8));
-            entry.dataBytes = static_cast<uint32_t>(size - 10);
-            memory_.DefineGraphics(p[3], p[4], entry);
-        }
+        if (size >= 10)
+            DefineGraphics(p, size);
         break;
     default:
         break;
     }
+}
+
+void CommandInterpreter::DefineGraphics(const uint8_t* p, std::size_t size) {
+    // The data is the dots, led by a colour byte '1'..'4' or not; any other length is a
+    // malformed command and nothing is kept.
+    GraphicsEntry entry;
+    entry.width = static_cast<uint16_t>(p[6] | (p[7] << 8));
+    entry.height = static_cast<uint16_t>(p[8] | (p[9] << 8));
+    entry.dataBytes = static_cast<uint32_t>(size - 10);
+    const std::size_t dots = static_cast<std::size_t>((entry.width + 7) / 8) * entry.height;
+    const uint8_t* data = p + 10;
+    if (dots == 0)
+        return;
+    if (entry.dataBytes == dots + 1 && data[0] >= '1' && data[0] <= '4')
+        ++data;
+    else if (entry.dataBytes != dots)
+        return;
+    entry.dots.assign(data, data + dots);
+    memory_.DefineGraphics(p[3], p[4], entry);
 }
 
 } // namespace qk::sim

@@ -31,14 +31,15 @@ private:
     std::size_t ParseOne(const uint8_t* p, std::size_t size, std::vector<uint8_t>& answers);
     std::size_t ParseRealTime(const uint8_t* p, std::size_t size, std::vector<uint8_t>& answers);
     std::size_t ParseGs(const uint8_t* p, std::size_t size, std::vector<uint8_t>& answers);
-    std::size_t ParseFs(const uint8_t* p, std::size_t size);
+    std::size_t ParseFs(const uint8_t* p, std::size_t size, std::vector<uint8_t>& answers);
     std::size_t ParseBitImages(const uint8_t* p, std::size_t size);
     void Identify(uint8_t n, std::vector<uint8_t>& answers);
     void UserSetup(const uint8_t* p, std::size_t size, std::vector<uint8_t>& answers);
     // False once the printer is to fall silent before this setup read (silent after N).
     bool MayAnswerSetupRead();
-    void LogoSetup(const uint8_t* p, std::size_t size);
+    void LogoSetup(const uint8_t* p, std::size_t size, std::vector<uint8_t>& answers);
     void GraphicsCommand(const uint8_t* p, std::size_t size, std::vector<uint8_t>& answers);
+    void DefineGraphics(const uint8_t* p, std::size_t size);
     void PutText(uint8_t header, uint8_t kind, const std::string& text,
                  std::vector<uint8_t>& answers) const;
 

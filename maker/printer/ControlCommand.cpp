@@ -54,7 +54,7 @@ const char* ControlCommand::Help() {
            "mute custom N | mute off | "
            "garbage on|off | truncate on|off | delay MS | model NAME | modelid N | serial TEXT | "
            "print TEXT | drop | refuse on|off | status | get "
-           "msw|custom|logo|logoopt|graphics|bitimages|"
+           "msw|custom|logo|logoopt|graphics|graphic|bitimages|"
            "usermode|printed|connections [N] | dump | quit";
 }
 
@@ -184,6 +184,18 @@ std::string ControlCommand::Get(const std::string& what, const std::string& argu
                     std::to_string(entry ? entry->height : 0);
         }
         return text;
+    }
+    if (what == "graphic" && argument.size() == 2) {
+        auto entry =
+            memory_.Graphics(static_cast<uint8_t>(argument[0]), static_cast<uint8_t>(argument[1]));
+        if (!entry)
+            return "OK none";
+        std::size_t black = 0;
+        for (uint8_t byte : entry->dots)
+            for (uint8_t bit = 0x80; bit; bit >>= 1)
+                black += (byte & bit) ? 1 : 0;
+        return "OK " + std::to_string(entry->width) + "x" + std::to_string(entry->height) +
+               " black=" + std::to_string(black);
     }
     if (what == "bitimages")
         return "OK " + std::to_string(memory_.BitImageCount());

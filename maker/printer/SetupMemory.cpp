@@ -107,9 +107,20 @@ std::optional<uint8_t> SetupMemory::LogoOption(uint8_t key) const {
     return it->second;
 }
 
-void SetupMemory::DefineGraphics(uint8_t kc1, uint8_t kc2, const GraphicsEntry& entry) {
+uint32_t GraphicsMemoryUse(const GraphicsEntry& entry) {
+    return 10 + static_cast<uint32_t>((entry.width + 7) / 8) * entry.height;
+}
+
+bool SetupMemory::DefineGraphics(uint8_t kc1, uint8_t kc2, const GraphicsEntry& entry) {
     std::lock_guard lock(mutex_);
+    uint64_t used = GraphicsMemoryUse(entry);
+    for (const auto& [key, kept] : graphics_)
+        if (key != std::make_pair(kc1, kc2))
+            used += GraphicsMemoryUse(kept);
+    if (used > kGraphicsMemoryBytes)
+        return false;
     graphics_[{kc1, kc2}] = entry;
+    return true;
 }
 
 bool SetupMemory::DeleteGraphics(uint8_t kc1, uint8_t kc2) {

@@ -21,8 +21,13 @@ struct LogoSetting {
 struct GraphicsEntry {
     uint16_t width = 0;
     uint16_t height = 0;
-    uint32_t dataBytes = 0;
+    uint32_t dataBytes = 0;    // the define command's data (a colour byte, then the dots)
+    std::vector<uint8_t> dots; // rows of (width + 7) / 8 bytes, high bit leftmost, 1 black
 };
+
+// The graphics memory: every stored graphic takes its dots and 10 bytes that name it.
+inline constexpr uint32_t kGraphicsMemoryBytes = 256 * 1024;
+uint32_t GraphicsMemoryUse(const GraphicsEntry& entry);
 
 class SetupMemory {
 public:
@@ -50,7 +55,9 @@ public:
     void SetLogoOption(uint8_t key, uint8_t value);
     std::optional<uint8_t> LogoOption(uint8_t key) const;
 
-    void DefineGraphics(uint8_t kc1, uint8_t kc2, const GraphicsEntry& entry);
+    // False (nothing kept) when the graphic would not fit the graphics memory beside the
+    // others; one of the same key codes is replaced.
+    bool DefineGraphics(uint8_t kc1, uint8_t kc2, const GraphicsEntry& entry);
     bool DeleteGraphics(uint8_t kc1, uint8_t kc2);
     void DeleteAllGraphics();
     std::vector<std::pair<uint8_t, uint8_t>> GraphicsKeys() const;
