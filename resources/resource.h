@@ -40,5 +40,35 @@
 #define IDC_CHARACTER_GROUP 1123
 #define IDC_PAPER_NOTE 1130        // what the last read or write could not do
 
+// Logo plug-in
+#define IDD_LOGO_VIEW 10           // logo page (366 x 259 DLU, child)
+#define IDC_LOGO_OPEN 1201         // opens a picture
+#define IDC_LOGO_FILE 1202         // the picture's name and sizes
+#define IDC_LOGO_CONVERSION 1203   // threshold / error diffusion
+#define IDC_LOGO_THRESHOLD 1204    // gray level below which a dot prints
+#define IDC_LOGO_PREVIEW 1205      // what the printer will print (owner-drawn)
+#define IDC_LOGO_KEYCODE 1206      // key code of the new graphic
+#define IDC_LOGO_STORED 1207       // the printer's stored graphics
+#define IDC_LOGO_DELETE 1208
+#define IDC_LOGO_DELETE_ALL 1209
+#define IDC_LOGO_TOP 1210          // key codes of the top and bottom logo
+#define IDC_LOGO_TOP_ALIGN 1211
+#define IDC_LOGO_BOTTOM 1212
+#define IDC_LOGO_BOTTOM_ALIGN 1213
+#define IDC_LOGO_OPTION30 1214     // the three logo options
+#define IDC_LOGO_OPTION40 1215
+#define IDC_LOGO_OPTION41 1216
+#define IDC_LOGO_VALUE100 1217
+#define IDC_LOGO_NOTE 1218         // what the last read or write could not do
+#define IDC_LOGO_PICTURE_GROUP 1221
+#define IDC_LOGO_STORED_GROUP 1222
+#define IDC_LOGO_RECEIPT_GROUP 1223
+#define IDC_LOGO_CONVERSION_LABEL 1231
+#define IDC_LOGO_THRESHOLD_LABEL 1232
+#define IDC_LOGO_KEYCODE_LABEL 1233
+#define IDC_LOGO_TOP_LABEL 1234
+#define IDC_LOGO_BOTTOM_LABEL 1235
+#define IDC_LOGO_VALUE100_LABEL 1236
+
 // The framework's About command in the system menu.
 #define IDM_ABOUTBOX 0xE140

@@ -322,7 +322,7 @@ TEST_F(SettingsFileTest, APrinterReadingTheBodyKeepsTheLogoAndEverySetting) {
 
     sim::PrinterState state;
     sim::SetupMemory memory;
-    memory.DefineGraphics('O', 'L', {8, 8, 8}); // stored before: deleted by the file
+    memory.DefineGraphics('O', 'L', {8, 8, 8, {}}); // stored before: deleted by the file
     sim::CommandInterpreter printer(state, memory);
     Bytes answers;
     printer.Feed(file.data() + 256, file.size() - 256, answers);

@@ -42,7 +42,7 @@ void PaperPlugin::SetUp() {
     comm::PortRecord record = MakePortRecord(u"NET", u"127.0.0.1");
     ASSERT_EQ(0, fx.qkc.QKC_SetPort(&record));
     ASSERT_EQ(0, fx.qkc.QKC_Open(1));
-    module = ::LoadLibraryW((StageDir() + L"QKUPAPERSTG.dll").c_str());
+    module = ::LoadLibraryW((StageDir() + LibraryName()).c_str());
     ASSERT_NE(module, nullptr);
     initialize = Bind<PFN_FORMVIEWDLL_Initialize>(module, "FORMVIEWDLL_Initialize");
     finalize = Bind<PFN_FORMVIEWDLL_Finalize>(module, "FORMVIEWDLL_Finalize");
@@ -100,8 +100,12 @@ void PaperPlugin::SendToPrinter(const std::vector<uint8_t>& bytes) {
               0);
 }
 
+int PaperPlugin::PageTemplate() const {
+    return IDD_PAPER_VIEW;
+}
+
 HWND PaperPlugin::Page() const {
-    return host ? ::GetDlgItem(host->pane, IDD_PAPER_VIEW) : nullptr;
+    return host ? ::GetDlgItem(host->pane, PageTemplate()) : nullptr;
 }
 
 std::wstring PaperPlugin::Selected(int comboId) const {

@@ -42,6 +42,9 @@ protected:
     std::string Control(const std::string& line) { return fx.sim.Control(line); }
 
     HWND Page() const;
+    // The library under test and its page's template (another plug-in's tests derive).
+    virtual const wchar_t* LibraryName() const { return L"QKUPAPERSTG.dll"; }
+    virtual int PageTemplate() const;
     std::wstring Selected(int comboId) const;
     // Picks the entry with the item data, as the operator's choice does.
     bool Choose(int comboId, uint32_t itemData) const;

@@ -119,6 +119,7 @@ const WindowRow kWindows[] = {
     {"PageArea", kProgram, IDD_DUMMY_VIEW, u""},
     {"JournalPage", kJournal, IDD_EJ_VIEW, u"QKUEJ_DLL"},
     {"PaperPage", kPaper, IDD_PAPER_VIEW, u"QKUPAPERSTG_DLL"},
+    {"LogoPage", L"QKULOGOSTG.dll", IDD_LOGO_VIEW, u"QKULOGOSTG_DLL"},
     {"MenuPane", kProgram, 0, u"", nullptr, {u"MENU_ITEM"}, MeasureMenuPane},
 };
 

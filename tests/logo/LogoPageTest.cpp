@@ -1,0 +1,181 @@
+// The logo page through the library's exports, against a simulator of its own: a picture
+// chosen in the open dialog, stored and set as the top logo on leaving the page; pictures
+// that cannot be used; deleting with a question; the file mode's logo work file.
+#include <gtest/gtest.h>
+#include <fstream>
+#include "framework/context/UtilContext.h"
+#include "framework/store/PrinterSettingBlocks.h"
+#include "plugins/logo/GraphicsCommands.h"
+#include "plugins/logo/WicPicture.h"
+#include "resource.h"
+#include "tests/framework/TempFolder.h"
+#include "tests/paper/PaperPluginFixture.h"
+#include "tests/support/WindowDriver.h"
+
+namespace qk::test {
+namespace {
+
+constexpr wchar_t kSaveQuestion[] =
+    L"Do you want to save your changes to the settings to the printer?";
+
+class LogoPlugin : public PaperPlugin {
+protected:
+    const wchar_t* LibraryName() const override { return L"QKULOGOSTG.dll"; }
+    int PageTemplate() const override { return IDD_LOGO_VIEW; }
+
+    // A 24-bit BMP of width x height: a black frame two dots wide on white, or all white.
+    std::wstring FramePicture(int32_t width, int32_t height, bool framed = true) {
+        const uint32_t stride = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
+        std::vector<uint8_t> file(54 + stride * height, 0);
+        auto put = [&](std::size_t at, uint32_t value, int bytes) {
+            for (int i = 0; i < bytes; ++i)
+                file[at + i] = static_cast<uint8_t>(value >> (8 * i));
+        };
+        file[0] = 'B';
+        file[1] = 'M';
+        put(2, static_cast<uint32_t>(file.size()), 4);
+        put(10, 54, 4);
+        put(14, 40, 4);
+        put(18, static_cast<uint32_t>(width), 4);
+        put(22, static_cast<uint32_t>(height), 4);
+        put(26, 1, 2);
+        put(28, 24, 2);
+        for (int32_t y = 0; y < height; ++y)
+            for (int32_t x = 0; x < width; ++x) {
+                const bool frame = framed && (x < 2 || y < 2 || x >= width - 2 || y >= height - 2);
+                std::fill_n(file.begin() + 54 + y * stride + x * 3, 3, frame ? 0 : 255);
+            }
+        return Write(framed ? L"frame.bmp" : L"blank.bmp", file);
+    }
+    std::wstring Write(const wchar_t* name, const std::vector<uint8_t>& bytes) {
+        const std::wstring path = ToWide(folder.Path()) + L"\\" + name;
+        std::ofstream(path.c_str(), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
+        return path;
+    }
+    // Presses "Open Picture...", types the path into the open dialog and presses Open; then
+    // answers the message boxes that follow. Answers the boxes' texts.
+    std::vector<std::wstring> OpenThroughDialog(const std::wstring& path,
+                                                std::vector<int> boxes = {}) {
+        std::vector<std::wstring> texts;
+        std::thread chooser([&] {
+            HWND dialog = nullptr;
+            PumpUntil(
+                [&] {
+                    for (HWND w : TopLevelWindows(::GetCurrentProcessId(), L"#32770"))
+                        if (::GetDlgItem(w, 0x47C) || ::GetDlgItem(w, 0x480))
+                            dialog = w;
+                    return dialog != nullptr;
+                },
+                30000);
+            if (!dialog)
+                return;
+            for (int id : {0x47C, 0x480})
+                ::SetDlgItemTextW(dialog, id, path.c_str());
+            PressButton(dialog, IDOK);
+            for (int button : boxes) {
+                MessageBoxView box = WaitForMessageBox(::GetCurrentProcessId(), 20000);
+                if (!box.hwnd)
+                    return;
+                texts.push_back(box.text);
+                PressButton(box.hwnd, button);
+                PumpUntil([&] { return !::IsWindow(box.hwnd); }, 10000);
+            }
+        });
+        ::SendMessageW(::GetDlgItem(Page(), IDC_LOGO_OPEN), BM_CLICK, 0, 0);
+        chooser.join();
+        return texts;
+    }
+    void SetItem(int id, const wchar_t* text) { ::SetDlgItemTextW(Page(), id, text); }
+
+    TempFolder folder;
+};
+
+TEST_F(LogoPlugin, APictureChosenIsStoredUnderTheNextKeyCodeAndSetAsTheTopLogo) {
+    // One graphic stored before: automatic numbering takes the next pair.
+    SendToPrinter(logo::DefineGraphics({'0', '1'}, logo::Raster{8, 1, {0xFF}}));
+    Start();
+    context->get()->autoKeycodeNumbering = 1;
+    ASSERT_EQ(readPrinterSettings(), 1);
+    ASSERT_EQ(changeMenuState(kMenuStateShow), 1);
+    PumpMessages(200);
+    EXPECT_EQ(ChildText(Page(), IDC_LOGO_KEYCODE), L"02");
+    ASSERT_EQ(::SendDlgItemMessageW(Page(), IDC_LOGO_STORED, LB_GETCOUNT, 0, 0), 1);
+
+    // 800 dots across: wider than 80 mm paper, scaled to its 576.
+    const std::wstring path = FramePicture(800, 100);
+    EXPECT_TRUE(OpenThroughDialog(path).empty());
+    EXPECT_EQ(ChildText(Page(), IDC_LOGO_FILE), L"frame.bmp: 800 x 100 \u2192 576 x 72");
+    SetItem(IDC_LOGO_TOP, L"02");
+    ::SendDlgItemMessageW(Page(), IDC_LOGO_TOP_ALIGN, CB_SETCURSEL, 1, 0);
+    {
+        BoxAnswerer boxes({IDYES, IDOK});
+        EXPECT_EQ(changeMenuState(kMenuStateLeave), 0);
+        EXPECT_EQ(boxes.Finish(), (std::vector<std::wstring>{
+                                      kSaveQuestion, L"Settings were changed successfully."}));
+    }
+    EXPECT_EQ(host->frame.runs, 1) << "written under the progress dialog";
+    // The dots the printer holds are the page's conversion of the same picture.
+    logo::Picture picture;
+    ASSERT_EQ(logo::LoadPicture(path, picture), logo::PictureLoad::Ok);
+    logo::Raster expected;
+    ASSERT_EQ(logo::ToRaster(picture, {576, logo::Conversion::ErrorDiffusion, 128}, expected),
+              logo::RasterResult::Ok);
+    int black = 0;
+    for (int32_t y = 0; y < expected.height; ++y)
+        for (int32_t x = 0; x < expected.width; ++x)
+            black += expected.Black(x, y) ? 1 : 0;
+    EXPECT_EQ(Control("get graphics"), "OK 2 01:8x1 02:576x72");
+    EXPECT_EQ(Control("get graphic 02"), "OK 576x72 black=" + std::to_string(black));
+    EXPECT_EQ(Control("get logo top"), "OK 48 50 49");
+    EXPECT_EQ(StoredWord(kLogoSettingBlockKey, 32) >> 16, 0x3230u) << "key code \"02\" at 34";
+    ASSERT_EQ(changeMenuState(kMenuStateShow), 1);
+    EXPECT_EQ(ChildText(Page(), IDC_LOGO_KEYCODE), L"03");
+    EXPECT_EQ(changeMenuState(kMenuStateLeave), 0) << "written: nothing left to ask about";
+}
+
+TEST_F(LogoPlugin, PicturesThatCannotBeUsedAreToldAndChangeNothing) {
+    Start();
+    ASSERT_EQ(readPrinterSettings(), 1);
+    ASSERT_EQ(changeMenuState(kMenuStateShow), 1);
+    EXPECT_EQ(
+        OpenThroughDialog(Write(L"notes.png", {'n', 'o'}), {IDOK}),
+        std::vector<std::wstring>{L"The picture could not be read. Choose a BMP or PNG file."});
+    EXPECT_EQ(OpenThroughDialog(FramePicture(40, 40, false), {IDOK}),
+              std::vector<std::wstring>{L"The picture is empty: it has nothing to print."});
+    // 576 dots across and 4000 rows: beyond the graphics memory.
+    EXPECT_EQ(OpenThroughDialog(FramePicture(576, 4000), {IDOK}),
+              std::vector<std::wstring>{L"The picture is too large for the printer's graphics "
+                                        L"memory. Choose a smaller picture."});
+    EXPECT_EQ(ChildText(Page(), IDC_LOGO_FILE), L"");
+    EXPECT_EQ(changeMenuState(kMenuStateLeave), 0) << "nothing to store";
+    EXPECT_EQ(Control("get graphics"), "OK 0");
+}
+
+TEST_F(LogoPlugin, DeletingAllAsksFirst) {
+    SendToPrinter(logo::DefineGraphics({'A', '1'}, logo::Raster{8, 1, {0xFF}}));
+    SendToPrinter(logo::DefineGraphics({'A', '2'}, logo::Raster{8, 1, {0xFF}}));
+    Start();
+    ASSERT_EQ(readPrinterSettings(), 1);
+    ASSERT_EQ(changeMenuState(kMenuStateShow), 1);
+    PumpMessages(200);
+    HWND button = ::GetDlgItem(Page(), IDC_LOGO_DELETE_ALL);
+    {
+        BoxAnswerer boxes({IDNO});
+        ::SendMessageW(button, BM_CLICK, 0, 0);
+        EXPECT_EQ(boxes.Finish(),
+                  std::vector<std::wstring>{L"Delete all stored graphics from the printer?"});
+    }
+    EXPECT_EQ(Control("get graphics"), "OK 2 A1:8x1 A2:8x1");
+    {
+        BoxAnswerer boxes({IDYES, IDOK});
+        ::SendMessageW(button, BM_CLICK, 0, 0);
+        EXPECT_EQ(boxes.Finish().size(), 2u);
+    }
+    EXPECT_EQ(Control("get graphics"), "OK 0");
+    EXPECT_EQ(::SendDlgItemMessageW(Page(), IDC_LOGO_STORED, LB_GETCOUNT, 0, 0), 0);
+}
+
+} // namespace
+} // namespace qk::test
