@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup configure build run test fuzz package screenshots format clean
+.PHONY: all setup configure build run test fuzz package screenshots bench format clean
 
 all: build
 
@@ -30,6 +30,10 @@ fuzz: build
 # English ones refresh the README's tour (docs/tour/).
 screenshots: build
 	@bash scripts/screenshots.sh $(BUILD)
+
+# The benchmarks against their floors: a table, and the figures in build/bench/.
+bench: build
+	@bash scripts/bench.sh $(BUILD)
 
 # The release build (optimised, stripped, 32-bit where its compiler exists) and its Windows
 # installer, in build-release/.

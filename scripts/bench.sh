@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Runs every benchmark of the build under one Wine server on a private display, keeps each
+# one's output in BUILD/bench/<name>.txt and prints the figures against their floors as a
+# table (also BUILD/bench/summary.txt). Benchmarks pass or fail nothing.
+# Usage: scripts/bench.sh [BUILD]   (default: build)
+# BENCH_STAGE=FOLDER measures the program in FOLDER (e.g. a release build's stage) instead.
+set -uo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+BUILD="$(cd "${1:-build}" && pwd)"
+BIN="$BUILD/tests/bin"
+OUT="$BUILD/bench"
+mkdir -p "$OUT"
+if [ -n "${BENCH_STAGE:-}" ]; then
+    export QK_BENCH_STAGE="Z:$(cd "$BENCH_STAGE" && pwd)"
+fi
+benches=(startup_bench maker_comm_bench framework_lang_bench exchange_bench menu_bench)
+for b in "${benches[@]}"; do
+    [ -f "$BIN/$b.exe" ] || { echo "bench: no $BIN/$b.exe; run make build first" >&2; exit 1; }
+done
+
+cat > "$OUT/run.sh" <<INNER
+#!/usr/bin/env bash
+for b in ${benches[*]}; do
+    echo "bench: \$b" >&2
+    # Bounded: a benchmark that hangs must not stop the others.
+    timeout 120 wine "$BIN/\$b.exe" > "$OUT/\$b.txt" 2>&1 || echo "bench: \$b ended with \$?" >&2
+done
+INNER
+bash "$here/xvfb-session.sh" bash "$OUT/run.sh"
+
+# Lines "bench<TAB>name<TAB>ms<TAB>floor ms" (the floor empty when another line names it).
+outputs=("${benches[@]/#/$OUT/}")
+cat "${outputs[@]/%/.txt}" 2>/dev/null | tr -d '\r' | awk -F'\t' '
+    $1 != "bench" { next }
+    { name[++n] = $2; ms[n] = $3; floor[n] = $4 }
+    $2 ~ /^\(c\) floor/ { libraryFlip = $3 }
+    END {
+        printf "%-46s %10s %10s %8s\n", "benchmark", "ms", "floor ms", "ratio"
+        for (i = 1; i <= n; ++i) {
+            if (name[i] ~ /^\(c\) floor/) continue
+            if (name[i] ~ /^\(c\)/ && libraryFlip != "") {
+                printf "%-46s %10.1f %10.1f %+7.1f ms\n", name[i], ms[i], libraryFlip, ms[i] - libraryFlip
+            } else if (floor[i] > 0) {
+                printf "%-46s %10.1f %10.1f %7.2fx\n", name[i], ms[i], floor[i], ms[i] / floor[i]
+            } else {
+                printf "%-46s %10.1f %10s %8s\n", name[i], ms[i], "-", "-"
+            }
+        }
+    }' | tee "$OUT/summary.txt"
+echo "bench: the benchmarks' own output is in $OUT"
