@@ -4,6 +4,7 @@
 #include <cstring>
 #include "app/connection/ModelName.h"
 #include "app/connection/PortRecordText.h"
+#include "app/shell/Model.h"
 #include "framework/context/StartMode.h"
 
 namespace qk::app {
@@ -145,7 +146,7 @@ bool BuildPortRecord(const PortChoice& choice, comm::PortRecord& record) {
     std::memset(&record, 0, sizeof(record));
     record.reserved1040 = -1;
     record.reserved1044 = -1;
-    SetSlotText(record.deviceName, u"QK-R40");
+    SetSlotText(record.deviceName, kServedModel);
     std::u16string port = choice.portText;
     switch (choice.iface) {
     case kPortSerial:
@@ -187,8 +188,8 @@ bool BuildPortRecord(const PortChoice& choice, comm::PortRecord& record) {
 
 bool IsServedModel(const std::u16string& reported, int32_t startMode) {
     if (startMode == kStartInstaller || startMode == kStartInstallerLogo)
-        return MatchModelName(reported, u"QK-R40");
-    return reported == u"QK-R40";
+        return MatchModelName(reported, kServedModel);
+    return reported == kServedModel;
 }
 
 } // namespace qk::app

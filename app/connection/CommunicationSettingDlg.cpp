@@ -5,29 +5,22 @@
 #include <cstring>
 #include "app/connection/CommLibrary.h"
 #include "app/connection/PortRecordText.h"
+#include "app/shell/Model.h"
+#include "framework/view/UtilMessageBox.h"
 #include "platform/MessagePresenter.h"
 #include "platform/Sync.h"
 #include "platform/Text.h"
+#include "platform/WaitCursor.h"
 #include "resource.h"
 
 namespace qk::app {
 namespace {
 
-const wchar_t kCaption[] = L"QK-R40 Utility";
 constexpr int32_t kOfferedRecords = 128;
 const int kSerialCombos[] = {
     CCommunicationSettingDlg::kSerialCombo1, CCommunicationSettingDlg::kSerialCombo2,
     CCommunicationSettingDlg::kSerialCombo3, CCommunicationSettingDlg::kSerialCombo4};
 const int kSerialDefaults[] = {4, 0, 1, 0};
-
-class CWaitCursor {
-public:
-    CWaitCursor() : m_previous(::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)))) {}
-    ~CWaitCursor() { ::SetCursor(m_previous); }
-
-private:
-    HCURSOR m_previous;
-};
 
 // What a tool watcher needs; it owns this copy, so the dialog may go while the tool runs.
 struct ToolJob {
@@ -109,7 +102,7 @@ std::u16string CCommunicationSettingDlg::Text(LangListKind list, int number,
 
 int CCommunicationSettingDlg::ShowDialogMessage(int number, const char16_t* english, UINT type) {
     const std::u16string text = Text(LangListKind::ScreenMessages, number, english);
-    return ShowMessage(m_hWnd, WidePtr(text), kCaption, type);
+    return ShowMessage(m_hWnd, WidePtr(text), kUtilCaption, type);
 }
 
 bool CCommunicationSettingDlg::OnInitDialog() {
@@ -117,7 +110,7 @@ bool CCommunicationSettingDlg::OnInitDialog() {
     SetDlgItemText(kHeading,
                    WidePtr(FillPlaceholder(Text(LangListKind::ScreenStrings, 13,
                                                 u"Select the communication interface to %s."),
-                                           u"QK-R40")));
+                                           kServedModel)));
     if (m_table)
         m_table->ApplyCaptions(m_hWnd);
     m_portCombo.AttachDlgItem(m_hWnd, kPortCombo);
@@ -202,22 +195,11 @@ void CCommunicationSettingDlg::LocateTools() {
 
 int32_t CCommunicationSettingDlg::Enumerate(const std::u16string& keyword,
                                             std::vector<comm::PortRecord>& records) {
-    records.assign(kOfferedRecords, comm::PortRecord{});
-    std::memset(records.data(), 0, records.size() * sizeof(comm::PortRecord));
-    int32_t found = 0;
     comm::QkcBinding& library = Library();
-    if (library.QKC_EnumDevPort(keyword.c_str(), records.data(), kOfferedRecords, &found) != 0)
-        found = 0;
-    if (found > kOfferedRecords) {
-        records.assign(static_cast<size_t>(found), comm::PortRecord{});
-        std::memset(records.data(), 0, records.size() * sizeof(comm::PortRecord));
-        const int32_t room = found;
-        if (library.QKC_EnumDevPort(keyword.c_str(), records.data(), room, &found) != 0)
-            found = 0;
-        // More ports may have come between the calls; only what was filled is read.
-        found = std::min(found, room);
-    }
-    records.resize(static_cast<size_t>(std::max(found, 0)));
+    auto fill = [&](comm::PortRecord* r, int32_t room, int32_t* found) {
+        return library.QKC_EnumDevPort(keyword.c_str(), r, room, found);
+    };
+    EnumerateRecords(fill, kOfferedRecords, records);
     return static_cast<int32_t>(records.size());
 }
 

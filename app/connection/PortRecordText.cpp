@@ -5,8 +5,8 @@
 
 namespace qk::app {
 
-std::u16string SlotText(const char16_t* slot) {
-    return std::u16string(SlotView(slot, comm::kPortTextChars));
+std::u16string SlotText(const char16_t* slot, std::size_t chars) {
+    return std::u16string(SlotView(slot, chars));
 }
 
 void SetSlotText(char16_t* slot, std::u16string_view text) {

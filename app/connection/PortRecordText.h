@@ -10,8 +10,8 @@
 
 namespace qk::app {
 
-// The text of a 260-character slot, never read past the slot.
-std::u16string SlotText(const char16_t* slot);
+// The text of a slot (260 characters unless told), never read past the slot.
+std::u16string SlotText(const char16_t* slot, std::size_t chars = comm::kPortTextChars);
 // Copies text into a slot, cut to 259 characters, the rest zero-filled.
 void SetSlotText(char16_t* slot, std::u16string_view text);
 

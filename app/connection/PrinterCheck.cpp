@@ -6,6 +6,7 @@
 #include "app/connection/ModelName.h"
 #include "app/shell/Model.h"
 #include "framework/comm/CommResult.h"
+#include "framework/view/UtilMessageBox.h"
 #include "platform/MessagePresenter.h"
 
 namespace qk::app {
@@ -52,7 +53,7 @@ int32_t CPrinterCheck::OpenPrinter(comm::PortRecord& record) {
 void CPrinterCheck::ReportWrongModel() {
     wchar_t text[256];
     swprintf(text, 256, L"The connected printer is not %ls.", kModelName);
-    ShowMessage(nullptr, text, L"QK-R40 Utility", MB_OK | MB_ICONWARNING);
+    ShowMessage(nullptr, text, kUtilCaption, MB_OK | MB_ICONWARNING);
 }
 
 } // namespace qk::app

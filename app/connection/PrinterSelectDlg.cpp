@@ -7,14 +7,17 @@
 #include "app/connection/PrinterSelectCheck.h"
 #include "app/connection/SelectLangDlg.h"
 #include "app/shell/Model.h"
+#include "app/status/StatusRules.h"
 #include "bitmaps/PrinterSelectBitmap.h"
 #include "framework/comm/CommResult.h"
 #include "framework/controls/StaticItem.h"
 #include "framework/controls/StaticPictureItem.h"
 #include "framework/store/PluginDataMgrApi.h"
+#include "framework/view/UtilMessageBox.h"
 #include "platform/MessagePresenter.h"
 #include "platform/Module.h"
 #include "platform/Text.h"
+#include "platform/WaitCursor.h"
 #include "resource.h"
 
 namespace qk::app {
@@ -22,22 +25,11 @@ namespace {
 
 const char16_t kScreen[] = u"PRT_SELECT_DLG";
 const char16_t kPortAddScreen[] = u"PORT_ADD_DLG";
-const wchar_t kCaption[] = L"QK-R40 Utility";
-constexpr int32_t kEnglish = 0x409;
 constexpr int32_t kPortInUse = comm::kQkcPortInUse;
 constexpr int kMinFirstColumn = 100;
 constexpr COLORREF kDialogColor = RGB(240, 240, 240);
 
 // Shows a wait cursor for its lifetime.
-class CWaitCursor {
-public:
-    CWaitCursor() : m_previous(::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)))) {}
-    ~CWaitCursor() { ::SetCursor(m_previous); }
-
-private:
-    HCURSOR m_previous;
-};
-
 std::wstring InstancePropertyName() {
     wchar_t name[128];
     swprintf(name, 128, kInstancePropertyFormat, kInstancePropertyPrefix, kModelName);
@@ -223,20 +215,20 @@ void CPrinterSelectDlg::SetRowHeight() {
 
 bool CPrinterSelectDlg::LoadTexts() {
     const std::u16string folder = SlotText(m_context->languageFolder);
-    int32_t code = m_table->LoadLangFile(folder, m_context->languageId, kEnglish);
+    int32_t code = m_table->LoadLangFile(folder, m_context->languageId, kLangEnglish);
     if (code == kLangNoFile) {
-        ShowMessage(nullptr, L"Could not find the required files.\nClosing application.", kCaption,
-                    MB_OK | MB_ICONWARNING);
+        ShowMessage(nullptr, L"Could not find the required files.\nClosing application.",
+                    kUtilCaption, MB_OK | MB_ICONWARNING);
         return false;
     }
     if (code == kLangFallbackFile) {
         ShowMessage(nullptr,
                     L"Could not find the required files.\nDisplaying the screen in English.",
-                    kCaption, MB_OK | MB_ICONWARNING);
+                    kUtilCaption, MB_OK | MB_ICONWARNING);
         m_context->languageId = 1033;
         SetSlotText(m_context->languageText, u"0409");
     }
-    m_portAddTable->LoadLangFile(folder, m_context->languageId, kEnglish);
+    m_portAddTable->LoadLangFile(folder, m_context->languageId, kLangEnglish);
     m_portAddTable->LoadScreenTexts(kPortAddScreen);
     m_table->LoadScreenTexts(kScreen);
 
@@ -266,17 +258,13 @@ bool CPrinterSelectDlg::ReadRegisteredPorts() {
     m_installerEntries.clear();
     m_ownRecords.clear();
     m_chosenEntry = -1;
-    int32_t count = 0;
     comm::QkcBinding& library = Library();
-    if (library.QKC_EnumPort(nullptr, 0, &count) != 0 || count < 0)
+    std::vector<comm::PortRecord> records;
+    auto fill = [&](comm::PortRecord* r, int32_t room, int32_t* found) {
+        return library.QKC_EnumPort(r, room, found);
+    };
+    if (!EnumerateRecords(fill, 0, records))
         return false;
-    std::vector<comm::PortRecord> records(static_cast<size_t>(count));
-    std::memset(records.data(), 0, records.size() * sizeof(comm::PortRecord));
-    int32_t filled = count;
-    if (count > 0 && library.QKC_EnumPort(records.data(), count, &filled) != 0)
-        return false;
-    // A library that reports more than it was given room for filled only the room.
-    records.resize(static_cast<size_t>(std::clamp(filled, 0, count)));
     m_ports = std::move(records);
     return true;
 }
@@ -358,15 +346,15 @@ void CPrinterSelectDlg::WidenFirstColumn() {
 
 std::u16string CPrinterSelectDlg::InterfaceText(const comm::PortRecord& record) const {
     switch (InterfaceKindOf(SlotText(record.interfaceKeyword))) {
-    case 1:
+    case kIfSerial:
         return m_table->TextOr(LangListKind::ScreenStrings, 1, u"Serial");
-    case 2:
+    case kIfParallel:
         return m_table->TextOr(LangListKind::ScreenStrings, 2, u"Parallel");
-    case 3:
+    case kIfUsb:
         return m_table->TextOr(LangListKind::ScreenStrings, 3, u"USB");
-    case 4:
+    case kIfNetwork:
         return m_table->TextOr(LangListKind::ScreenStrings, 4, u"NET");
-    case 5:
+    case kIfBluetooth:
         return m_table->TextOr(LangListKind::ScreenStrings, 6, u"Bluetooth");
     default:
         return {};
@@ -377,21 +365,8 @@ std::u16string CPrinterSelectDlg::PortMonitorDetail(const comm::PortRecord& reco
     std::u16string port = PortMonitorPort(SlotText(record.devicePath));
     if (port.empty())
         return port;
-    const int32_t number = PortMonitorNumber(port);
-    const std::u16string key = u"SOFTWARE\\OLEforRetail\\ServiceOPOS\\POSPrinter";
-    for (const std::u16string& device :
-         m_services.registry->SubKeys(os::RegRoot::LocalMachine, key)) {
-        std::u16string value;
-        if (!m_services.registry->ReadString(os::RegRoot::LocalMachine, key + u"\\" + device,
-                                             u"Port", value))
-            continue;
-        const int32_t registered = PortMonitorNumber(value);
-        if (registered > 0 && registered == number) {
-            port += u"(" + value + u")";
-            break;
-        }
-    }
-    return port;
+    const std::u16string registered = FindPosPrinterPort(*m_services.registry, port);
+    return registered.empty() ? port : port + u"(" + registered + u")";
 }
 
 int CPrinterSelectDlg::SelectedRow() const {
@@ -576,7 +551,7 @@ int CPrinterSelectDlg::ShowDialogMessage(int number, const char16_t* english, UI
     std::u16string text = m_table->TextOr(LangListKind::ScreenMessages, number, english);
     if (argument)
         text = FillPlaceholder(text, argument);
-    return ShowMessage(m_hWnd, WidePtr(text), kCaption, type);
+    return ShowMessage(m_hWnd, WidePtr(text), kUtilCaption, type);
 }
 
 } // namespace qk::app

@@ -2,24 +2,13 @@
 
 #include <cstdio>
 #include <cstring>
-#include "framework/context/TextSlot.h"
+#include "app/connection/PortRecordText.h"
 #include "platform/Text.h"
 #include "resource.h"
 
 namespace qk::app {
 namespace {
 const char16_t kScreen[] = u"SELECT_LANG_DLG";
-constexpr int32_t kEnglish = 0x409;
-
-void CopySlot(char16_t* slot, const std::u16string& text) {
-    const std::size_t n = text.size() < kTextSlot - 1 ? text.size() : kTextSlot - 1;
-    std::memcpy(slot, text.data(), n * sizeof(char16_t));
-    std::memset(slot + n, 0, (kTextSlot - n) * sizeof(char16_t));
-}
-
-std::u16string Slot(const char16_t* slot) {
-    return std::u16string(SlotView(slot, kTextSlot));
-}
 } // namespace
 
 std::u16string LanguageText(int32_t languageId) {
@@ -36,8 +25,8 @@ CSelectLangDlg::CSelectLangDlg()
 CSelectLangDlg::~CSelectLangDlg() = default;
 
 int32_t CSelectLangDlg::LoadTexts() {
-    int32_t code =
-        m_table.LoadLangFile(Slot(m_context->languageFolder), m_context->languageId, kEnglish);
+    int32_t code = m_table.LoadLangFile(SlotText(m_context->languageFolder), m_context->languageId,
+                                        kLangEnglish);
     if (code != kLangNoFile)
         m_table.LoadScreenTexts(kScreen);
     return code;
@@ -66,7 +55,7 @@ void CSelectLangDlg::OnOK() {
     int selected = m_combo.GetCurSel();
     if (selected >= 0) {
         m_context->languageId = static_cast<int32_t>(m_combo.GetItemData(selected));
-        CopySlot(m_context->languageText, LanguageText(m_context->languageId));
+        SetSlotText(m_context->languageText, LanguageText(m_context->languageId));
         LoadTexts();
     }
     EndDialog(IDOK);

@@ -1,6 +1,7 @@
 #include "app/menu/UtilMenuView.h"
 
 #include <algorithm>
+#include "app/connection/PortRecordText.h"
 #include "app/shell/MainFrame.h"
 #include "app/shell/Model.h"
 #include "app/shell/PluginHost.h"
@@ -15,15 +16,10 @@
 namespace qk::app {
 namespace {
 
-constexpr int32_t kEnglish = 0x0409;
 constexpr char16_t kScreenName[] = u"MENU_ITEM";
 constexpr wchar_t kNoLanguageFile[] = L"Could not find the required files.\nClosing application.";
 // Rows of the selected and the pressed row draw their text this far right and down.
 constexpr int kPressedShift = 2;
-
-template <std::size_t N> std::u16string SlotText(const char16_t (&slot)[N]) {
-    return std::u16string(slot, std::find(slot, slot + N, u'\0'));
-}
 
 CMainFrame* FrameOf(HWND view) {
     return dynamic_cast<CMainFrame*>(CWnd::FromHandlePermanent(::GetAncestor(view, GA_ROOT)));
@@ -77,8 +73,8 @@ void CUtilMenuView::OnInitialUpdate() {
 
 bool CUtilMenuView::LoadTexts(UtilContext* context, CMainFrame* frame) {
     const std::u16string folder = context ? SlotText(context->languageFolder) : u"";
-    const int32_t language = context ? context->languageId : kEnglish;
-    if (m_langTable.LoadLangFile(folder, language, kEnglish) == kLangNoFile) {
+    const int32_t language = context ? context->languageId : kLangEnglish;
+    if (m_langTable.LoadLangFile(folder, language, kLangEnglish) == kLangNoFile) {
         HWND owner = frame ? frame->m_hWnd : nullptr;
         ShowWarning(owner, kNoLanguageFile);
         if (owner)

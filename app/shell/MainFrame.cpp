@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cwchar>
+#include <optional>
 #include "app/connection/CommStateDlg.h"
 #include "app/shell/AboutDlg.h"
 #include "app/shell/Model.h"
@@ -12,12 +13,12 @@
 #include "framework/comm/QkcBinding.h"
 #include "framework/context/UtilContext.h"
 #include "platform/Text.h"
+#include "platform/WaitCursor.h"
 #include "resource.h"
 
 namespace qk::app {
 namespace {
 
-constexpr int32_t kEnglish = 0x0409;
 constexpr char16_t kScreenName[] = u"MAIN_WINDOW";
 constexpr char16_t kCommStateTitle[] = u"Communicating with the printer";
 
@@ -66,7 +67,7 @@ void CMainFrame::LoadLanguage() {
     if (!context)
         return;
     if (m_langTable.LoadLangFile(std::u16string(SlotView(context->languageFolder)),
-                                 context->languageId, kEnglish) >= 0)
+                                 context->languageId, kLangEnglish) >= 0)
         m_langTable.LoadScreenTexts(kScreenName);
 }
 
@@ -265,14 +266,14 @@ LRESULT CMainFrame::OnRunCommState(const CommStateRequest* request, HWND owner) 
     m_commStateDlg->SetRequest(*request);
     m_commStateDlg->SendMessage(WM_UTIL_STARTCOMMSTATE);
     m_commStateDlg->EnableWindow(true);
-    HCURSOR previousCursor = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+    std::optional<CWaitCursor> wait(std::in_place);
     m_commStateDlg->RunModalLoop();
     m_commStateDlg.reset();
 
     AttachStatusProc(true);
     if (ownerWasEnabled)
         ::EnableWindow(owner, TRUE);
-    ::SetCursor(previousCursor);
+    wait.reset();
     if (m_closePending) {
         m_closePending = false;
         PostMessage(WM_CLOSE);

@@ -4,6 +4,7 @@
 namespace qk::app {
 
 inline constexpr wchar_t kModelName[] = L"QK-R40";
+inline constexpr char16_t kServedModel[] = u"QK-R40";
 inline constexpr wchar_t kVersionText[] = L"Ver.1.40";
 // Fixed size of the main window, in pixels.
 inline constexpr int kFrameWidth = 796;

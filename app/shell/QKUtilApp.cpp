@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <cstring>
 #include <cwchar>
+#include "app/connection/PortRecordText.h"
 #include "app/shell/MainFrame.h"
 #include "app/shell/Model.h"
 #include "app/shell/Splash.h"
@@ -13,6 +14,7 @@
 #include "app/status/SettingsCommandFileWriter.h"
 #include "framework/comm/CommResult.h"
 #include "framework/context/TextSlot.h"
+#include "framework/view/UtilMessageBox.h"
 #include "platform/DocTemplate.h"
 #include "platform/MessagePresenter.h"
 #include "platform/Text.h"
@@ -21,22 +23,10 @@
 namespace qk::app {
 namespace {
 
-constexpr wchar_t kCaption[] = L"QK-R40 Utility";
 constexpr wchar_t kFilesMissing[] = L"Could not find the required files.\nPlease reinstall.";
 constexpr wchar_t kCannotCommunicate[] = L"Cannot communicate with the printer.";
 constexpr wchar_t kPortInUse[] =
     L"Cannot launch the printer because it is in use by another application.";
-
-// Copies text into a 260-character slot, always terminated.
-void CopySlot(char16_t* slot, const std::u16string& text) {
-    size_t n = std::min(text.size(), kTextSlot - 1);
-    std::memcpy(slot, text.data(), n * sizeof(char16_t));
-    slot[n] = u'\0';
-}
-
-std::u16string Slot(const char16_t* slot) {
-    return std::u16string(SlotView(slot, kTextSlot));
-}
 
 std::u16string WithBackslash(std::u16string path) {
     if (!path.empty() && path.back() != u'\\')
@@ -85,12 +75,12 @@ std::wstring CQKUtilApp::MessageText(const CLangResTable* table, int number,
 
 void CQKUtilApp::Warn(HWND owner, const CLangResTable* table, int number, const wchar_t* english) {
     std::wstring text = MessageText(table, number, english);
-    ShowMessage(owner, text.c_str(), kCaption, MB_OK | MB_ICONWARNING);
+    ShowMessage(owner, text.c_str(), kUtilCaption, MB_OK | MB_ICONWARNING);
 }
 
 void CQKUtilApp::WarnFromScreen(const wchar_t* screen, int number, const wchar_t* english) {
     CLangResTable table(*m_services.profile, *m_services.files);
-    bool loaded = table.LoadLangFile(Slot(m_context->languageFolder), m_context->languageId,
+    bool loaded = table.LoadLangFile(SlotText(m_context->languageFolder), m_context->languageId,
                                      0x409) != kLangNoFile &&
                   table.LoadScreenTexts(FromWide(screen)) == 0;
     Warn(nullptr, loaded ? &table : nullptr, number, english);
@@ -111,7 +101,7 @@ std::u16string CQKUtilApp::ProgramFolder() const {
 }
 
 std::u16string CQKUtilApp::SettingIniPath() const {
-    return Slot(m_context->programFolder) + u"SETTING.INI";
+    return SlotText(m_context->programFolder) + u"SETTING.INI";
 }
 
 void CQKUtilApp::CloseSplash() {
@@ -168,7 +158,7 @@ bool CQKUtilApp::InitInstance() {
     if (m_context->startMode == kStartInstaller) {
         dialog.SetDriverFilter(L"TARROW QK-R40");
         if (m_context->switchQ[0])
-            dialog.SetPrinterFilter(WidePtr(Slot(m_context->switchQ)));
+            dialog.SetPrinterFilter(WidePtr(SlotText(m_context->switchQ)));
     }
     if (m_commLibrary.IsBound())
         Binding()->QKC_SetModelType(0);
@@ -190,17 +180,17 @@ bool CQKUtilApp::InitInstance() {
     if (m_context->startMode == kStartInstaller && m_context->switchQ[0] == u'\0') {
         wchar_t chosen[kTextSlot] = {};
         if (dialog.GetChosenPrinterName(chosen, kTextSlot))
-            CopySlot(m_context->switchQ, FromWide(chosen));
+            SetSlotText(m_context->switchQ, FromWide(chosen));
     }
     m_context->deviceIdNumber = 0;
     if (m_connectionResult == 0) {
         int32_t number = 0;
-        if (m_platform->ReadDeviceIdNumber(Slot(m_context->programFolder), Binding(), number))
+        if (m_platform->ReadDeviceIdNumber(SlotText(m_context->programFolder), Binding(), number))
             m_context->deviceIdNumber = number;
     }
     QueryCapabilities();
 
-    m_context->languageId = LanguageNumber(Slot(m_context->languageText));
+    m_context->languageId = LanguageNumber(SlotText(m_context->languageText));
     if (!LoadLanguage(true))
         return false;
     LoadPrinterSettings();
@@ -234,18 +224,18 @@ bool CQKUtilApp::HoldSingleInstance() {
 
 void CQKUtilApp::LayOutFolders() {
     os::IFileSystem& files = *m_services.files;
-    CopySlot(m_context->programFolder, ProgramFolder());
-    CopySlot(m_context->languageFolder, Slot(m_context->programFolder) + u"LANG");
+    SetSlotText(m_context->programFolder, ProgramFolder());
+    SetSlotText(m_context->languageFolder, SlotText(m_context->programFolder) + u"LANG");
 
     std::u16string maker = WithBackslash(m_services.folders->CommonAppData()) + u"TARROW";
     std::u16string data = maker + u"\\QK40Utl";
     bool makerExists = files.IsDirectory(maker) || files.CreateDirectory(maker);
     bool dataExists = makerExists && (files.IsDirectory(data) || files.CreateDirectory(data));
-    CopySlot(m_context->dataFolder, data);
+    SetSlotText(m_context->dataFolder, data);
     if (dataExists) {
         std::u16string work = data + u"\\TMP";
         if (files.IsDirectory(work) || files.CreateDirectory(work))
-            CopySlot(m_context->workFolder, work);
+            SetSlotText(m_context->workFolder, work);
     }
 
     std::u16string userMaker = WithBackslash(m_services.folders->UserAppData()) + u"TARROW";
@@ -262,10 +252,10 @@ void CQKUtilApp::ReadStartFiles() {
         m_context->switchR[0] = u'\0';
         m_context->callerKind = 5;
         if (d.usable) {
-            CopySlot(m_context->printerName, d.printerName);
+            SetSlotText(m_context->printerName, d.printerName);
             std::copy(d.deviceIdentifier.begin(), d.deviceIdentifier.end(),
                       m_context->deviceIdentifier);
-            CopySlot(m_context->filePath, d.filePath);
+            SetSlotText(m_context->filePath, d.filePath);
         }
         m_context->paperWidthDots = d.paperWidth;
         m_context->paperSizeCode = d.paperSize;
@@ -276,33 +266,33 @@ void CQKUtilApp::ReadStartFiles() {
         m_dataManager.LoadPrinterList(m_context->dataFolder);
         m_context->startMode = m_commandLine.startMode;
         m_context->callerKind = m_commandLine.callerKind;
-        CopySlot(m_context->switchP, m_commandLine.portPrefix);
-        CopySlot(m_context->switchQ, m_commandLine.queueName);
-        CopySlot(m_context->switchR, m_commandLine.devicePath);
-        CopySlot(m_context->settingsFilePath, m_commandLine.settingsFilePath);
+        SetSlotText(m_context->switchP, m_commandLine.portPrefix);
+        SetSlotText(m_context->switchQ, m_commandLine.queueName);
+        SetSlotText(m_context->switchR, m_commandLine.devicePath);
+        SetSlotText(m_context->settingsFilePath, m_commandLine.settingsFilePath);
         m_context->paperWidthDots = 576;
         m_context->paperSizeCode = 6;
     }
-    CopySlot(m_context->languageText,
-             m_services.profile->GetString(SettingIniPath(), u"LANGUAGE", u"LANGID", u"0409"));
+    SetSlotText(m_context->languageText,
+                m_services.profile->GetString(SettingIniPath(), u"LANGUAGE", u"LANGID", u"0409"));
     m_context->resolutionDpi = 203;
 
     m_context->logoWorkFilePath[0] = u'\0';
     if (m_context->startMode == kStartFileMode) {
         std::u16string logo = m_userDataFolder + u"\\R40LOGO.tlg";
-        CopySlot(m_context->logoWorkFilePath, logo);
+        SetSlotText(m_context->logoWorkFilePath, logo);
         if (m_services.files->Exists(logo))
             m_services.files->DeleteFile(logo);
     }
-    m_context->languageId = LanguageNumber(Slot(m_context->languageText));
+    m_context->languageId = LanguageNumber(SlotText(m_context->languageText));
 }
 
 bool CQKUtilApp::LoadLanguage(bool afterChoice) {
-    if (m_language.LoadLangFile(Slot(m_context->languageFolder), m_context->languageId, 0x409) ==
-        kLangNoFile) {
+    if (m_language.LoadLangFile(SlotText(m_context->languageFolder), m_context->languageId,
+                                0x409) == kLangNoFile) {
         if (afterChoice)
             CloseSplash();
-        ShowMessage(nullptr, kFilesMissing, kCaption, MB_OK | MB_ICONWARNING);
+        ShowMessage(nullptr, kFilesMissing, kUtilCaption, MB_OK | MB_ICONWARNING);
         if (!afterChoice)
             SetExitCodeInMode5(kExitNoLanguageFile);
         return false;
@@ -324,7 +314,7 @@ void CQKUtilApp::ReadInterfaceTypes(const UtilitySettings& settings) {
     int32_t defaultType = settings.defaultIFType;
     if (!settings.interfaceTypesFound) {
         CLangResTable portAdd(*m_services.profile, *m_services.files);
-        portAdd.LoadLangFile(Slot(m_context->languageFolder), m_context->languageId, 0x409);
+        portAdd.LoadLangFile(SlotText(m_context->languageFolder), m_context->languageId, 0x409);
         portAdd.LoadScreenTexts(u"PORT_ADD_DLG");
         std::u16string list = portAdd.TextOr(LangListKind::ScreenMessages, 100, u"2");
         types = ParseInterfaceTypes(list);
@@ -381,13 +371,13 @@ bool CQKUtilApp::ChoosePrinter(CPrinterSelectDlg& dialog) {
         record.reserved1040 = -1;
         record.reserved1044 = -1;
         record.connectorFlag = 1;
-        CopySlot(record.devicePath, Slot(m_context->switchR));
+        SetSlotText(record.devicePath, SlotText(m_context->switchR));
         dialog.SetCurrentPortRecord(record);
         dialog.SetInterfaceKind(kIfDevicePath);
         return OpenDirectPort(dialog, record, false);
     } else if (m_context->startMode == kStartFileMode) {
         UtilContext copy = dialog.Context();
-        CopySlot(copy.portRecord.deviceName, FromWide(kModelName));
+        SetSlotText(copy.portRecord.deviceName, FromWide(kModelName));
         dialog.SetContext(copy);
         return true;
     }
@@ -452,7 +442,7 @@ int CQKUtilApp::ExitInstance() {
     CExtCommandLineInfo again;
     again.Parse(SplitCommandLine(m_lpCmdLine));
     if (!again.maintenance && m_context->workFolder[0])
-        m_services.files->RemoveDirectory(Slot(m_context->workFolder));
+        m_services.files->RemoveDirectory(SlotText(m_context->workFolder));
     StartRestoreTool(L"QKRestoreApp.exe");
     CSplash::Finish(&m_splash);
     if (m_holdsMutex) {
@@ -469,7 +459,7 @@ void CQKUtilApp::SavePrinterSettings() {
     // Nothing was chosen when start-up ended before the printer choice.
     if (!m_context->printerChosen)
         return;
-    std::u16string data = Slot(m_context->dataFolder);
+    std::u16string data = SlotText(m_context->dataFolder);
     m_dataManager.AddPrinter(m_context->dataFolder, m_context->portRecord.deviceName,
                              m_context->portRecord.portName);
     char16_t path[kTextSlot] = {};
@@ -479,7 +469,7 @@ void CQKUtilApp::SavePrinterSettings() {
         return;
     if (m_context->startMode == kStartFileMode)
         m_dataManager.SetSaveFlag(1);
-    if (m_dataManager.SaveSettingsFile(u"QK-R40", path, 0x00010000, 0x00010000) == 1) {
+    if (m_dataManager.SaveSettingsFile(kServedModel, path, 0x00010000, 0x00010000) == 1) {
         m_dataManager.SavePrinterList(m_context->dataFolder);
         return;
     }
@@ -494,19 +484,19 @@ void CQKUtilApp::WriteSettingsCommandFile() {
     if (m_context->startMode != kStartFileMode || !m_context->printerChosen)
         return;
     CLangResTable confirm(*m_services.profile, *m_services.files);
-    bool loaded = confirm.LoadLangFile(Slot(m_context->languageFolder), m_context->languageId,
+    bool loaded = confirm.LoadLangFile(SlotText(m_context->languageFolder), m_context->languageId,
                                        0x409) != kLangNoFile &&
                   confirm.LoadScreenTexts(u"MSG_CONFIRM_SAVE_FILE") == 0;
     std::wstring question = MessageText(loaded ? &confirm : nullptr, 0,
                                         L"Do you want to save the settings to the file?");
-    std::wstring caption = MessageText(loaded ? &confirm : nullptr, 1, kCaption);
+    std::wstring caption = MessageText(loaded ? &confirm : nullptr, 1, kUtilCaption);
     HWND owner = m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr;
     if (ShowMessage(owner, question.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
-    const std::u16string logo = Slot(m_context->logoWorkFilePath);
+    const std::u16string logo = SlotText(m_context->logoWorkFilePath);
     const bool logoPresent = !logo.empty() && m_services.files->Exists(logo);
-    const std::u16string model = Slot(m_context->portRecord.deviceName);
-    const std::u16string path = Slot(m_context->settingsFilePath);
+    const std::u16string model = SlotText(m_context->portRecord.deviceName);
+    const std::u16string path = SlotText(m_context->settingsFilePath);
     const std::u16string logoPath = logoPresent ? logo : u"";
     int32_t result = 0;
     if (m_services.writeSettingsFile)
@@ -530,7 +520,7 @@ void CQKUtilApp::StartRestoreTool(const wchar_t* name) {
 void CQKUtilApp::WriteCouponFlag(const wchar_t* value) {
     if (!m_context->dataFolder[0])
         return;
-    m_services.profile->WriteString(Slot(m_context->dataFolder) + u"\\QKUCOUPON.INI", u"Coupon",
+    m_services.profile->WriteString(SlotText(m_context->dataFolder) + u"\\QKUCOUPON.INI", u"Coupon",
                                     u"Execute", FromWide(value));
 }
 

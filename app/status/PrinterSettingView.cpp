@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include "app/connection/ModelName.h"
+#include "app/shell/Model.h"
 #include "framework/comm/QkcBinding.h"
 #include "framework/context/UtilContext.h"
 #include "framework/plugin/FormViewCtrl.h"
@@ -18,8 +19,6 @@ namespace qk::app {
 namespace {
 
 constexpr char16_t kScreen[] = u"PRINTER_SETTING_VIEW";
-constexpr int32_t kEnglish = 0x0409;
-constexpr char16_t kServedModel[] = u"QK-R40";
 constexpr int32_t kNameBufferBytes = 90;
 constexpr int32_t kAllInformation = 31;
 constexpr int32_t kFeature3 = 3;
@@ -84,7 +83,7 @@ bool CPrinterSettingView::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& res
         // strip has already reported a missing language file.
         if (UtilContext* context = Context();
             context && m_texts.LoadLangFile(std::u16string(SlotView(context->languageFolder)),
-                                            context->languageId, kEnglish) != kLangNoFile)
+                                            context->languageId, kLangEnglish) != kLangNoFile)
             m_texts.LoadScreenTexts(kScreen);
         // A page without the library answers -24 to every read; nothing is said here.
         BindLibrary();

@@ -1,4 +1,5 @@
 #include "app/status/StatusRules.h"
+#include "app/shell/Model.h"
 #include "framework/context/StartMode.h"
 
 #include <array>
@@ -124,6 +125,17 @@ bool PosPortMatches(std::u16string_view registeredPort, std::u16string_view suff
     return wanted > 0 && PortNumberAfterPrefix(registeredPort) == wanted;
 }
 
+std::u16string FindPosPrinterPort(os::IRegistry& registry, std::u16string_view suffix) {
+    const std::u16string key = u"SOFTWARE\\OLEforRetail\\ServiceOPOS\\POSPrinter";
+    for (const std::u16string& device : registry.SubKeys(os::RegRoot::LocalMachine, key)) {
+        std::u16string value;
+        if (registry.ReadString(os::RegRoot::LocalMachine, key + u"\\" + device, u"Port", value) &&
+            PosPortMatches(value, suffix))
+            return value;
+    }
+    return {};
+}
+
 std::u16string MakePortText(const PortLineInput& input, std::u16string_view unknown,
                             const PosPrinterLookup& lookup) {
     std::u16string text(unknown);
@@ -165,7 +177,7 @@ std::u16string MakePrinterName(std::u16string_view blockName, int32_t startMode,
                                std::u16string_view unknown) {
     if (!blockName.empty())
         return std::u16string(blockName);
-    return startMode == kStartFileMode ? std::u16string(u"QK-R40") : std::u16string(unknown);
+    return startMode == kStartFileMode ? std::u16string(kServedModel) : std::u16string(unknown);
 }
 
 std::u16string JoinLabel(std::u16string_view label, std::u16string_view text) {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include "platform/os/Registry.h"
 
 namespace qk::app {
 
@@ -75,6 +76,9 @@ std::u16string MakePortText(const PortLineInput& input, std::u16string_view unkn
 int32_t PortNumberAfterPrefix(std::u16string_view text);
 // A registered "Port" value belongs to the suffix when both carry the same number above 0.
 bool PosPortMatches(std::u16string_view registeredPort, std::u16string_view suffix);
+// The "Port" value of the first point-of-sale printer registered on the machine that belongs
+// to the suffix; empty when none does.
+std::u16string FindPosPrinterPort(os::IRegistry& registry, std::u16string_view suffix);
 
 // The printer name shown: the block's name, "QK-R40" in the file mode, else `unknown`.
 std::u16string MakePrinterName(std::u16string_view blockName, int32_t startMode,

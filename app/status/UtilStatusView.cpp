@@ -2,6 +2,7 @@
 
 #include <set>
 #include <vector>
+#include "app/connection/PortRecordText.h"
 #include "app/shell/MainFrame.h"
 #include "app/shell/ShellHost.h"
 #include "app/status/PrinterSettingView.h"
@@ -20,11 +21,9 @@
 namespace qk::app {
 namespace {
 
-constexpr int32_t kEnglish = 0x0409;
 constexpr char16_t kScreen[] = u"PRT_STATUS";
 constexpr wchar_t kClosingText[] = L"Could not find the required files.\nClosing application.";
 constexpr DWORD kReopenPauseMs = 1000;
-constexpr wchar_t kPosPrinterKey[] = L"OLEforRetail\\ServiceOPOS\\POSPrinter";
 
 // Panes alive in this process. The status procedure runs on the library's thread and may be
 // handed a pane that is already gone, so it never touches a pane that is not listed here.
@@ -41,44 +40,6 @@ PaneRegistry& Registry() {
 UtilContext* AppContext() {
     IShellHost* host = ShellHost();
     return host ? host->Context() : nullptr;
-}
-
-// The "Port" value of the first point-of-sale printer registered on the machine whose port
-// number is the suffix's; empty when none is.
-std::u16string FindPosPrinterPort(std::u16string_view suffix) {
-    HKEY software = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE", 0, KEY_READ, &software) != ERROR_SUCCESS)
-        return {};
-    HKEY printers = nullptr;
-    LONG opened = ::RegOpenKeyExW(software, kPosPrinterKey, 0, KEY_READ, &printers);
-    ::RegCloseKey(software);
-    if (opened != ERROR_SUCCESS)
-        return {};
-    std::u16string found;
-    wchar_t name[256];
-    for (DWORD index = 0;; ++index) {
-        DWORD nameChars = static_cast<DWORD>(std::size(name));
-        if (::RegEnumKeyExW(printers, index, name, &nameChars, nullptr, nullptr, nullptr,
-                            nullptr) != ERROR_SUCCESS)
-            break;
-        wchar_t port[261] = {};
-        DWORD bytes = sizeof(wchar_t) * 260;
-        if (::RegGetValueW(printers, name, L"Port", RRF_RT_REG_SZ, nullptr, port, &bytes) !=
-            ERROR_SUCCESS)
-            continue;
-        port[260] = 0;
-        std::u16string value = FromWide(port);
-        if (PosPortMatches(value, suffix)) {
-            found = value;
-            break;
-        }
-    }
-    ::RegCloseKey(printers);
-    return found;
-}
-
-std::u16string SlotText(const char16_t* slot, size_t chars) {
-    return std::u16string(SlotView(slot, chars));
 }
 
 } // namespace
@@ -162,8 +123,8 @@ void CUtilStatusView::OnInitialUpdate() {
 bool CUtilStatusView::LoadLanguage() {
     UtilContext* context = AppContext();
     std::u16string folder(context ? SlotView(context->languageFolder) : std::u16string_view());
-    int32_t language = context && context->languageId ? context->languageId : kEnglish;
-    if (m_texts.LoadLangFile(folder, language, kEnglish) == kLangNoFile)
+    int32_t language = context && context->languageId ? context->languageId : kLangEnglish;
+    if (m_texts.LoadLangFile(folder, language, kLangEnglish) == kLangNoFile)
         return false;
     m_texts.LoadScreenTexts(kScreen);
     return true;
@@ -239,7 +200,9 @@ LRESULT CUtilStatusView::OnUpdatePrinterInfo() {
     std::u16string devicePath = SlotText(port.devicePath, comm::kPortTextChars);
     PortLineInput input{context->interfaceKind, context->startMode, portName, devicePath};
     std::u16string portText =
-        MakePortText(input, Text(kUnknownPortEntry, u"Unknown"), &FindPosPrinterPort);
+        MakePortText(input, Text(kUnknownPortEntry, u"Unknown"), [this](std::u16string_view s) {
+            return FindPosPrinterPort(os::RealRegistry(), s);
+        });
     m_portLine = JoinLabel(Text(kPortLabelEntry, u"Port:"), portText);
 
     if (m_hWnd) {

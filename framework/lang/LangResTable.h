@@ -25,6 +25,9 @@ enum class LangListKind : int32_t {
 };
 inline constexpr int kLangListCount = 7;
 
+// The language every table falls back to.
+inline constexpr int32_t kLangEnglish = 0x0409;
+
 // Results of LoadLangFile.
 inline constexpr int32_t kLangRequestedFile = 2;
 inline constexpr int32_t kLangFallbackFile = 1;

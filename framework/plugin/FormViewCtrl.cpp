@@ -11,7 +11,6 @@
 namespace qk {
 namespace {
 
-constexpr int32_t kEnglish = 0x0409;
 constexpr char16_t kCommonScreen[] = u"PLUGIN_COMMON";
 constexpr char16_t kSaveQuestion[] =
     u"Do you want to save your changes to the settings to the printer?";
@@ -100,7 +99,7 @@ int32_t CFormViewCtrl::Initialize(HWND owner, HWND parent, UtilContext* context)
     m_nActiveIndex = 0;
     m_bInitialized = 1;
     m_commonTexts.LoadLangFile(std::u16string(SlotView(context->languageFolder)),
-                               context->languageId, kEnglish);
+                               context->languageId, kLangEnglish);
     m_commonTexts.LoadScreenTexts(kCommonScreen);
     return 0;
 }

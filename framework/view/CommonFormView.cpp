@@ -11,7 +11,6 @@
 namespace qk {
 namespace {
 
-constexpr int32_t kEnglish = 0x0409;
 constexpr char16_t kEnglishText[] = u"0409";
 constexpr char16_t kAppScreen[] = u"QK_UTILITY_APP";
 constexpr wchar_t kClosingText[] = L"Could not find the required files.\nClosing application.";
@@ -113,8 +112,8 @@ void CCommonFormView::OnInitialUpdate() {
     CFormView::OnInitialUpdate();
     UtilContext* context = Context();
     std::u16string folder(context ? SlotView(context->languageFolder) : std::u16string_view());
-    int32_t language = context ? context->languageId : kEnglish;
-    if (m_appTexts.LoadLangFile(folder, language, kEnglish) != kLangNoFile)
+    int32_t language = context ? context->languageId : kLangEnglish;
+    if (m_appTexts.LoadLangFile(folder, language, kLangEnglish) != kLangNoFile)
         m_appTexts.LoadScreenTexts(kAppScreen);
     LoadPageTexts();
 }
@@ -122,8 +121,8 @@ void CCommonFormView::OnInitialUpdate() {
 int32_t CCommonFormView::LoadPageTexts() {
     UtilContext* context = Context();
     std::u16string folder(context ? SlotView(context->languageFolder) : std::u16string_view());
-    int32_t language = context ? context->languageId : kEnglish;
-    int32_t loaded = m_pageTexts.LoadLangFile(folder, language, kEnglish);
+    int32_t language = context ? context->languageId : kLangEnglish;
+    int32_t loaded = m_pageTexts.LoadLangFile(folder, language, kLangEnglish);
     const wchar_t* message = nullptr;
     bool closing = false;
     if (loaded == kLangNoFile) {
@@ -136,7 +135,7 @@ int32_t CCommonFormView::LoadPageTexts() {
         }
         // Every later table then finds the English file directly.
         if (context) {
-            context->languageId = kEnglish;
+            context->languageId = kLangEnglish;
             std::copy(std::begin(kEnglishText), std::end(kEnglishText), context->languageText);
         }
     }

@@ -35,11 +35,10 @@ inline std::string OwnName() {
     return qk::win::ToUtf8(name.substr(name.find_last_of(L"\\/") + 1));
 }
 
-// Appends the run line, with `details` (what the tool was asked and did) after the time when
-// given; a share violation (two tools at once) is waited out, briefly.
+// Appends the run line to runs.log in `folder`, with `details` (what the tool was asked and
+// did) after the time when given; a share violation (two tools at once) is waited out, briefly.
 // 0 written, 1 no folder, 2 not written.
-inline int RecordRun(const std::string& details = {}) {
-    const std::wstring folder = DataFolder(L"QKTOOLS_DATA_DIR", L"TARROW\\QKTools");
+inline int AppendRunLine(const std::wstring& folder, const std::string& details = {}) {
     if (folder.empty() || !qk::win::CreateFolders(folder))
         return 1;
     SYSTEMTIME now{};
@@ -64,6 +63,10 @@ inline int RecordRun(const std::string& details = {}) {
         Sleep(20);
     }
     return 2;
+}
+
+inline int RecordRun(const std::string& details = {}) {
+    return AppendRunLine(DataFolder(L"QKTOOLS_DATA_DIR", L"TARROW\\QKTools"), details);
 }
 
 // Stays as long as QKTOOLS_HOLD_MS asks (at most a minute).

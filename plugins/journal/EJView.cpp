@@ -6,6 +6,7 @@
 #include "framework/store/PrinterSettingBlocks.h"
 #include "framework/view/UtilMessageBox.h"
 #include "platform/Text.h"
+#include "platform/WaitCursor.h"
 #include "resource.h"
 
 namespace qk::journal {
@@ -24,18 +25,6 @@ std::u16string SlotText(const char16_t* slot, size_t chars) {
         ++n;
     return std::u16string(slot, n);
 }
-
-// The wait cursor for the life of the object.
-class WaitCursor {
-public:
-    WaitCursor() : m_previous(::SetCursor(::LoadCursorW(nullptr, IDC_WAIT))) {}
-    ~WaitCursor() { ::SetCursor(m_previous); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-private:
-    HCURSOR m_previous;
-};
 
 } // namespace
 
@@ -138,7 +127,7 @@ void CEJView::WriteFontSettings(const sys::EmulatorPortSettings& record) {
 }
 
 void CEJView::OnViewerClicked() {
-    WaitCursor wait;
+    CWaitCursor wait;
     HWND mainWindow = Controller() ? Controller()->OwnerWindow() : nullptr;
     if (!mainWindow)
         return;
