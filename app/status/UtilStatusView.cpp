@@ -201,7 +201,7 @@ LRESULT CUtilStatusView::OnUpdatePrinterInfo() {
     PortLineInput input{context->interfaceKind, context->startMode, portName, devicePath};
     std::u16string portText =
         MakePortText(input, Text(kUnknownPortEntry, u"Unknown"), [this](std::u16string_view s) {
-            return FindPosPrinterPort(os::RealRegistry(), s);
+            return FindPosPrinterPort(*m_seams.registry, s);
         });
     m_portLine = JoinLabel(Text(kPortLabelEntry, u"Port:"), portText);
 
@@ -313,7 +313,7 @@ int32_t CUtilStatusView::ReadSettings() {
     if (connector) {
         bound->QKC_Close();
         if (bound->QKC_Open(1) != 0) {
-            ::Sleep(kReopenPauseMs);
+            m_seams.clock->Sleep(kReopenPauseMs);
             bound->QKC_Open(1);
         }
     }
