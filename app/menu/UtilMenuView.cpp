@@ -2,11 +2,9 @@
 
 #include <algorithm>
 #include "app/connection/PortRecordText.h"
-#include "app/shell/MainFrame.h"
 #include "app/shell/Model.h"
 #include "app/shell/PluginHost.h"
 #include "app/shell/ShellHost.h"
-#include "app/shell/UtilDummyView.h"
 #include "framework/context/UtilContext.h"
 #include "framework/plugin/FormViewDllApi.h"
 #include "framework/view/UtilMessageBox.h"
@@ -20,10 +18,6 @@ constexpr char16_t kScreenName[] = u"MENU_ITEM";
 constexpr wchar_t kNoLanguageFile[] = L"Could not find the required files.\nClosing application.";
 // Rows of the selected and the pressed row draw their text this far right and down.
 constexpr int kPressedShift = 2;
-
-CMainFrame* FrameOf(HWND view) {
-    return dynamic_cast<CMainFrame*>(CWnd::FromHandlePermanent(::GetAncestor(view, GA_ROOT)));
-}
 
 // The list's font made bold and sized for one item; the list's own font when it needs no
 // change. Deletes what it made.
@@ -61,7 +55,7 @@ CUtilMenuView::~CUtilMenuView() {
 
 void CUtilMenuView::OnInitialUpdate() {
     CListView::OnInitialUpdate();
-    CMainFrame* frame = FrameOf(m_hWnd);
+    IShellFrame* frame = ShellFrameOf(m_hWnd);
     IShellHost* host = ShellHost();
     UtilContext* context = host ? host->Context() : nullptr;
     if (!LoadTexts(context, frame))
@@ -71,11 +65,11 @@ void CUtilMenuView::OnInitialUpdate() {
     SelectInitialRow();
 }
 
-bool CUtilMenuView::LoadTexts(UtilContext* context, CMainFrame* frame) {
+bool CUtilMenuView::LoadTexts(UtilContext* context, IShellFrame* frame) {
     const std::u16string folder = context ? SlotText(context->languageFolder) : u"";
     const int32_t language = context ? context->languageId : kLangEnglish;
     if (m_langTable.LoadLangFile(folder, language, kLangEnglish) == kLangNoFile) {
-        HWND owner = frame ? frame->m_hWnd : nullptr;
+        HWND owner = frame ? frame->ShellWindow() : nullptr;
         ShowWarning(owner, kNoLanguageFile);
         if (owner)
             ::PostMessageW(owner, WM_CLOSE, 0, 0);
@@ -85,7 +79,7 @@ bool CUtilMenuView::LoadTexts(UtilContext* context, CMainFrame* frame) {
     return true;
 }
 
-void CUtilMenuView::ReadMenuFile(UtilContext* context, CMainFrame* frame) {
+void CUtilMenuView::ReadMenuFile(UtilContext* context, IShellFrame* frame) {
     const int32_t startMode = context ? context->startMode : 0;
     const std::u16string programFolder = context ? SlotText(context->programFolder) : u"";
     m_menuPath = programFolder + menu_file::ChooseMenuFile(startMode);
@@ -93,7 +87,7 @@ void CUtilMenuView::ReadMenuFile(UtilContext* context, CMainFrame* frame) {
 
     const std::u16string title = menu_file::ReadTitle(profile, m_menuPath, FromWide(kVersionText));
     if (!title.empty() && frame)
-        frame->SetWindowText(WidePtr(title));
+        ::SetWindowTextW(frame->ShellWindow(), WidePtr(title));
     m_look = menu_file::ReadLook(profile, m_menuPath);
     const std::wstring folder = ToWide(programFolder);
     m_pictures.Load(CMenuPictures::Background, ToWide(m_look.backgroundBitmap), folder);
@@ -101,9 +95,8 @@ void CUtilMenuView::ReadMenuFile(UtilContext* context, CMainFrame* frame) {
     m_pictures.Load(CMenuPictures::Selected, ToWide(m_look.selectedBitmap), folder);
     m_pictures.Load(CMenuPictures::Selecting, ToWide(m_look.selectingBitmap), folder);
 
-    CUtilDummyView* pageArea = frame ? frame->PageArea() : nullptr;
-    CPluginHost plugins(frame ? frame->m_hWnd : nullptr, pageArea ? pageArea->m_hWnd : nullptr,
-                        context);
+    CPluginHost plugins(frame ? frame->ShellWindow() : nullptr,
+                        frame ? frame->PageAreaWindow() : nullptr, context);
     menu_file::ItemReadInputs inputs{
         profile,      m_menuPath, context ? context->arpSupport : 0, m_look.defaultColor,
         &m_langTable, plugins};
@@ -117,7 +110,7 @@ void CUtilMenuView::ReadMenuFile(UtilContext* context, CMainFrame* frame) {
     menu_file::ComputeLevels(m_items);
 }
 
-void CUtilMenuView::SetUpList(CMainFrame* frame) {
+void CUtilMenuView::SetUpList(IShellFrame* frame) {
     ModifyStyle(0, LVS_REPORT | LVS_OWNERDRAWFIXED | LVS_NOCOLUMNHEADER, SWP_FRAMECHANGED);
     CListCtrl list = GetListCtrl();
     // The row measure may come now or only at the first paint (version 6 of the common

@@ -17,7 +17,7 @@ struct UtilContext;
 
 namespace qk::app {
 
-class CMainFrame;
+class IShellFrame;
 
 class CUtilMenuView : public CListView {
 public:
@@ -70,9 +70,9 @@ private:
         std::size_t m_count = 0;
     };
 
-    bool LoadTexts(UtilContext* context, CMainFrame* frame);
-    void ReadMenuFile(UtilContext* context, CMainFrame* frame);
-    void SetUpList(CMainFrame* frame);
+    bool LoadTexts(UtilContext* context, IShellFrame* frame);
+    void ReadMenuFile(UtilContext* context, IShellFrame* frame);
+    void SetUpList(IShellFrame* frame);
     void SelectInitialRow();
 
     void OnMeasureItem(MEASUREITEMSTRUCT* measure);

@@ -49,6 +49,7 @@ bool CMainFrame::PreCreateWindow(CREATESTRUCTW& cs) {
 }
 
 bool CMainFrame::OnCreate(CREATESTRUCTW* cs) {
+    SetShellFrame(m_hWnd, this);
     if (!CFrameWnd::OnCreate(cs))
         return false;
     LoadLanguage();
@@ -91,6 +92,7 @@ bool CMainFrame::OnCreateClient(CREATESTRUCTW*, CCreateContext* context) {
 
 void CMainFrame::OnDestroy() {
     RemoveProp(InstancePropertyName().c_str());
+    SetShellFrame(m_hWnd, nullptr);
     // The plug-ins take their pages down while the page area and its children still exist.
     if (CUtilMenuView* menu = MenuView())
         menu->ReleaseItems();
@@ -108,6 +110,11 @@ CUtilDummyView* CMainFrame::PageArea() const {
 
 CUtilStatusView* CMainFrame::StatusView() const {
     return dynamic_cast<CUtilStatusView*>(m_outerSplitter.GetPaneObject(1, 0));
+}
+
+HWND CMainFrame::PageAreaWindow() const {
+    CUtilDummyView* pageArea = PageArea();
+    return pageArea ? pageArea->m_hWnd : nullptr;
 }
 
 void CMainFrame::SetMenuPaneSize(int32_t width, int32_t height) {

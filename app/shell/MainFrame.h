@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include "app/menu/UtilMenuView.h"
+#include "app/shell/ShellHost.h"
 #include "app/shell/UtilSplitterWnd.h"
 #include "framework/lang/LangResTable.h"
 #include "framework/view/UtilMessages.h"
@@ -17,7 +18,7 @@ class CCommStateDlg;
 class CUtilDummyView;
 class CUtilStatusView;
 
-class CMainFrame : public CFrameWnd {
+class CMainFrame : public CFrameWnd, public IShellFrame {
 public:
     // Height of the status strip and of the bar above it, in pixels.
     static constexpr int kStatusPaneHeight = 65;
@@ -26,14 +27,15 @@ public:
     CMainFrame();
     ~CMainFrame() override;
 
-    // Set by the menu view once it knows its size; the layout waits for both to be above 0.
-    void SetMenuPaneSize(int32_t width, int32_t height);
+    HWND ShellWindow() const override { return m_hWnd; }
+    HWND PageAreaWindow() const override;
+    void SetMenuPaneSize(int32_t width, int32_t height) override;
     int32_t MenuPaneWidth() const { return m_menuPaneWidth; }
     int32_t MenuPaneHeight() const { return m_menuPaneHeight; }
     // Sizes the splitters' rows and columns from the client area and the menu pane size.
-    void LayoutPanes();
-    // The menu view's items are in place: the status strip gets them and starts watching.
-    void HandOverMenuItems(MenuItemList* items);
+    void LayoutPanes() override;
+    void HandOverMenuItems(MenuItemList* items) override;
+    bool ExchangeRunning() const override { return m_commStateDlg != nullptr; }
 
     CUtilMenuView* MenuView() const;
     CUtilDummyView* PageArea() const;

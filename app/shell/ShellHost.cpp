@@ -24,8 +24,21 @@ public:
 
 CAppShellHost g_appHost;
 IShellHost* g_host = nullptr;
+constexpr wchar_t kFrameProperty[] = L"QKShellFrame";
 
 } // namespace
+
+void SetShellFrame(HWND window, IShellFrame* frame) {
+    if (frame)
+        ::SetPropW(window, kFrameProperty, frame);
+    else
+        ::RemovePropW(window, kFrameProperty);
+}
+
+IShellFrame* ShellFrameOf(HWND pane) {
+    HWND root = pane ? ::GetAncestor(pane, GA_ROOT) : nullptr;
+    return root ? static_cast<IShellFrame*>(::GetPropW(root, kFrameProperty)) : nullptr;
+}
 
 IShellHost* ShellHost() {
     if (g_host)

@@ -3,7 +3,9 @@
 // that is the running application object; a test registers a host of its own. Without
 // either (a window on its own) the frame runs without a language file and a library.
 #pragma once
+#include <windows.h>
 #include <cstdint>
+#include "app/menu/MenuItem.h"
 
 struct UtilContext;
 namespace qk::comm {
@@ -23,6 +25,28 @@ public:
 protected:
     ~IShellHost() = default;
 };
+
+// What the panes need from the main window they sit in.
+class IShellFrame {
+public:
+    virtual HWND ShellWindow() const = 0;
+    virtual HWND PageAreaWindow() const = 0;
+    // Set by the menu view once it knows its size; the layout waits for both to be above 0.
+    virtual void SetMenuPaneSize(int32_t width, int32_t height) = 0;
+    virtual void LayoutPanes() = 0;
+    // The menu view's items are in place: the status strip gets them and starts watching.
+    virtual void HandOverMenuItems(MenuItemList* items) = 0;
+    // A long exchange shows its progress dialog.
+    virtual bool ExchangeRunning() const = 0;
+
+protected:
+    ~IShellFrame() = default;
+};
+
+// Marks a main window as the frame of its panes (null: no longer).
+void SetShellFrame(HWND window, IShellFrame* frame);
+// The frame of the main window a pane sits in; null for a window outside one.
+IShellFrame* ShellFrameOf(HWND pane);
 
 // The registered host, else the running application, else null.
 IShellHost* ShellHost();

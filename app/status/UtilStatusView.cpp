@@ -3,7 +3,6 @@
 #include <set>
 #include <vector>
 #include "app/connection/PortRecordText.h"
-#include "app/shell/MainFrame.h"
 #include "app/shell/ShellHost.h"
 #include "app/status/PrinterSettingView.h"
 #include "framework/context/TextSlot.h"
@@ -85,8 +84,8 @@ HWND CUtilStatusView::MainWindow() const {
 }
 
 bool CUtilStatusView::ProgressDialogShown() const {
-    auto* frame = dynamic_cast<CMainFrame*>(FromHandlePermanent(MainWindow()));
-    return frame && frame->CommStateDialog();
+    IShellFrame* frame = ShellFrameOf(m_hWnd);
+    return frame && frame->ExchangeRunning();
 }
 
 std::u16string CUtilStatusView::Text(int32_t entry, const char16_t* english) const {
