@@ -28,39 +28,12 @@ namespace {
 
 using app::CCommunicationSettingDlg;
 using Dlg = CCommunicationSettingDlg;
-constexpr UINT kRunStep = WM_APP + 41;
 
 std::wstring Slot(const char16_t* slot) {
     return U16ToWide(app::SlotText(slot));
 }
 
-// The dialog with a script: each step runs from the dialog's own message loop.
-class ScriptedCommDlg : public CCommunicationSettingDlg {
-public:
-    using Step = std::function<void(HWND)>;
-    using CCommunicationSettingDlg::CCommunicationSettingDlg;
-    std::vector<Step> steps;
-    size_t stepsRun = 0;
-
-protected:
-    bool OnInitDialog() override {
-        bool focus = CCommunicationSettingDlg::OnInitDialog();
-        if (!steps.empty())
-            PostMessage(kRunStep);
-        return focus;
-    }
-    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override {
-        if (msg != kRunStep)
-            return CCommunicationSettingDlg::OnMessage(msg, wp, lp, result);
-        if (stepsRun < steps.size()) {
-            Step step = steps[stepsRun++];
-            step(m_hWnd);
-            if (stepsRun < steps.size())
-                PostMessage(kRunStep);
-        }
-        return true;
-    }
-};
+using ScriptedCommDlg = ScriptedDialog<CCommunicationSettingDlg>;
 
 // A tool that runs until the test lets it end; the watcher thread waits in Wait.
 class HeldLauncher : public FakeProcessLauncher {

@@ -9,7 +9,6 @@
 namespace qk::test {
 namespace {
 
-constexpr UINT kRunStep = WM_APP + 40;
 constexpr DWORD kStartMs = 15000;
 
 std::wstring TempRoot() {
@@ -96,25 +95,6 @@ bool SelectTestPrinter::Control(const std::wstring& command) {
                       L"--control " + std::to_wstring(m_controlPort) + L" " + command))
         return false;
     return client.Wait(10000) && client.ExitCode() == 0;
-}
-
-bool ScriptedSelectDlg::OnInitDialog() {
-    bool focus = app::CPrinterSelectDlg::OnInitDialog();
-    if (!steps.empty())
-        PostMessage(kRunStep);
-    return focus;
-}
-
-bool ScriptedSelectDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
-    if (msg != kRunStep)
-        return app::CPrinterSelectDlg::OnMessage(msg, wp, lp, result);
-    if (stepsRun < steps.size()) {
-        Step step = steps[stepsRun++];
-        step(m_hWnd);
-        if (stepsRun < steps.size())
-            PostMessage(kRunStep);
-    }
-    return true;
 }
 
 SelectWorld::SelectWorld() : m_root(TempRoot()), m_context(std::make_unique<UtilContext>()) {

@@ -12,6 +12,7 @@
 #include "app/connection/CommLibrary.h"
 #include "app/connection/PrinterSelectDlg.h"
 #include "framework/store/PluginDataMgrApi.h"
+#include "tests/support/ScriptedDialog.h"
 #include "tests/support/WindowDriver.h"
 
 namespace qk::test {
@@ -83,20 +84,7 @@ public:
     }
 };
 
-// The dialog with a script: each step runs from the dialog's own message loop; the next step
-// runs only if the dialog is still open after the previous one.
-class ScriptedSelectDlg : public app::CPrinterSelectDlg {
-public:
-    using Step = std::function<void(HWND)>;
-    using app::CPrinterSelectDlg::CPrinterSelectDlg;
-
-    std::vector<Step> steps;
-    size_t stepsRun = 0;
-
-protected:
-    bool OnInitDialog() override;
-    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
-};
+using ScriptedSelectDlg = ScriptedDialog<app::CPrinterSelectDlg>;
 
 class SelectWorld {
 public:

@@ -5,6 +5,7 @@
 #include <functional>
 #include "app/connection/PortRecordText.h"
 #include "app/connection/SelectLangDlg.h"
+#include "tests/support/ScriptedDialog.h"
 #include "tests/support/WindowDriver.h"
 
 namespace qk::test {
@@ -12,25 +13,7 @@ namespace {
 
 using app::CSelectLangDlg;
 
-class ScriptedLangDlg : public CSelectLangDlg {
-public:
-    std::function<void(HWND)> script;
-
-protected:
-    bool OnInitDialog() override {
-        bool focus = CSelectLangDlg::OnInitDialog();
-        PostMessage(WM_APP + 41);
-        return focus;
-    }
-    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override {
-        if (msg == WM_APP + 41 && script) {
-            auto run = std::move(script);
-            run(m_hWnd);
-            return true;
-        }
-        return CSelectLangDlg::OnMessage(msg, wp, lp, result);
-    }
-};
+using ScriptedLangDlg = ScriptedDialog<CSelectLangDlg>;
 
 UtilContext MakeContext(int32_t languageId) {
     UtilContext context;
@@ -61,14 +44,14 @@ TEST(SelectLangDlg, ShowsTheLanguagesAndSelectsTheCurrentOne) {
     ASSERT_EQ(dialog.LoadTexts(), 2);
     int count = 0, selected = -2, japanese = -1;
     std::wstring title;
-    dialog.script = [&](HWND hwnd) {
+    dialog.steps = {[&](HWND hwnd) {
         HWND combo = ::GetDlgItem(hwnd, CSelectLangDlg::kLanguageCombo);
         count = static_cast<int>(::SendMessageW(combo, CB_GETCOUNT, 0, 0));
         selected = static_cast<int>(::SendMessageW(combo, CB_GETCURSEL, 0, 0));
         japanese = FindItem(combo, 0x411);
         title = WindowText(hwnd);
         Press(hwnd, IDCANCEL);
-    };
+    }};
     EXPECT_EQ(dialog.DoModal(nullptr), IDCANCEL);
     EXPECT_EQ(count, 3);
     EXPECT_GE(japanese, 0);
@@ -83,11 +66,11 @@ TEST(SelectLangDlg, UnknownLanguageLeavesNoSelectionAndOkKeepsIt) {
     dialog.LoadTexts();
     int selected = 0;
     std::wstring title;
-    dialog.script = [&](HWND hwnd) {
+    dialog.steps = {[&](HWND hwnd) {
         selected = static_cast<int>(::SendDlgItemMessageW(hwnd, 1000, CB_GETCURSEL, 0, 0));
         title = WindowText(hwnd);
         Press(hwnd, IDOK);
-    };
+    }};
     EXPECT_EQ(dialog.DoModal(nullptr), IDOK);
     EXPECT_EQ(selected, CB_ERR);
     EXPECT_EQ(title, L"Select Language");
@@ -99,11 +82,11 @@ TEST(SelectLangDlg, OkLeavesTheChosenIdentifierAndItsText) {
     ScriptedLangDlg dialog;
     dialog.SetContext(MakeContext(0x411));
     dialog.LoadTexts();
-    dialog.script = [&](HWND hwnd) {
+    dialog.steps = {[&](HWND hwnd) {
         HWND combo = ::GetDlgItem(hwnd, CSelectLangDlg::kLanguageCombo);
         ::SendMessageW(combo, CB_SETCURSEL, FindItem(combo, 0x409), 0);
         Press(hwnd, IDOK);
-    };
+    }};
     EXPECT_EQ(dialog.DoModal(nullptr), IDOK);
     EXPECT_EQ(dialog.Context().languageId, 0x409);
     EXPECT_EQ(app::SlotText(dialog.Context().languageText), u"0409");

@@ -1,6 +1,7 @@
 // The window base class driven with real messages: creation, dispatch to named handlers,
 // subclassing, reflection, properties, timers and the ownership rules.
 #include <gtest/gtest.h>
+#include <stdexcept>
 #include <string>
 #include <vector>
 #include "platform/Controls.h"
@@ -10,12 +11,14 @@
 namespace qk::test {
 namespace {
 
-// A window that records which named handlers ran, in order.
+// A window that records which named handlers ran, in order, and every message it was handed.
 class RecordingWnd : public CWnd {
 public:
     std::vector<std::string> log;
+    std::vector<UINT> messages; // WM_NCDESTROY stands for PostNcDestroy, the last call
     bool failCreate = false;
     bool* destroyedFlag = nullptr;
+    UINT throwOn = 0;
 
 protected:
     bool OnCreate(CREATESTRUCTW*) override {
@@ -24,6 +27,7 @@ protected:
     }
     void OnDestroy() override { log.push_back("destroy"); }
     void PostNcDestroy() override {
+        messages.push_back(WM_NCDESTROY);
         log.push_back("postncdestroy");
         if (destroyedFlag)
             *destroyedFlag = true;
@@ -44,6 +48,9 @@ protected:
         return true; // refuses: the window stays
     }
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override {
+        messages.push_back(msg);
+        if (msg == throwOn && msg != 0)
+            throw std::runtime_error("handler failed");
         if (msg == WM_USER + 7) {
             result = static_cast<LRESULT>(wp + lp);
             return true;
@@ -51,6 +58,27 @@ protected:
         return CWnd::OnMessage(msg, wp, lp, result);
     }
 };
+
+// One message of an expected sequence; an optional one may be missing (the system sends a
+// few undocumented ones on some versions only).
+struct Expected {
+    UINT msg;
+    bool optional = false;
+};
+
+// Compares the messages seen with the expected sequence in order, the way Wine's own message
+// tests do; answers the first difference, empty when they agree.
+std::string CompareSequence(const std::vector<UINT>& seen, const std::vector<Expected>& expected) {
+    size_t s = 0;
+    for (const Expected& e : expected) {
+        if (s < seen.size() && seen[s] == e.msg)
+            ++s;
+        else if (!e.optional)
+            return "expected " + std::to_string(e.msg) + " at " + std::to_string(s) + ", got " +
+                   (s < seen.size() ? std::to_string(seen[s]) : "the end");
+    }
+    return s == seen.size() ? "" : "unexpected message " + std::to_string(seen[s]);
+}
 
 bool CreateTopLevel(CWnd& wnd) {
     return wnd.CreateEx(0, nullptr, L"test", WS_OVERLAPPEDWINDOW, 10, 10, 200, 150, nullptr,
@@ -67,8 +95,20 @@ TEST(Wnd, CreationRunsHandlersInOrderAndDestructionDetaches) {
         EXPECT_EQ(CWnd::FromHandlePermanent(hwnd), &wnd);
         ASSERT_GE(wnd.log.size(), 1u);
         EXPECT_EQ(wnd.log.front(), "create");
+        // Nothing arrives before WM_NCCREATE attaches the object (WM_GETMINMAXINFO comes
+        // earlier and goes to the default procedure).
+        EXPECT_EQ(CompareSequence(wnd.messages, {{WM_NCCREATE},
+                                                 {WM_NCCALCSIZE},
+                                                 {0x0093, true},
+                                                 {0x0094, true},
+                                                 {WM_CREATE},
+                                                 {WM_SIZE},
+                                                 {WM_MOVE}}),
+                  "");
+        wnd.messages.clear();
 
         EXPECT_TRUE(::DestroyWindow(hwnd));
+        EXPECT_EQ(CompareSequence(wnd.messages, {{WM_DESTROY}, {WM_NCDESTROY}}), "");
         EXPECT_EQ(wnd.m_hWnd, nullptr);
         EXPECT_EQ(CWnd::FromHandlePermanent(hwnd), nullptr);
         ASSERT_GE(wnd.log.size(), 3u);
@@ -114,6 +154,29 @@ TEST(Wnd, MessagesReachNamedHandlersAndCustomDispatch) {
     EXPECT_EQ(wnd.log[0], "command 3 77");
     EXPECT_EQ(wnd.log[1].rfind("size ", 0), 0u) << wnd.log[1];
     EXPECT_EQ(wnd.log.back(), "close");
+}
+
+TEST(Wnd, WindowOfTheClassWithoutAnObjectGetsTheDefaultProcedure) {
+    RecordingWnd wnd;
+    ASSERT_TRUE(CreateTopLevel(wnd));
+    HWND bare = ::CreateWindowExW(0, ClassName(wnd).c_str(), L"bare", WS_OVERLAPPEDWINDOW, 0, 0,
+                                  100, 100, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(bare, nullptr);
+    EXPECT_EQ(CWnd::FromHandlePermanent(bare), nullptr);
+    wnd.messages.clear();
+    EXPECT_EQ(::SendMessageW(bare, WM_USER + 7, 40, 2), 0);
+    EXPECT_TRUE(::DestroyWindow(bare));
+    EXPECT_TRUE(wnd.messages.empty()) << "another window's messages reached the object";
+}
+
+TEST(Wnd, ThrowingHandlerAnswersZeroAndTheWindowLivesOn) {
+    RecordingWnd wnd;
+    ASSERT_TRUE(CreateTopLevel(wnd));
+    wnd.throwOn = WM_USER + 9;
+    EXPECT_EQ(wnd.SendMessage(WM_USER + 9, 1, 2), 0);
+    EXPECT_TRUE(wnd.IsWindow());
+    EXPECT_EQ(CWnd::FromHandlePermanent(wnd.m_hWnd), &wnd);
+    EXPECT_EQ(wnd.SendMessage(WM_USER + 7, 40, 2), 42) << "dispatch goes on after a throw";
 }
 
 TEST(Wnd, TimerFiresThroughTheMessageLoop) {
