@@ -1,6 +1,7 @@
 #include "platform/Dialog.h"
 
 #include "platform/Module.h"
+#include "platform/WinThread.h"
 
 namespace qk {
 
@@ -48,21 +49,11 @@ void CDialog::EndDialog(INT_PTR result) {
 INT_PTR CDialog::RunModalLoop() {
     m_inModalLoop = true;
     m_modalLoopEnded = false;
-    MSG msg;
-    while (!m_modalLoopEnded && m_hWnd) {
-        BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
-        if (got == 0) {
-            // Hand the quit request on to the outer loop.
-            ::PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
-        if (got == -1)
-            break;
-        if (!::IsDialogMessageW(m_hWnd, &msg)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-    }
+    // The thread's own loop, run nested; a thread without its object (a test) runs the same
+    // loop on a stand-in.
+    CWinThread standIn;
+    CWinThread* thread = CWinThread::Current() ? CWinThread::Current() : &standIn;
+    thread->RunNested([this] { return m_modalLoopEnded || !m_hWnd; });
     m_inModalLoop = false;
     return m_modalLoopResult;
 }

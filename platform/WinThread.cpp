@@ -68,19 +68,27 @@ bool CWinThread::OnIdle(long) {
 int CWinThread::Run() {
     CWinThread* outer = t_current;
     t_current = this;
+    RunNested(nullptr);
+    t_current = outer;
+    return ExitInstance();
+}
+
+bool CWinThread::RunNested(const std::function<bool()>& done) {
     MSG msg;
     long idleCount = 0;
     bool idle = true;
-    for (;;) {
+    while (!done || !done()) {
         while (idle && !::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
             if (!OnIdle(idleCount++))
                 idle = false;
         }
         BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
-        if (got == 0 || got == -1) {
+        if (got == 0 && done)
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+        else if (got == 0 || got == -1)
             m_exitCode = got == 0 ? static_cast<int>(msg.wParam) : -1;
-            break;
-        }
+        if (got == 0 || got == -1)
+            return false;
         if (!PreTranslateMessage(&msg)) {
             ::TranslateMessage(&msg);
             ::DispatchMessageW(&msg);
@@ -91,8 +99,7 @@ int CWinThread::Run() {
             idleCount = 0;
         }
     }
-    t_current = outer;
-    return ExitInstance();
+    return true;
 }
 
 } // namespace qk

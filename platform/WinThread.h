@@ -2,6 +2,7 @@
 // main thread object; CreateThread starts a second one.
 #pragma once
 #include <windows.h>
+#include <functional>
 
 namespace qk {
 
@@ -23,6 +24,10 @@ public:
     virtual int ExitInstance() { return m_exitCode; }
     // The message loop: until WM_QUIT; answers ExitInstance().
     virtual int Run();
+    // The same loop run nested (a modeless dialog run as a modal one) until `done` answers
+    // true (true) or WM_QUIT comes (false; the quit is posted again for the outer loop).
+    // Without `done` it is the loop of Run.
+    bool RunNested(const std::function<bool()>& done);
     // Offered every message before it is dispatched; true when it was handled.
     virtual bool PreTranslateMessage(MSG* msg);
     // Idle work between messages; answer true to be called again before waiting.

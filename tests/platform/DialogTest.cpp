@@ -109,6 +109,52 @@ TEST(Dialog, ModelessRunsItsOwnModalLoopUntilEnded) {
     dialog.DestroyWindow();
 }
 
+// A thread whose start runs a modeless dialog as a modal one, counting what its own loop's
+// routing and idle work see meanwhile; the idle work ends the dialog.
+class NestingThread : public CWinThread {
+public:
+    int routed = 0;
+    int idleCalls = 0;
+    INT_PTR result = 0;
+
+    bool InitInstance() override {
+        TestDialog dialog;
+        if (!dialog.Create(nullptr))
+            return false;
+        m_dialog = &dialog;
+        dialog.PostMessage(WM_APP + 5);
+        result = dialog.RunModalLoop();
+        m_dialog = nullptr;
+        return false;
+    }
+    bool PreTranslateMessage(MSG* msg) override {
+        routed += msg->message == WM_APP + 5 ? 1 : 0;
+        return CWinThread::PreTranslateMessage(msg);
+    }
+    bool OnIdle(long) override {
+        if (m_dialog && ++idleCalls == 1)
+            m_dialog->PostMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        return false;
+    }
+
+private:
+    TestDialog* m_dialog = nullptr;
+};
+
+TEST(Dialog, ModalLoopOfAModelessDialogIsANestedRunOfTheThreadLoop) {
+    NestingThread thread;
+    thread.m_bAutoDelete = false;
+    ASSERT_TRUE(thread.CreateThread());
+    if (::WaitForSingleObject(thread.m_hThread, 10000) != WAIT_OBJECT_0) {
+        ::PostThreadMessageW(thread.m_nThreadID, WM_QUIT, 0, 0);
+        ::WaitForSingleObject(thread.m_hThread, 10000);
+        FAIL() << "the dialog's loop never ran the thread's idle work";
+    }
+    EXPECT_EQ(thread.result, IDOK);
+    EXPECT_EQ(thread.routed, 1) << "the message passed the thread's routing once";
+    EXPECT_GE(thread.idleCalls, 1);
+}
+
 TEST(Dialog, OkInsideModalLoopEndsTheLoopNotTheWindow) {
     TestDialog dialog;
     ASSERT_TRUE(dialog.Create(nullptr));
