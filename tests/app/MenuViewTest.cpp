@@ -113,7 +113,9 @@ TEST_F(MenuView, MouseSelectsOnReleaseAndHonoursTheLeavingPage) {
     // Releasing over a heading changes nothing.
     ClickRow(world, kHeading);
     EXPECT_EQ(world.Menu().SelectedRow(), kPage);
-    // Clicking the selected row asks its page for the focus and changes no drawing.
+    // Clicking the selected row asks its page for the focus and changes no drawing (the list
+    // starts without the focus, so no focus rectangle goes either).
+    ::SetFocus(nullptr);
     const POINT selected = world.RowCentre(kPage);
     Move(selected);
     ::SendMessageW(world.List(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(selected.x, selected.y));

@@ -82,7 +82,8 @@ void UtilityRun::StartPrinter(const std::wstring& extraArguments) {
     ASSERT_TRUE(simulator_.Start(StageDir() + L"QKPrinterSim.exe",
                                  L"--port 0 --control-port 0 --parent " +
                                      std::to_wstring(::GetCurrentProcessId()) + L" --port-file \"" +
-                                     portFile + L"\" " + extraArguments));
+                                     portFile + L"\"" +
+                                     (extraArguments.empty() ? L"" : L" " + extraArguments)));
     unsigned dataPort = 0;
     ASSERT_TRUE(PumpUntil(
         [&] {
