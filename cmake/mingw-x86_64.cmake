@@ -1,13 +1,5 @@
-# Cross toolchain: 64-bit Windows (test build for machines whose kernel runs no 32-bit programs) through mingw-w64 (posix thread model, so std::thread works).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross toolchain: 64-bit Windows through mingw-w64 (the test build for machines whose kernel
+# runs no 32-bit programs).
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(TOOL_PREFIX x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${TOOL_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TOOL_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${TOOL_PREFIX}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${TOOL_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Test executables run under Wine; scripts/wine-run.sh sets the prefix and display.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
