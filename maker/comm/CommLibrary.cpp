@@ -258,6 +258,22 @@ int32_t CommLibrary::Open(int32_t mode) {
     return kQkcOk;
 }
 
+int32_t CommLibrary::RegisterStatusProc(QkcStatusProc proc, void* context) {
+    if (!proc)
+        return kQkcBadArgument;
+    bool unreachable;
+    {
+        std::lock_guard lock(mutex_);
+        unreachable = hasPort_ && !OpenLink();
+    }
+    // A chosen printer that could not be reached (refused, gone) has no status to give: say so
+    // rather than leave the caller with nothing.
+    if (unreachable)
+        notifier_.ReportNoStatus();
+    notifier_.SetStatusProc(proc, context);
+    return kQkcOk;
+}
+
 int32_t CommLibrary::Initialize() {
     std::lock_guard lock(mutex_);
     auto link = OpenLink();

@@ -43,6 +43,7 @@ public:
     int32_t AskInformation(uint8_t n, char* buffer, int32_t size);
 
     StatusNotifier& Notifier() { return notifier_; }
+    int32_t RegisterStatusProc(QkcStatusProc proc, void* context);
     int32_t GetStatus(int32_t* status);
     int32_t SetPortConnector(int32_t value);
     int32_t IsPortConnectorEnabled(int32_t* flag);

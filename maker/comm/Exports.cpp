@@ -58,12 +58,7 @@ QKC_EXPORT QKC_CommunicationTest(PortRecord* record) {
     return Guard([&] { return Lib().CommunicationTest(record); });
 }
 QKC_EXPORT QKC_RegisterStatusProc(QkcStatusProc proc, void* context) {
-    return Guard([&] {
-        if (!proc)
-            return kQkcBadArgument;
-        Lib().Notifier().SetStatusProc(proc, context);
-        return kQkcOk;
-    });
+    return Guard([&] { return Lib().RegisterStatusProc(proc, context); });
 }
 QKC_EXPORT QKC_IsSupported(int32_t feature, int32_t* flag) {
     return Guard([&] { return Lib().IsSupported(feature, flag); });
