@@ -12,6 +12,8 @@ namespace qk::test {
 class UtilityRun : public ::testing::Test {
 protected:
     static constexpr wchar_t kTitle[] = L"QK-R40 Utility Ver.1.40";
+    // The logo modes' menu files name the window themselves.
+    static constexpr wchar_t kLogoTitle[] = L"QK-R40 Logo Utility Ver.1.40";
 
     void SetUp() override;
     void TearDown() override;

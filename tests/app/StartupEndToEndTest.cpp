@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <utility>
 #include "tests/app/StartupEndToEndFixture.h"
 
 namespace qk::test {
@@ -238,13 +239,13 @@ TEST_F(UtilityRun, OrdinaryExitWritesNoPrinterListWhileNothingAskedToSave) {
 TEST_F(UtilityRun, LogoAndPrinterControlModesReachTheMainFrameThroughTheSelection) {
     ASSERT_NO_FATAL_FAILURE(StartPrinter());
     RegisterSelectablePort();
-    for (const wchar_t* mode : {L"/mL", L"/mS"}) {
+    for (const auto& [mode, title] : {std::pair{L"/mL", kLogoTitle}, std::pair{L"/mS", kTitle}}) {
         ProcessRunner run;
         ASSERT_TRUE(Launch(run, std::wstring(L"/bM ") + mode)) << mode;
         HWND selection = WaitForTopLevel(run.Id(), L"#32770", L"", 30000);
         ASSERT_NE(selection, nullptr) << mode << ": no printer selection";
         PressButton(selection, IDOK);
-        HWND frame = WaitForTopLevel(run.Id(), L"", kTitle, 30000);
+        HWND frame = WaitForTopLevel(run.Id(), L"", title, 30000);
         ASSERT_NE(frame, nullptr) << mode << ": no main window; message: "
                                   << testing::PrintToString(WaitForMessageBox(run.Id(), 0).text);
         ASSERT_TRUE(Close(run, frame)) << mode;

@@ -143,8 +143,8 @@ protected:
         return names;
     }
 
-    static HWND WaitForFrame(const ProcessRunner& program) {
-        return WaitForTopLevel(program.Id(), L"", kTitle, 30000);
+    static HWND WaitForFrame(const ProcessRunner& program, const wchar_t* title = kTitle) {
+        return WaitForTopLevel(program.Id(), L"", title, 30000);
     }
 
     static std::string NoFrameReason(const ProcessRunner& program) {
@@ -451,11 +451,11 @@ TEST_F(InstallerRun, LogoInstallerModeSelectsAmongTheRegisteredPortsWithTheExact
     ASSERT_TRUE(
         PumpUntil([&] { return WaitForMessageBox(program_.Id(), 0).hwnd == nullptr; }, 10000));
     EXPECT_TRUE(::IsWindowVisible(dialog)) << "the selection stays";
-    EXPECT_EQ(WaitForTopLevel(program_.Id(), L"", kTitle, 0), nullptr);
+    EXPECT_EQ(WaitForTopLevel(program_.Id(), L"", kLogoTitle, 0), nullptr);
 
     ASSERT_EQ(PrinterControl(L"model QK-R40").rfind("OK", 0), 0u);
     PressButton(dialog, IDOK);
-    HWND frame = WaitForFrame(program_);
+    HWND frame = WaitForFrame(program_, kLogoTitle);
     ASSERT_NE(frame, nullptr) << NoFrameReason(program_);
     EXPECT_EQ(WaitForMessageBox(program_.Id(), 0).hwnd, nullptr);
     ASSERT_TRUE(Close(program_, frame));
