@@ -284,7 +284,8 @@ void CLogoView::OnOpen() {
     ofn.lpstrFilter = filter.c_str();
     ofn.lpstrFile = path;
     ofn.nMaxFile = MAX_PATH;
-    ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    // Choosing a picture must not move the whole process into the picture's folder.
+    ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (::GetOpenFileNameW(&ofn))
         OpenPicture(path);
 }
