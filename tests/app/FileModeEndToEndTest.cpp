@@ -17,41 +17,12 @@ namespace {
 
 constexpr wchar_t kCaption[] = L"QK-R40 Utility";
 
-std::u16string DataFolder() {
-    return os::RealKnownFolders().CommonAppData() + u"\\TARROW\\QK40Utl";
-}
-
-// The settings file the printer list names for the file mode's printer ("QK-R40" without a
-// port), or "" when the list has no such entry.
-std::u16string FileModeSettingsPath() {
-    PluginDataMgr list;
-    list.LoadPrinterList(DataFolder().c_str());
-    for (int32_t i = 0; i < list.GetPrinterCount(); ++i) {
-        RegisteredPrinter entry{};
-        if (list.GetPrinter(i, &entry) == 0 && std::u16string(entry.deviceName) == u"QK-R40" &&
-            entry.portName[0] == 0)
-            return entry.settingsPath;
-    }
-    return u"";
-}
-
 class FileModeRun : public UtilityRun {
 protected:
     // Closes the main window and answers the save question.
     std::wstring CloseAnswering(HWND frame, int answer) {
         ::PostMessageW(frame, WM_CLOSE, 0, 0);
-        MessageBoxView question = WaitForMessageBox(program_.Id(), 20000);
-        if (!question.hwnd)
-            return L"";
-        PressButton(question.hwnd, answer);
-        // Gone before anything else is looked for: a later box must not be taken for it.
-        EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(question.hwnd); }, 10000));
-        return question.text;
-    }
-    HWND Start(const std::wstring& output) {
-        if (!Launch(program_, L"/mF" + output))
-            return nullptr;
-        return WaitForTopLevel(program_.Id(), L"", kTitle, 30000);
+        return Answer(answer);
     }
 };
 
@@ -59,7 +30,7 @@ TEST_F(FileModeRun, YesWritesTheCommandFileFromTheStoredSettingsAndNoWritesNone)
     const std::wstring output = Folder() + L"\\R40.dat";
 
     // A first run registers the file mode's printer and its settings file.
-    HWND frame = Start(output);
+    HWND frame = StartFileMode(output);
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(CloseAnswering(frame, IDNO), L"Do you want to save the settings to the file?");
     ASSERT_TRUE(program_.Wait(20000));
@@ -87,7 +58,7 @@ TEST_F(FileModeRun, YesWritesTheCommandFileFromTheStoredSettingsAndNoWritesNone)
     std::vector<uint8_t> section;
     ASSERT_EQ(app::BuildSettingsSection(stored, false, false, section), 0);
 
-    frame = Start(output);
+    frame = StartFileMode(output);
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(CloseAnswering(frame, IDYES), L"Do you want to save the settings to the file?");
     ASSERT_TRUE(program_.Wait(20000))
@@ -107,7 +78,7 @@ TEST_F(FileModeRun, YesWithAnUnwritableTargetWarnsAndLeavesTheFileAlone) {
     ASSERT_TRUE(os::RealFileSystem().WriteFile(FromWide(output), earlier));
     ::SetFileAttributesW(output.c_str(), FILE_ATTRIBUTE_READONLY);
 
-    HWND frame = Start(output);
+    HWND frame = StartFileMode(output);
     ASSERT_NE(frame, nullptr);
     CloseAnswering(frame, IDYES);
     MessageBoxView warning = WaitForMessageBox(program_.Id(), 20000);
@@ -128,7 +99,7 @@ TEST_F(FileModeRun, ASettingsFileThatCannotBeWrittenAtExitIsKeptAndTheOperatorIs
     const std::wstring output = Folder() + L"\\R40.dat";
     std::u16string settings = FileModeSettingsPath();
     if (settings.empty() || !os::RealFileSystem().Exists(settings)) {
-        HWND first = Start(output);
+        HWND first = StartFileMode(output);
         ASSERT_NE(first, nullptr);
         CloseAnswering(first, IDNO);
         ASSERT_TRUE(program_.Wait(20000));
@@ -138,7 +109,7 @@ TEST_F(FileModeRun, ASettingsFileThatCannotBeWrittenAtExitIsKeptAndTheOperatorIs
     ASSERT_TRUE(os::RealFileSystem().ReadFile(settings, earlier));
     ::SetFileAttributesW(WidePtr(settings), FILE_ATTRIBUTE_READONLY);
 
-    HWND frame = Start(output);
+    HWND frame = StartFileMode(output);
     ASSERT_NE(frame, nullptr);
     ::PostMessageW(frame, WM_CLOSE, 0, 0);
     MessageBoxView warning = WaitForMessageBox(program_.Id(), 20000);

@@ -52,19 +52,6 @@ void WriteHalfBlackPicture(const std::wstring& path) {
 
 class LogoFileModeRun : public UtilityRun {
 protected:
-    HWND Start(const std::wstring& output) {
-        if (!Launch(program_, L"/mF" + output))
-            return nullptr;
-        return WaitForTopLevel(program_.Id(), L"", kTitle, 30000);
-    }
-    std::wstring Answer(int button) {
-        MessageBoxView box = WaitForMessageBox(program_.Id(), 20000);
-        if (!box.hwnd)
-            return L"";
-        PressButton(box.hwnd, button);
-        EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(box.hwnd); }, 10000));
-        return box.text;
-    }
     // Chooses the menu's last entry, "Logo Settings", with End and Enter, and waits for its
     // page.
     HWND ShowLogoPage(HWND frame) {
@@ -108,7 +95,7 @@ TEST_F(LogoFileModeRun, APictureChosenOnThePageIsStoredAndSetByTheCommandFile) {
     const std::wstring output = Folder() + L"\\R40.dat";
     const std::wstring picture = Folder() + L"\\half.bmp";
     WriteHalfBlackPicture(picture);
-    HWND frame = Start(output);
+    HWND frame = StartFileMode(output);
     ASSERT_NE(frame, nullptr);
     HWND page = ShowLogoPage(frame);
     ASSERT_NE(page, nullptr) << "the logo entry opens its page";
@@ -119,13 +106,7 @@ TEST_F(LogoFileModeRun, APictureChosenOnThePageIsStoredAndSetByTheCommandFile) {
     ::SendMessageW(::GetDlgItem(page, kTopLogoEdit), WM_SETTEXT, 0,
                    reinterpret_cast<LPARAM>(L"01"));
 
-    ::PostMessageW(frame, WM_CLOSE, 0, 0);
-    EXPECT_EQ(Answer(IDYES), L"Do you want to save your changes to the settings to the printer?");
-    EXPECT_EQ(Answer(IDYES), L"Do you want to save the settings to the file?");
-    ASSERT_TRUE(program_.Wait(20000))
-        << "a box is waiting: " << testing::PrintToString(WaitForMessageBox(program_.Id(), 0).text);
-    std::vector<uint8_t> file;
-    ASSERT_TRUE(os::RealFileSystem().ReadFile(FromWide(output), file));
+    const std::vector<uint8_t> file = CloseSavingTheCommandFile(frame, output);
     ASSERT_GT(file.size(), 256u);
     EXPECT_EQ(file[120], 1) << "a logo of graphics commands";
 

@@ -23,38 +23,8 @@ constexpr int kPaperPageId = 9;
 constexpr int kPaperWidthCombo = 1101;
 constexpr int kPaperRow = 1; // under the "Settings" heading
 
-std::u16string DataFolder() {
-    return os::RealKnownFolders().CommonAppData() + u"\\TARROW\\QK40Utl";
-}
-
-std::u16string FileModeSettingsPath() {
-    PluginDataMgr list;
-    list.LoadPrinterList(DataFolder().c_str());
-    for (int32_t i = 0; i < list.GetPrinterCount(); ++i) {
-        RegisteredPrinter entry{};
-        if (list.GetPrinter(i, &entry) == 0 && std::u16string(entry.deviceName) == u"QK-R40" &&
-            entry.portName[0] == 0)
-            return entry.settingsPath;
-    }
-    return u"";
-}
-
 class PaperFileModeRun : public UtilityRun {
 protected:
-    HWND Start(const std::wstring& output) {
-        if (!Launch(program_, L"/mF" + output))
-            return nullptr;
-        return WaitForTopLevel(program_.Id(), L"", kTitle, 30000);
-    }
-    // Answers the next message box; its text ("" when none came).
-    std::wstring Answer(int button) {
-        MessageBoxView box = WaitForMessageBox(program_.Id(), 20000);
-        if (!box.hwnd)
-            return L"";
-        PressButton(box.hwnd, button);
-        EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(box.hwnd); }, 10000));
-        return box.text;
-    }
     // Shows the paper page, choosing its menu entry when it is not the one shown.
     HWND ShowPaperPage(HWND frame) {
         HWND page = Descendant(frame, kPaperPageId, nullptr);
@@ -82,7 +52,7 @@ protected:
 TEST_F(PaperFileModeRun, ThePaperWidthChosenOnThePageReachesThePrinterThroughTheCommandFile) {
     const std::wstring output = Folder() + L"\\R40.dat";
     // A first run registers the file mode's printer and its settings file.
-    HWND frame = Start(output);
+    HWND frame = StartFileMode(output);
     ASSERT_NE(frame, nullptr);
     ::PostMessageW(frame, WM_CLOSE, 0, 0);
     EXPECT_EQ(Answer(IDNO), L"Do you want to save the settings to the file?");
@@ -101,7 +71,7 @@ TEST_F(PaperFileModeRun, ThePaperWidthChosenOnThePageReachesThePrinterThroughThe
     stored.SetSaveFlag(1);
     ASSERT_EQ(stored.SaveSettingsFile(u"QK-R40", settings.c_str(), 0x00010000, 0x00010000), 1);
 
-    frame = Start(output);
+    frame = StartFileMode(output);
     ASSERT_NE(frame, nullptr);
     HWND page = ShowPaperPage(frame);
     ASSERT_NE(page, nullptr) << "the paper entry opens its page";
@@ -117,13 +87,7 @@ TEST_F(PaperFileModeRun, ThePaperWidthChosenOnThePageReachesThePrinterThroughThe
     ::SendMessageW(page, WM_COMMAND, MAKEWPARAM(kPaperWidthCombo, CBN_SELCHANGE),
                    reinterpret_cast<LPARAM>(combo));
 
-    ::PostMessageW(frame, WM_CLOSE, 0, 0);
-    EXPECT_EQ(Answer(IDYES), L"Do you want to save your changes to the settings to the printer?");
-    EXPECT_EQ(Answer(IDYES), L"Do you want to save the settings to the file?");
-    ASSERT_TRUE(program_.Wait(20000))
-        << "a box is waiting: " << testing::PrintToString(WaitForMessageBox(program_.Id(), 0).text);
-    std::vector<uint8_t> file;
-    ASSERT_TRUE(os::RealFileSystem().ReadFile(FromWide(output), file));
+    const std::vector<uint8_t> file = CloseSavingTheCommandFile(frame, output);
     ASSERT_GT(file.size(), 256u);
 
     sim::PrinterState state;

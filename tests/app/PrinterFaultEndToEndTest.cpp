@@ -19,10 +19,6 @@ constexpr int kStatusLine = 1025;
 
 using FileBytes = std::map<std::wstring, std::vector<uint8_t>>;
 
-std::wstring DataFolder() {
-    return ToWide(os::RealKnownFolders().CommonAppData()) + L"\\TARROW\\QK40Utl";
-}
-
 // Every file below a folder with its bytes, but the work folder and the running flag, which
 // every run writes.
 void CollectFiles(const std::wstring& folder, FileBytes& files) {
@@ -48,7 +44,7 @@ void CollectFiles(const std::wstring& folder, FileBytes& files) {
 
 FileBytes DataFiles() {
     FileBytes files;
-    CollectFiles(DataFolder(), files);
+    CollectFiles(ToWide(UtilityRun::DataFolder()), files);
     return files;
 }
 

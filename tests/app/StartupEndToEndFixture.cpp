@@ -5,6 +5,9 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include "framework/store/PluginDataMgr.h"
+#include "platform/Text.h"
+#include "platform/os/RealOs.h"
 
 namespace qk::test {
 namespace {
@@ -193,6 +196,51 @@ bool UtilityRun::Close(ProcessRunner& program, HWND frame) {
         },
         20000);
     return ended;
+}
+
+std::u16string UtilityRun::DataFolder() {
+    return os::RealKnownFolders().CommonAppData() + u"\\TARROW\\QK40Utl";
+}
+
+std::u16string UtilityRun::FileModeSettingsPath() {
+    PluginDataMgr list;
+    list.LoadPrinterList(DataFolder().c_str());
+    for (int32_t i = 0; i < list.GetPrinterCount(); ++i) {
+        RegisteredPrinter entry{};
+        if (list.GetPrinter(i, &entry) == 0 && std::u16string(entry.deviceName) == u"QK-R40" &&
+            entry.portName[0] == 0)
+            return entry.settingsPath;
+    }
+    return u"";
+}
+
+HWND UtilityRun::StartFileMode(const std::wstring& output) {
+    if (!Launch(program_, L"/mF" + output))
+        return nullptr;
+    return WaitForTopLevel(program_.Id(), L"", kTitle, 30000);
+}
+
+std::wstring UtilityRun::Answer(int button) {
+    MessageBoxView box = WaitForMessageBox(program_.Id(), 20000);
+    if (!box.hwnd)
+        return L"";
+    PressButton(box.hwnd, button);
+    EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(box.hwnd); }, 10000));
+    return box.text;
+}
+
+std::vector<uint8_t> UtilityRun::CloseSavingTheCommandFile(HWND frame, const std::wstring& output) {
+    ::PostMessageW(frame, WM_CLOSE, 0, 0);
+    EXPECT_EQ(Answer(IDYES), L"Do you want to save your changes to the settings to the printer?");
+    EXPECT_EQ(Answer(IDYES), L"Do you want to save the settings to the file?");
+    std::vector<uint8_t> file;
+    if (!program_.Wait(20000)) {
+        ADD_FAILURE() << "a box is waiting: "
+                      << testing::PrintToString(WaitForMessageBox(program_.Id(), 0).text);
+        return file;
+    }
+    os::RealFileSystem().ReadFile(FromWide(output), file);
+    return file;
 }
 
 std::vector<std::string> UtilityRun::RestoreRuns() const {

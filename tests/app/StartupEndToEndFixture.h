@@ -10,6 +10,13 @@
 namespace qk::test {
 
 class UtilityRun : public ::testing::Test {
+public:
+    // The program's data folder, where the printer list and the settings files live.
+    static std::u16string DataFolder();
+    // The settings file the printer list names for the file mode's printer ("QK-R40" without a
+    // port), or "" when the list has no such entry.
+    static std::u16string FileModeSettingsPath();
+
 protected:
     static constexpr wchar_t kTitle[] = L"QK-R40 Utility Ver.1.40";
     // The logo modes' menu files name the window themselves.
@@ -55,6 +62,16 @@ protected:
     // Closes the main window and answers the save question of the file mode, if asked; true
     // when the program ended.
     bool Close(ProcessRunner& program, HWND frame);
+
+    // Starts the utility in the file mode with the settings command file `output`; its main
+    // window, or null.
+    HWND StartFileMode(const std::wstring& output);
+    // Answers the program's next message box with the button and waits until it is gone (a
+    // later box must not be taken for it); its text, "" when none came.
+    std::wstring Answer(int button);
+    // Closes a file-mode main window with Yes to saving the page and to writing the file, and
+    // answers the file written ([] when the program did not end or wrote nothing).
+    std::vector<uint8_t> CloseSavingTheCommandFile(HWND frame, const std::wstring& output);
     // Names of the restore tools that recorded a run, in order.
     std::vector<std::string> RestoreRuns() const;
     // Waits (bounded) until the tool recorded `runs` runs.
