@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Screenshots of every window of the utility in English, German and Japanese (the real
-# program's windows by screenshots-printer-select.sh, the paper page alone by
+# program's windows by screenshots-printer-select.sh, the paper and logo pages alone by
 # screenshots-paper-page.sh), then the README's tour refreshed from the English ones: small
 # PNGs in docs/tour/.
 # Usage: scripts/screenshots.sh [BUILD]   (default: build)
@@ -10,11 +10,12 @@ BUILD="${1:-build}"
 status=0
 bash "$here/screenshots-printer-select.sh" "$BUILD" || status=1
 bash "$here/screenshots-paper-page.sh" "$BUILD" || status=1
+bash "$here/screenshots-paper-page.sh" "$BUILD" logo || status=1
 
 SHOTS="$BUILD/screenshots"
 TOUR="$here/../docs/tour"
 mkdir -p "$TOUR"
-for name in printer-select add-port select-language main-window paper-page \
+for name in printer-select add-port select-language main-window paper-page logo-page \
             status-cover-open status-paper-out status-offline; do
     shot="$SHOTS/$name-0409.png"
     if [ -f "$shot" ]; then
