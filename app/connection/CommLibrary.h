@@ -2,33 +2,12 @@
 // An unbound record answers every call with the not-bound code, so callers never need to
 // check before calling.
 #pragma once
-#include <algorithm>
-#include <vector>
 #include "framework/comm/QkcBinding.h"
 
 namespace qk::app {
 
 // Points every entry point of the record at a stand-in that answers 0x80000000.
 void MakeUnbound(comm::QkcBinding& record);
-
-// The library's two-call port listing: `fill(records, room, &found)` is asked with `offered`
-// records of room (none: a null pointer), and again with room for all when it found more.
-// Only what was filled is kept, since more may come between the calls; a failed call or a
-// negative count leaves no records and answers false.
-template <typename Fill>
-bool EnumerateRecords(Fill fill, int32_t offered, std::vector<comm::PortRecord>& records) {
-    records.assign(static_cast<size_t>(offered), comm::PortRecord{});
-    int32_t found = 0;
-    bool ok = fill(offered ? records.data() : nullptr, offered, &found) == 0 && found >= 0;
-    int32_t room = offered;
-    if (ok && found > offered) {
-        room = found;
-        records.assign(static_cast<size_t>(room), comm::PortRecord{});
-        ok = fill(records.data(), room, &found) == 0;
-    }
-    records.resize(ok ? static_cast<size_t>(std::clamp(found, 0, room)) : 0);
-    return ok;
-}
 
 class CCommLibrary {
 public:

@@ -3,7 +3,6 @@
 #include <commctrl.h>
 #include <algorithm>
 #include <cstring>
-#include "app/connection/CommLibrary.h"
 #include "app/connection/PortRecordText.h"
 #include "app/shell/Model.h"
 #include "framework/view/UtilMessageBox.h"
@@ -16,7 +15,6 @@
 namespace qk::app {
 namespace {
 
-constexpr int32_t kOfferedRecords = 128;
 const int kSerialCombos[] = {
     CCommunicationSettingDlg::kSerialCombo1, CCommunicationSettingDlg::kSerialCombo2,
     CCommunicationSettingDlg::kSerialCombo3, CCommunicationSettingDlg::kSerialCombo4};
@@ -72,12 +70,10 @@ std::u16string ListBoxText(HWND list, int index) {
 
 CCommunicationSettingDlg::CCommunicationSettingDlg(const CommSettingServices& services)
     : CDialog(IDD_COMM_SETTING), m_services(services), m_context(std::make_unique<UtilContext>()),
-      m_unbound(std::make_unique<comm::QkcBinding>()),
       m_result(std::make_unique<comm::PortRecord>()), m_pairingDlg(IDD_BT_PAIRING, kPairingText),
       m_netToolDlg(IDD_NET_TOOL, kNetToolText) {
     std::memset(m_context.get(), 0, sizeof(UtilContext));
     std::memset(m_result.get(), 0, sizeof(comm::PortRecord));
-    MakeUnbound(*m_unbound);
     // The template holds an IP address control, which needs its class registered.
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_INTERNET_CLASSES};
     ::InitCommonControlsEx(&controls);
@@ -89,10 +85,6 @@ CCommunicationSettingDlg::~CCommunicationSettingDlg() {
 
 void CCommunicationSettingDlg::SetContext(const UtilContext& context) {
     *m_context = context;
-}
-
-comm::QkcBinding& CCommunicationSettingDlg::Library() {
-    return m_binding ? *m_binding : *m_unbound;
 }
 
 std::u16string CCommunicationSettingDlg::Text(LangListKind list, int number,
@@ -193,16 +185,6 @@ void CCommunicationSettingDlg::LocateTools() {
     }
 }
 
-int32_t CCommunicationSettingDlg::Enumerate(const std::u16string& keyword,
-                                            std::vector<comm::PortRecord>& records) {
-    comm::QkcBinding& library = Library();
-    auto fill = [&](comm::PortRecord* r, int32_t room, int32_t* found) {
-        return library.QKC_EnumDevPort(keyword.c_str(), r, room, found);
-    };
-    EnumerateRecords(fill, kOfferedRecords, records);
-    return static_cast<int32_t>(records.size());
-}
-
 void CCommunicationSettingDlg::FillPortCombo() {
     m_portCombo.ResetContent();
     m_portRecords.clear();
@@ -214,7 +196,8 @@ void CCommunicationSettingDlg::FillPortCombo() {
     CWaitCursor wait;
     const bool bluetoothOffered =
         std::find(m_offered.begin(), m_offered.end(), kPortBluetooth) != m_offered.end();
-    Enumerate(std::u16string(EnumKeyword(m_interface, bluetoothOffered)), m_portRecords);
+    m_portRecords =
+        Choice().DevicePorts(std::u16string(EnumKeyword(m_interface, bluetoothOffered)));
     const std::u16string prefix(PortPrefix(m_interface));
     for (comm::PortRecord& record : m_portRecords) {
         const std::u16string text = prefix + SlotText(record.portName);
@@ -256,7 +239,7 @@ void CCommunicationSettingDlg::SearchNetwork() {
     CWaitCursor wait;
     HWND list = GetDlgItem(kFoundList);
     ::SendMessageW(list, LB_RESETCONTENT, 0, 0);
-    Enumerate(u"NET", m_networkRecords);
+    m_networkRecords = Choice().DevicePorts(u"NET");
     // Each found printer goes to the top, so the list shows them in reverse order.
     for (comm::PortRecord& record : m_networkRecords) {
         const std::u16string address = SlotText(record.portName);
@@ -330,7 +313,7 @@ bool CCommunicationSettingDlg::RunTest() {
         ShowDialogMessage(0, u"A communication error occurred.", MB_OK | MB_ICONWARNING);
         return false;
     }
-    comm::QkcBinding& library = Library();
+    comm::QkcBinding& library = Choice().Library();
     const int32_t tested = library.QKC_CommunicationTest(&record);
     if (tested != 0) {
         if (comm::IsBound(&library))
@@ -520,11 +503,11 @@ void CCommunicationSettingDlg::OnPairingEnd() {
     CloseWorker();
 }
 
-bool CAddPortRunner::Run(HWND owner, const UtilContext& context, comm::QkcBinding* binding,
+bool CAddPortRunner::Run(HWND owner, const UtilContext& context, CPrinterChoice& choice,
                          CLangResTable& portAddTable, comm::PortRecord& newRecord) {
     CCommunicationSettingDlg dialog(m_services);
     dialog.SetContext(context);
-    dialog.SetBinding(binding);
+    dialog.SetChoice(&choice);
     dialog.SetTextTable(&portAddTable);
     if (dialog.DoModal(owner) != IDOK || !dialog.HasResult())
         return false;

@@ -35,10 +35,10 @@ public:
     explicit CCommunicationSettingDlg(const CommSettingServices& services = {});
     ~CCommunicationSettingDlg() override;
 
-    // The context is copied; the binding and the "PORT_ADD_DLG" table are not owned and must
-    // outlive the dialog.
+    // The context is copied; the printer choice (which lists the ports and holds the library)
+    // and the "PORT_ADD_DLG" table are not owned and must outlive the dialog.
     void SetContext(const UtilContext& context);
-    void SetBinding(comm::QkcBinding* binding) { m_binding = binding; }
+    void SetChoice(CPrinterChoice* choice) { m_choice = choice; }
     void SetTextTable(const CLangResTable* table) { m_table = table; }
 
     // The record of the last successful test; valid after the dialog ended with OK.
@@ -98,7 +98,6 @@ private:
     void EnableTestAndOk(bool enable);
     bool RunTest();
     bool ReadChoice(PortChoice& choice);
-    int32_t Enumerate(const std::u16string& keyword, std::vector<comm::PortRecord>& records);
 
     void OnVirtualPortTool();
     void OnNetworkTool();
@@ -113,13 +112,13 @@ private:
 
     std::u16string Text(LangListKind list, int number, std::u16string_view english) const;
     int ShowDialogMessage(int number, const char16_t* english, UINT type);
-    comm::QkcBinding& Library();
+    CPrinterChoice& Choice() { return m_choice ? *m_choice : m_unbound; }
 
     CommSettingServices m_services;
     std::unique_ptr<UtilContext> m_context;
-    comm::QkcBinding* m_binding = nullptr;       // not owned
-    std::unique_ptr<comm::QkcBinding> m_unbound; // answers every call as not bound
-    const CLangResTable* m_table = nullptr;      // not owned; null: English texts
+    CPrinterChoice* m_choice = nullptr;     // not owned
+    CPrinterChoice m_unbound;               // answers every call as not bound
+    const CLangResTable* m_table = nullptr; // not owned; null: English texts
     std::unique_ptr<comm::PortRecord> m_result;
     bool m_hasResult = false;
 
@@ -147,7 +146,7 @@ private:
 class CAddPortRunner : public IAddPortRunner {
 public:
     explicit CAddPortRunner(const CommSettingServices& services = {}) : m_services(services) {}
-    bool Run(HWND owner, const UtilContext& context, comm::QkcBinding* binding,
+    bool Run(HWND owner, const UtilContext& context, CPrinterChoice& choice,
              CLangResTable& portAddTable, comm::PortRecord& newRecord) override;
 
 private:

@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include "app/connection/CommLibrary.h"
 #include "app/connection/PortRecordText.h"
-#include "app/connection/PrinterSelectCheck.h"
 #include "app/connection/SelectLangDlg.h"
 #include "app/shell/Model.h"
 #include "app/status/StatusRules.h"
@@ -29,7 +27,6 @@ constexpr int32_t kPortInUse = comm::kQkcPortInUse;
 constexpr int kMinFirstColumn = 100;
 constexpr COLORREF kDialogColor = RGB(240, 240, 240);
 
-// Shows a wait cursor for its lifetime.
 std::wstring InstancePropertyName() {
     wchar_t name[128];
     swprintf(name, 128, kInstancePropertyFormat, kInstancePropertyPrefix, kModelName);
@@ -53,18 +50,12 @@ bool PlatformOffersLanguageChoice() {
 
 } // namespace
 
-CPrinterSelectDlg::CPrinterSelectDlg(const PrinterSelectServices& services)
-    : CDialog(IDD_PRINTER_SELECT), m_services(services), m_context(std::make_unique<UtilContext>()),
-      m_unbound(std::make_unique<comm::QkcBinding>()), m_table(std::make_unique<CLangResTable>()),
+CPrinterSelectDlg::CPrinterSelectDlg(CPrinterChoice& choice, const PrinterSelectServices& services)
+    : CDialog(IDD_PRINTER_SELECT), m_choice(choice), m_services(services),
+      m_context(std::make_unique<UtilContext>()), m_table(std::make_unique<CLangResTable>()),
       m_portAddTable(std::make_unique<CLangResTable>()),
       m_selectLang(std::make_unique<CSelectLangDlg>()) {
     std::memset(m_context.get(), 0, sizeof(UtilContext));
-    MakeUnbound(*m_unbound);
-    m_check = std::make_unique<CPrinterSelectCheck>([this] {
-        ShowDialogMessage(2, u"The connected printer is not %s.", MB_OK | MB_ICONWARNING,
-                          reinterpret_cast<const char16_t*>(kModelName));
-    });
-    m_check->SetBinding(m_unbound.get());
 }
 
 CPrinterSelectDlg::~CPrinterSelectDlg() {
@@ -76,85 +67,6 @@ CPrinterSelectDlg::~CPrinterSelectDlg() {
 
 void CPrinterSelectDlg::SetContext(const UtilContext& context) {
     *m_context = context;
-}
-
-void CPrinterSelectDlg::SetBinding(comm::QkcBinding* binding) {
-    m_binding = binding;
-    m_check->SetBinding(&Library());
-}
-
-comm::QkcBinding& CPrinterSelectDlg::Library() {
-    return m_binding ? *m_binding : *m_unbound;
-}
-
-void CPrinterSelectDlg::SetDriverFilter(const wchar_t* driverName) {
-    m_driverFilter = FromWide(driverName);
-    m_check->SetInstallerMode(IsInstallerMode());
-}
-
-void CPrinterSelectDlg::SetPrinterFilter(const wchar_t* printerName) {
-    m_printerFilter = FromWide(printerName);
-}
-
-void CPrinterSelectDlg::SetCurrentPortRecord(const comm::PortRecord& record) {
-    m_context->portRecord = record;
-}
-
-void CPrinterSelectDlg::SetInterfaceKind(int32_t kind) {
-    m_context->interfaceKind = kind;
-}
-
-int32_t CPrinterSelectDlg::TestPrinter(int32_t mode, comm::PortRecord& record) {
-    return m_check->TestPrinter(mode, record);
-}
-
-int32_t CPrinterSelectDlg::OpenPrinter(comm::PortRecord& record) {
-    return m_check->OpenPrinter(record);
-}
-
-int32_t CPrinterSelectDlg::LastTestResult() const {
-    return m_check->LastTestResult();
-}
-
-bool CPrinterSelectDlg::GetChosenPrinterName(wchar_t* buffer, size_t bufferChars) const {
-    if (!buffer || bufferChars == 0 || m_chosenEntry < 0 ||
-        m_chosenEntry >= static_cast<int>(m_installerEntries.size()))
-        return false;
-    const std::u16string& name = m_installerEntries[m_chosenEntry].printerName;
-    const size_t n = std::min(name.size(), bufferChars - 1);
-    std::memcpy(buffer, name.data(), n * sizeof(wchar_t));
-    buffer[n] = L'\0';
-    return true;
-}
-
-bool CPrinterSelectDlg::SelectByDevicePath(const wchar_t* prefix, comm::PortRecord& out) {
-    const std::u16string wanted = FromWide(prefix);
-    // The rows point into the arrays about to be replaced.
-    if (m_list.m_hWnd)
-        m_list.DeleteAllItems();
-    ReadRegisteredPorts();
-    if (IsInstallerMode())
-        ScanInstalledPrinters();
-    if (m_list.m_hWnd)
-        FillRows();
-
-    for (int i = 0; i < static_cast<int>(m_installerEntries.size()); ++i) {
-        std::u16string folder =
-            DevicePathFolder(SlotText(m_installerEntries[i].record->devicePath));
-        if (folder.compare(0, wanted.size(), wanted) == 0) {
-            m_chosenEntry = i;
-            break;
-        }
-    }
-    for (const auto& record : m_ports) {
-        std::u16string folder = DevicePathFolder(SlotText(record.devicePath));
-        if (!folder.empty() && folder == wanted) {
-            StoreResult(record);
-            out = record;
-            return true;
-        }
-    }
-    return false;
 }
 
 bool CPrinterSelectDlg::OnInitDialog() {
@@ -253,82 +165,26 @@ bool CPrinterSelectDlg::LoadTexts() {
     return true;
 }
 
-bool CPrinterSelectDlg::ReadRegisteredPorts() {
-    m_ports.clear();
-    m_installerEntries.clear();
-    m_ownRecords.clear();
-    m_chosenEntry = -1;
-    comm::QkcBinding& library = Library();
-    std::vector<comm::PortRecord> records;
-    auto fill = [&](comm::PortRecord* r, int32_t room, int32_t* found) {
-        return library.QKC_EnumPort(r, room, found);
-    };
-    if (!EnumerateRecords(fill, 0, records))
-        return false;
-    m_ports = std::move(records);
-    return true;
-}
-
 void CPrinterSelectDlg::RefreshPortList() {
+    // The rows point into the records about to be replaced.
     m_list.DeleteAllItems();
-    if (ReadRegisteredPorts()) {
-        if (IsInstallerMode())
-            ScanInstalledPrinters();
+    if (m_choice.Refresh())
         FillRows();
-    }
     if (m_list.GetItemCount() > 0)
         SelectRow(0);
     UpdateButtons();
 }
 
-void CPrinterSelectDlg::ScanInstalledPrinters() {
-    for (const InstalledPrinter& printer : m_services.installedPrinters->Enumerate()) {
-        if (!m_printerFilter.empty() && printer.printerName != m_printerFilter)
-            continue;
-        const std::u16string& driver = printer.driverName;
-        if (driver.find(m_driverFilter) == std::u16string::npos ||
-            (driver.find(u" Receipt5") == std::u16string::npos &&
-             driver.find(u" Label5") == std::u16string::npos))
-            continue;
-        comm::PortRecord* record = nullptr;
-        for (auto& registered : m_ports) {
-            if (DevicePathLeaf(SlotText(registered.devicePath)) == printer.portName) {
-                record = &registered;
-                break;
-            }
-        }
-        if (!record) {
-            auto own = std::make_unique<comm::PortRecord>();
-            std::memset(own.get(), 0, sizeof(comm::PortRecord));
-            SetSlotText(own->portName, printer.portName);
-            SetSlotText(own->deviceName, driver);
-            own->origin = 3;
-            record = own.get();
-            m_ownRecords.push_back(std::move(own));
-        }
-        m_installerEntries.push_back({printer.printerName, record});
-    }
-}
-
 void CPrinterSelectDlg::FillRows() {
-    m_list.DeleteAllItems();
-    auto addRow = [this](const std::u16string& name, comm::PortRecord& record) {
-        int row = m_list.InsertItem(m_list.GetItemCount(), WidePtr(name),
+    for (const CPrinterChoice::Row& choice : m_choice.Rows()) {
+        comm::PortRecord& record = *choice.record;
+        int row = m_list.InsertItem(m_list.GetItemCount(), WidePtr(choice.name),
                                     reinterpret_cast<LPARAM>(&record));
         if (row < 0)
-            return;
+            continue;
         m_list.SetItemText(row, 1, WidePtr(InterfaceText(record)));
         m_list.SetItemText(row, 2, WidePtr(SlotText(record.portName)));
         m_list.SetItemText(row, 3, WidePtr(PortMonitorDetail(record)));
-    };
-    if (IsInstallerMode()) {
-        for (auto& entry : m_installerEntries)
-            addRow(entry.printerName, *entry.record);
-    } else {
-        const std::u16string served = FromWide(kModelName);
-        for (auto& record : m_ports)
-            if (SlotText(record.deviceName) == served)
-                addRow(SlotText(record.deviceName), record);
     }
     WidenFirstColumn();
 }
@@ -436,10 +292,10 @@ void CPrinterSelectDlg::OnAddPort() {
         return;
     comm::PortRecord record;
     std::memset(&record, 0, sizeof(record));
-    if (!m_services.addPort->Run(m_hWnd, *m_context, &Library(), *m_portAddTable, record))
+    if (!m_services.addPort->Run(m_hWnd, *m_context, m_choice, *m_portAddTable, record))
         return;
     const std::u16string keyword = SlotText(record.interfaceKeyword);
-    if (keyword.empty() || Library().QKC_AddPort(&record) != 0)
+    if (keyword.empty() || m_choice.Library().QKC_AddPort(&record) != 0)
         return;
     RefreshPortList();
     const std::u16string portName = SlotText(record.portName);
@@ -458,7 +314,7 @@ void CPrinterSelectDlg::OnDeletePort() {
                           MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     comm::PortRecord* record = RowRecord(SelectedRow());
-    if (record && Library().QKC_RemovePort(record) == 0)
+    if (record && m_choice.Library().QKC_RemovePort(record) == 0)
         RefreshPortList();
 }
 
@@ -489,11 +345,10 @@ void CPrinterSelectDlg::OnOK() {
                           MB_OK | MB_ICONWARNING);
         return;
     }
-    if (IsInstallerMode())
-        m_chosenEntry = row;
-    const int32_t tested = TestPrinter(1, *record);
+    m_choice.ChooseRow(row);
+    const int32_t tested = m_choice.TestPrinter(1, *record, m_hWnd, m_table.get());
     // The driver installer sets up printers that may not answer yet: take the port as it is.
-    if (IsInstallerMode() && tested != 1)
+    if (m_choice.IsInstallerMode() && tested != 1)
         AcceptRecord(*record);
     if (tested == kResultWrongModel)
         return;
@@ -510,7 +365,7 @@ void CPrinterSelectDlg::OnOK() {
     const bool stored = store && store->HasSettingsFile(record->deviceName, record->portName) != 0;
     if (tested != 0 && !stored)
         return;
-    const int32_t opened = OpenPrinter(*record);
+    const int32_t opened = m_choice.OpenPrinter(*record);
     if (opened == 0) {
         AcceptRecord(*record);
         return;
@@ -526,18 +381,13 @@ void CPrinterSelectDlg::OnOK() {
     if (stored)
         AcceptRecord(*record);
     else
-        Library().QKC_Close();
+        m_choice.Library().QKC_Close();
 }
 
 void CPrinterSelectDlg::AcceptRecord(const comm::PortRecord& record) {
-    StoreResult(record);
+    StoreChosenPort(*m_context, record);
     SaveLanguage();
     EndDialog(IDOK);
-}
-
-void CPrinterSelectDlg::StoreResult(const comm::PortRecord& record) {
-    m_context->portRecord = record;
-    m_context->interfaceKind = InterfaceKindOf(SlotText(record.interfaceKeyword));
 }
 
 void CPrinterSelectDlg::SaveLanguage() {
@@ -546,11 +396,8 @@ void CPrinterSelectDlg::SaveLanguage() {
                                     SlotText(m_context->languageText));
 }
 
-int CPrinterSelectDlg::ShowDialogMessage(int number, const char16_t* english, UINT type,
-                                         const char16_t* argument) {
-    std::u16string text = m_table->TextOr(LangListKind::ScreenMessages, number, english);
-    if (argument)
-        text = FillPlaceholder(text, argument);
+int CPrinterSelectDlg::ShowDialogMessage(int number, const char16_t* english, UINT type) {
+    const std::u16string text = m_table->TextOr(LangListKind::ScreenMessages, number, english);
     return ShowMessage(m_hWnd, WidePtr(text), kUtilCaption, type);
 }
 

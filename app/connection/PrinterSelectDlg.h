@@ -1,17 +1,12 @@
 // The modal dialog in which the operator chooses the printer port before the main window
-// opens: the registered ports of the served model, adding and deleting ports, the display
-// language, and on OK the check and opening of the chosen printer. Start-up also uses its
-// look-ups for the driver installer and its printer check without showing it.
+// opens: the rows of the printer choice, adding and deleting ports, the display language, and
+// on OK the check and opening of the chosen printer.
 #pragma once
-// First, so that OpenPrinter reads the same here as in the printer check.
 #include <windows.h>
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
-#include "app/connection/InstalledPrinters.h"
-#include "app/connection/PrinterCheck.h"
-#include "framework/comm/QkcBinding.h"
+#include "app/connection/PrinterChoice.h"
 #include "framework/context/UtilContext.h"
 #include "framework/lang/LangResTable.h"
 #include "platform/Controls.h"
@@ -26,14 +21,13 @@ class CStaticPictureItem;
 namespace qk::app {
 
 class CSelectLangDlg;
-class CPrinterSelectCheck;
 
-// Hands the add-port dialog the dialog's context copy, the binding and the "PORT_ADD_DLG"
-// table; answers true with the new record when the operator confirmed a port.
+// Hands the add-port dialog the dialog's context copy, the printer choice and the
+// "PORT_ADD_DLG" table; answers true with the new record when the operator confirmed a port.
 class IAddPortRunner {
 public:
     virtual ~IAddPortRunner() = default;
-    virtual bool Run(HWND owner, const UtilContext& context, comm::QkcBinding* binding,
+    virtual bool Run(HWND owner, const UtilContext& context, CPrinterChoice& choice,
                      CLangResTable& portAddTable, comm::PortRecord& newRecord) = 0;
 };
 // The add-port dialog (CCommunicationSettingDlg) run modally over the owner.
@@ -43,41 +37,18 @@ IAddPortRunner& DefaultAddPortRunner();
 struct PrinterSelectServices {
     os::IProfile* profile = &os::RealProfile();
     os::IRegistry* registry = &os::RealRegistry();
-    IInstalledPrinters* installedPrinters = &RealInstalledPrinters();
     IAddPortRunner* addPort = &DefaultAddPortRunner(); // null: "Add Port" does nothing
 };
 
 class CPrinterSelectDlg : public CDialog {
 public:
-    explicit CPrinterSelectDlg(const PrinterSelectServices& services = {});
+    // The choice gives the rows and checks the chosen one; it must outlive the dialog.
+    explicit CPrinterSelectDlg(CPrinterChoice& choice, const PrinterSelectServices& services = {});
     ~CPrinterSelectDlg() override;
 
     // The caller's context is copied; the result is read back with Context().
     void SetContext(const UtilContext& context);
     const UtilContext& Context() const { return *m_context; }
-    void SetBinding(comm::QkcBinding* binding);
-
-    // A non-empty driver filter puts the dialog into installer mode.
-    void SetDriverFilter(const wchar_t* driverName);
-    void SetPrinterFilter(const wchar_t* printerName);
-    bool IsInstallerMode() const { return !m_driverFilter.empty(); }
-
-    // Re-reads the registered ports and installed printers; the first registered record whose
-    // device path up to its last '/' equals the prefix becomes the result and is copied to
-    // out. False when there is none.
-    bool SelectByDevicePath(const wchar_t* prefix, comm::PortRecord& out);
-    // Makes a record the current one (the context's port record), as for a device path
-    // given on the command line.
-    void SetCurrentPortRecord(const comm::PortRecord& record);
-    void SetInterfaceKind(int32_t kind);
-
-    int32_t TestPrinter(int32_t mode, comm::PortRecord& record);
-    int32_t OpenPrinter(comm::PortRecord& record);
-    // 0x80000000 until a test has run.
-    int32_t LastTestResult() const;
-
-    // The printer name of the installer entry that was chosen; false when none.
-    bool GetChosenPrinterName(wchar_t* buffer, size_t bufferChars = 260) const;
 
     // Control identifiers of the template.
     static constexpr int kLanguageCombo = 1000;
@@ -100,15 +71,8 @@ protected:
     void OnDestroy() override;
 
 private:
-    struct InstallerEntry {
-        std::u16string printerName;
-        comm::PortRecord* record = nullptr; // into m_ports, or m_ownRecords
-    };
-
     bool LoadTexts();
     void RefreshPortList();
-    bool ReadRegisteredPorts();
-    void ScanInstalledPrinters();
     void FillRows();
     void SelectRow(int index);
     void UpdateButtons();
@@ -124,26 +88,13 @@ private:
     void OnDeletePort();
     void OnSelectLanguage();
     void AcceptRecord(const comm::PortRecord& record);
-    void StoreResult(const comm::PortRecord& record);
     void SaveLanguage();
 
-    int ShowDialogMessage(int number, const char16_t* english, UINT type,
-                          const char16_t* argument = nullptr);
-    comm::QkcBinding& Library();
+    int ShowDialogMessage(int number, const char16_t* english, UINT type);
 
+    CPrinterChoice& m_choice;
     PrinterSelectServices m_services;
     std::unique_ptr<UtilContext> m_context;
-    comm::QkcBinding* m_binding = nullptr; // not owned; null: the unbound record below
-    std::unique_ptr<comm::QkcBinding> m_unbound;
-    std::u16string m_driverFilter;
-    std::u16string m_printerFilter;
-
-    std::vector<comm::PortRecord> m_ports; // registered ports from the library
-    std::vector<std::unique_ptr<comm::PortRecord>> m_ownRecords; // made for installed printers
-    std::vector<InstallerEntry> m_installerEntries;
-    int m_chosenEntry = -1;
-
-    std::unique_ptr<CPrinterSelectCheck> m_check;
     std::unique_ptr<CLangResTable> m_table;        // "PRT_SELECT_DLG"
     std::unique_ptr<CLangResTable> m_portAddTable; // "PORT_ADD_DLG", for the add-port dialog
     std::unique_ptr<CSelectLangDlg> m_selectLang;

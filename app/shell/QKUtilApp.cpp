@@ -152,36 +152,22 @@ bool CQKUtilApp::InitInstance() {
     ReadInterfaceTypes(settings);
 
     BindLibrary();
-    CPrinterSelectDlg dialog(m_services.printerSelect);
-    dialog.SetContext(*m_context);
-    dialog.SetBinding(Binding());
+    CPrinterChoice choice(Binding());
     if (m_context->startMode == kStartInstaller) {
-        dialog.SetDriverFilter(L"TARROW QK-R40");
-        if (m_context->switchQ[0])
-            dialog.SetPrinterFilter(WidePtr(SlotText(m_context->switchQ)));
+        choice.SetDriverFilter(u"TARROW QK-R40");
+        choice.SetPrinterFilter(SlotText(m_context->switchQ));
     }
     if (m_commLibrary.IsBound())
         Binding()->QKC_SetModelType(0);
 
-    if (!ChoosePrinter(dialog))
+    if (!ChoosePrinter(choice))
         return false;
 
     m_connectionResult = m_context->startMode == kStartFileMode ? static_cast<int32_t>(0x80000005u)
-                                                                : dialog.LastTestResult();
-    // The dialog's copy carries the chosen port and language; the folders and services are
-    // the application's own and stay.
-    int32_t startMode = m_context->startMode;
-    *m_context = dialog.Context();
-    m_context->startMode = startMode;
+                                                                : choice.LastTestResult();
     m_context->binding = m_context->startMode == kStartFileMode ? nullptr : Binding();
-    m_context->dataManager = &m_dataManager;
-    m_context->applicationLock = m_applicationLock.Get();
-
-    if (m_context->startMode == kStartInstaller && m_context->switchQ[0] == u'\0') {
-        wchar_t chosen[kTextSlot] = {};
-        if (dialog.GetChosenPrinterName(chosen, kTextSlot))
-            SetSlotText(m_context->switchQ, FromWide(chosen));
-    }
+    if (m_context->startMode == kStartInstaller && m_context->switchQ[0] == u'\0')
+        SetSlotText(m_context->switchQ, choice.GetChosenPrinterName());
     m_context->deviceIdNumber = 0;
     if (m_connectionResult == 0) {
         int32_t number = 0;
@@ -334,10 +320,12 @@ void CQKUtilApp::BindLibrary() {
         Binding()->QKC_SetCaller(m_commandLine.callerKind);
 }
 
-bool CQKUtilApp::OpenDirectPort(CPrinterSelectDlg& dialog, comm::PortRecord& record, bool fromP) {
+bool CQKUtilApp::OpenDirectPort(CPrinterChoice& choice, bool fromP) {
     CSplash::Start(&m_splash);
-    int32_t test = dialog.TestPrinter(0, record);
-    int32_t open = dialog.OpenPrinter(record);
+    // The library writes into the record it tests and opens; the context keeps the port as given.
+    comm::PortRecord record = m_context->portRecord;
+    int32_t test = choice.TestPrinter(0, record);
+    int32_t open = choice.OpenPrinter(record);
     if (open == comm::kQkcPortInUse) {
         CloseSplash();
         Warn(nullptr, &m_language, 4, kPortInUse);
@@ -352,7 +340,7 @@ bool CQKUtilApp::OpenDirectPort(CPrinterSelectDlg& dialog, comm::PortRecord& rec
     return true;
 }
 
-bool CQKUtilApp::ChoosePrinter(CPrinterSelectDlg& dialog) {
+bool CQKUtilApp::ChoosePrinter(CPrinterChoice& choice) {
     // The described-printer mode keeps /p out of the context, yet a port given with it is
     // still opened directly: the command line is what counts here.
     if (!m_commandLine.portPrefix.empty()) {
@@ -362,9 +350,8 @@ bool CQKUtilApp::ChoosePrinter(CPrinterSelectDlg& dialog) {
             SetExitCodeInMode5(kExitNotMakersPort);
             return false;
         }
-        comm::PortRecord record{};
-        if (dialog.SelectByDevicePath(WidePtr(prefix), record))
-            return OpenDirectPort(dialog, record, true);
+        if (choice.SelectByDevicePath(prefix, *m_context))
+            return OpenDirectPort(choice, true);
         // No registered port of that path: the operator chooses.
     } else if (m_context->startMode == kStartRemote && m_context->switchR[0]) {
         comm::PortRecord record{};
@@ -372,16 +359,24 @@ bool CQKUtilApp::ChoosePrinter(CPrinterSelectDlg& dialog) {
         record.reserved1044 = -1;
         record.connectorFlag = 1;
         SetSlotText(record.devicePath, SlotText(m_context->switchR));
-        dialog.SetCurrentPortRecord(record);
-        dialog.SetInterfaceKind(kIfDevicePath);
-        return OpenDirectPort(dialog, record, false);
+        m_context->portRecord = record;
+        m_context->interfaceKind = kIfDevicePath;
+        return OpenDirectPort(choice, false);
     } else if (m_context->startMode == kStartFileMode) {
-        UtilContext copy = dialog.Context();
-        SetSlotText(copy.portRecord.deviceName, FromWide(kModelName));
-        dialog.SetContext(copy);
+        SetSlotText(m_context->portRecord.deviceName, kServedModel);
         return true;
     }
-    return dialog.DoModal(nullptr) == IDOK;
+    return RunPrinterSelection(choice);
+}
+
+bool CQKUtilApp::RunPrinterSelection(CPrinterChoice& choice) {
+    CPrinterSelectDlg dialog(choice, m_services.printerSelect);
+    dialog.SetContext(*m_context);
+    if (dialog.DoModal(nullptr) != IDOK)
+        return false;
+    // The dialog's copy carries the chosen port and language.
+    *m_context = dialog.Context();
+    return true;
 }
 
 void CQKUtilApp::QueryCapabilities() {

@@ -88,8 +88,9 @@ private:
     void ReadUtilitySettings();
     void ReadInterfaceTypes(const UtilitySettings& settings);
     void BindLibrary();
-    bool ChoosePrinter(CPrinterSelectDlg& dialog);
-    bool OpenDirectPort(CPrinterSelectDlg& dialog, comm::PortRecord& record, bool fromP);
+    bool ChoosePrinter(CPrinterChoice& choice);
+    bool RunPrinterSelection(CPrinterChoice& choice);
+    bool OpenDirectPort(CPrinterChoice& choice, bool fromP);
     void QueryCapabilities();
     void LoadPrinterSettings();
     bool CreateMainWindow();

@@ -180,7 +180,7 @@ protected:
     }
     void Prepare(ScriptedCommDlg& dialog) {
         dialog.SetContext(world.Context());
-        dialog.SetBinding(world.Binding());
+        dialog.SetChoice(&world.Choice());
         dialog.SetTextTable(&table);
     }
 
@@ -565,9 +565,8 @@ TEST_F(CommSettingTest, AddPortFromTheSelectionDialogListsTheNewPort) {
     ASSERT_EQ(world.Register(u"COM", u"COM8", u"QK-T20"), 0);
     Offer({0}, 0);
     app::PrinterSelectServices selectServices; // the real add-port dialog
-    ScriptedSelectDlg dialog(selectServices);
+    ScriptedSelectDlg dialog(world.Choice(), selectServices);
     dialog.SetContext(world.Context());
-    dialog.SetBinding(world.Binding());
     std::vector<std::vector<std::wstring>> rowsBefore, rows;
     int selected = -1;
     bool addPortSeen = false;
@@ -615,9 +614,10 @@ TEST_F(CommSettingTest, PortsBeyondTheOfferedRoomAreAskedForAgainAndNeverOverrea
     growing.QKC_EnumDevPort = &GrowingEnum;
     g_enumCalls = 0;
     Offer({0}, 0);
+    app::CPrinterChoice choice(&growing);
     ScriptedCommDlg dialog(services);
     dialog.SetContext(world.Context());
-    dialog.SetBinding(&growing);
+    dialog.SetChoice(&choice);
     dialog.SetTextTable(&table);
     std::vector<std::wstring> ports;
     dialog.steps.push_back([&](HWND hwnd) {

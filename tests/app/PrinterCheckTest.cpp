@@ -4,7 +4,7 @@
 #include <vector>
 #include "app/connection/CommLibrary.h"
 #include "app/connection/ModelName.h"
-#include "app/connection/PrinterCheck.h"
+#include "app/connection/PrinterChoice.h"
 #include "framework/comm/CommResult.h"
 #include "framework/context/UtilContext.h"
 #include "tests/support/ScriptedPresenter.h"
@@ -91,7 +91,7 @@ struct FakeLibrary {
 TEST(PrinterCheck, ModelCheckShowsTheMismatchAndAnswersWrongModel) {
     FakeLibrary library;
     ScriptedPresenter boxes;
-    app::CPrinterCheck check(&library.record);
+    app::CPrinterChoice check(&library.record);
     comm::PortRecord record{};
     EXPECT_EQ(check.LastTestResult(), static_cast<int32_t>(0x80000000u));
 
@@ -115,18 +115,18 @@ TEST(PrinterCheck, ModelCheckShowsTheMismatchAndAnswersWrongModel) {
 TEST(PrinterCheck, ExactComparisonOutsideTheInstallerMode) {
     FakeLibrary library;
     ScriptedPresenter boxes;
-    app::CPrinterCheck check(&library.record);
+    app::CPrinterChoice check(&library.record);
     comm::PortRecord record{};
     FakeLibrary::reportedModel = u"QK-R40II";
     EXPECT_EQ(check.TestPrinter(1, record), app::kResultWrongModel) << "case and all";
-    check.SetInstallerMode(true);
+    check.SetDriverFilter(u"TARROW QK-R40");
     EXPECT_EQ(check.TestPrinter(1, record), 0);
 }
 
 TEST(PrinterCheck, FailedTestIsAnsweredUnchanged) {
     FakeLibrary library;
     ScriptedPresenter boxes;
-    app::CPrinterCheck check(&library.record);
+    app::CPrinterChoice check(&library.record);
     comm::PortRecord record{};
     FakeLibrary::testResult = comm::kQkcTimeout;
     EXPECT_EQ(check.TestPrinter(1, record), comm::kQkcTimeout);
@@ -136,7 +136,7 @@ TEST(PrinterCheck, FailedTestIsAnsweredUnchanged) {
 
 TEST(PrinterCheck, OpenStopsAtTheFirstFailingStep) {
     FakeLibrary library;
-    app::CPrinterCheck check(&library.record);
+    app::CPrinterChoice check(&library.record);
     comm::PortRecord record{};
     EXPECT_EQ(check.OpenPrinter(record), 0);
     std::vector<std::string> all = {"SetPort", "GetPort", "Open 1", "Initialize"};
@@ -161,7 +161,7 @@ TEST(CommLibrary, UnboundRecordAnswersNotBoundEverywhere) {
     EXPECT_EQ(record->QKC_Terminate(), comm::kQkcNotBound);
     EXPECT_EQ(count, 5) << "nothing is written through an unbound record";
 
-    app::CPrinterCheck check(record);
+    app::CPrinterChoice check(record);
     EXPECT_EQ(check.TestPrinter(1, port), comm::kQkcNotBound);
     EXPECT_EQ(check.OpenPrinter(port), comm::kQkcNotBound);
 }

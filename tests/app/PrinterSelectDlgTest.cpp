@@ -27,10 +27,7 @@ protected:
         ASSERT_TRUE(world.printerB.Start(L"QK-T20"));
         ASSERT_TRUE(world.UseLibrary(kTwoPrinters)) << "QKComm.dll of the build could not be bound";
     }
-    void Prepare(ScriptedSelectDlg& dialog) {
-        dialog.SetContext(world.Context());
-        dialog.SetBinding(world.Binding());
-    }
+    void Prepare(ScriptedSelectDlg& dialog) { dialog.SetContext(world.Context()); }
 
     SelectWorld world;
     ScriptedPresenter presenter;
@@ -39,7 +36,7 @@ protected:
 TEST_F(PrinterSelectTest, ShowsOnlyPortsOfTheServedModel) {
     ASSERT_EQ(world.Register(u"COM", u"COM7", u"QK-R40"), 0);
     ASSERT_EQ(world.Register(u"COM", u"COM8", u"QK-T20"), 0);
-    ScriptedSelectDlg dialog;
+    ScriptedSelectDlg dialog(world.Choice());
     Prepare(dialog);
     std::vector<std::vector<std::wstring>> rows;
     std::wstring title, label;
@@ -82,14 +79,14 @@ TEST_F(PrinterSelectTest, ShowsOnlyPortsOfTheServedModel) {
 
 TEST_F(PrinterSelectTest, OkOnTheServedModelOpensThePortAndHandsItBack) {
     ASSERT_EQ(world.Register(u"COM", u"COM7", u"QK-R40"), 0);
-    ScriptedSelectDlg dialog;
+    ScriptedSelectDlg dialog(world.Choice());
     Prepare(dialog);
     dialog.steps.push_back([](HWND hwnd) { Click(hwnd, IDOK); });
     dialog.steps.push_back([](HWND hwnd) { Click(hwnd, IDCANCEL); });
     EXPECT_EQ(dialog.DoModal(nullptr), IDOK);
     EXPECT_EQ(dialog.stepsRun, 1u);
     EXPECT_TRUE(presenter.Shown().empty());
-    EXPECT_EQ(dialog.LastTestResult(), 0);
+    EXPECT_EQ(world.Choice().LastTestResult(), 0);
     EXPECT_EQ(Slot(dialog.Context().portRecord.portName), L"COM7");
     EXPECT_EQ(Slot(dialog.Context().portRecord.deviceName), L"QK-R40");
     EXPECT_EQ(dialog.Context().interfaceKind, 1);
@@ -103,7 +100,7 @@ TEST_F(PrinterSelectTest, OkOnTheServedModelOpensThePortAndHandsItBack) {
 TEST_F(PrinterSelectTest, OkOnAnotherModelNamesTheModelAndTheDialogStays) {
     // Registered while a QK-R40 was connected; another printer answers there now.
     ASSERT_EQ(world.Register(u"COM", u"COM8", u"QK-R40"), 0);
-    ScriptedSelectDlg dialog;
+    ScriptedSelectDlg dialog(world.Choice());
     Prepare(dialog);
     dialog.steps.push_back([](HWND hwnd) { Click(hwnd, IDOK); });
     dialog.steps.push_back([](HWND hwnd) { Click(hwnd, IDCANCEL); });
@@ -114,7 +111,8 @@ TEST_F(PrinterSelectTest, OkOnAnotherModelNamesTheModelAndTheDialogStays) {
     EXPECT_EQ(presenter.Shown()[0].caption, L"QK-R40 Utility");
     EXPECT_EQ(presenter.Shown()[0].Icon(), static_cast<UINT>(MB_ICONWARNING));
     EXPECT_NE(presenter.Shown()[0].owner, nullptr);
-    EXPECT_EQ(dialog.LastTestResult(), 0) << "the printer answered; only the model is wrong";
+    EXPECT_EQ(world.Choice().LastTestResult(), 0)
+        << "the printer answered; only the model is wrong";
 }
 
 // Another holder of the port: a second, independent copy of the library that opened it.
@@ -155,7 +153,7 @@ TEST_F(PrinterSelectTest, OkOnAPortHeldElsewhereSaysItIsInUse) {
     ASSERT_EQ(world.Register(u"COM", u"COM7", u"QK-R40"), 0);
     PortHolder holder;
     ASSERT_TRUE(holder.Hold(world.ProgramFolder(), u"COM7"));
-    ScriptedSelectDlg dialog;
+    ScriptedSelectDlg dialog(world.Choice());
     Prepare(dialog);
     dialog.steps.push_back([](HWND hwnd) { Click(hwnd, IDOK); });
     dialog.steps.push_back([](HWND hwnd) { Click(hwnd, IDCANCEL); });
@@ -164,14 +162,14 @@ TEST_F(PrinterSelectTest, OkOnAPortHeldElsewhereSaysItIsInUse) {
     ASSERT_EQ(presenter.Shown().size(), 1u);
     EXPECT_EQ(presenter.Shown()[0].text,
               L"Cannot launch the printer because it is in use by another application.");
-    EXPECT_EQ(dialog.LastTestResult(), static_cast<int32_t>(0x8000000Bu));
+    EXPECT_EQ(world.Choice().LastTestResult(), static_cast<int32_t>(0x8000000Bu));
 }
 
 TEST_F(PrinterSelectTest, SilentPrinterWithStoredSettingsIsStillAccepted) {
     ASSERT_EQ(world.Register(u"COM", u"COM7", u"QK-R40"), 0);
     ASSERT_TRUE(world.printerA.Control(L"silent on"));
     world.store.stored.insert({u"QK-R40", u"COM7"});
-    ScriptedSelectDlg dialog;
+    ScriptedSelectDlg dialog(world.Choice());
     Prepare(dialog);
     dialog.steps.push_back([](HWND hwnd) { Click(hwnd, IDOK); });
     dialog.steps.push_back([](HWND hwnd) { Click(hwnd, IDCANCEL); });
@@ -179,7 +177,7 @@ TEST_F(PrinterSelectTest, SilentPrinterWithStoredSettingsIsStillAccepted) {
     EXPECT_EQ(dialog.stepsRun, 1u);
     ASSERT_EQ(presenter.Shown().size(), 1u) << "message 3 once, however the open ends";
     EXPECT_EQ(presenter.Shown()[0].text, L"Cannot communicate with the printer.");
-    EXPECT_NE(dialog.LastTestResult(), 0);
+    EXPECT_NE(world.Choice().LastTestResult(), 0);
     EXPECT_EQ(Slot(dialog.Context().portRecord.portName), L"COM7");
     EXPECT_EQ(dialog.Context().interfaceKind, 1);
 }
@@ -187,7 +185,7 @@ TEST_F(PrinterSelectTest, SilentPrinterWithStoredSettingsIsStillAccepted) {
 TEST_F(PrinterSelectTest, SilentPrinterWithoutStoredSettingsKeepsTheDialog) {
     ASSERT_EQ(world.Register(u"COM", u"COM7", u"QK-R40"), 0);
     ASSERT_TRUE(world.printerA.Control(L"silent on"));
-    ScriptedSelectDlg dialog;
+    ScriptedSelectDlg dialog(world.Choice());
     Prepare(dialog);
     dialog.steps.push_back([](HWND hwnd) { Click(hwnd, IDOK); });
     dialog.steps.push_back([](HWND hwnd) { Click(hwnd, IDCANCEL); });
@@ -201,7 +199,7 @@ TEST_F(PrinterSelectTest, SilentPrinterWithoutStoredSettingsKeepsTheDialog) {
 
 TEST_F(PrinterSelectTest, OkWithoutASelectedRowAsksForOne) {
     ASSERT_EQ(world.Register(u"COM", u"COM7", u"QK-R40"), 0);
-    ScriptedSelectDlg dialog;
+    ScriptedSelectDlg dialog(world.Choice());
     Prepare(dialog);
     bool okEnabled = true;
     dialog.steps.push_back([&](HWND hwnd) {
@@ -218,7 +216,7 @@ TEST_F(PrinterSelectTest, OkWithoutASelectedRowAsksForOne) {
 
 TEST_F(PrinterSelectTest, DoubleClickOnARowActsAsOk) {
     ASSERT_EQ(world.Register(u"COM", u"COM7", u"QK-R40"), 0);
-    ScriptedSelectDlg dialog;
+    ScriptedSelectDlg dialog(world.Choice());
     Prepare(dialog);
     dialog.steps.push_back([](HWND hwnd) {
         NMITEMACTIVATE activate{};
@@ -236,7 +234,7 @@ TEST_F(PrinterSelectTest, DoubleClickOnARowActsAsOk) {
 
 TEST_F(PrinterSelectTest, DeletingAsksAndNoChangesNothing) {
     ASSERT_EQ(world.Register(u"COM", u"COM7", u"QK-R40"), 0);
-    ScriptedSelectDlg dialog;
+    ScriptedSelectDlg dialog(world.Choice());
     Prepare(dialog);
     size_t rowsAfterNo = 0, rowsAfterYes = 9;
     size_t registeredAfterNo = 0;
@@ -271,9 +269,9 @@ class PreparedAddPort : public app::IAddPortRunner {
 public:
     std::u16string keyword, port;
     bool ran = false;
-    bool Run(HWND owner, const UtilContext&, comm::QkcBinding* binding, CLangResTable&,
+    bool Run(HWND owner, const UtilContext&, app::CPrinterChoice& choice, CLangResTable&,
              comm::PortRecord& record) override {
-        ran = owner != nullptr && binding != nullptr;
+        ran = owner != nullptr && comm::IsBound(&choice.Library());
         app::SetSlotText(record.interfaceKeyword, keyword);
         app::SetSlotText(record.portName, port);
         app::SetSlotText(record.deviceName, u"QK-R40");
@@ -288,7 +286,7 @@ TEST_F(PrinterSelectTest, AddedPortIsRegisteredListedAndSelected) {
     addPort.port = u"COM8";
     app::PrinterSelectServices services;
     services.addPort = &addPort;
-    ScriptedSelectDlg dialog(services);
+    ScriptedSelectDlg dialog(world.Choice(), services);
     Prepare(dialog);
     std::vector<std::vector<std::wstring>> rows;
     int selected = -1;
@@ -310,7 +308,7 @@ TEST_F(PrinterSelectTest, AddedPortIsRegisteredListedAndSelected) {
 TEST_F(PrinterSelectTest, MissingLanguageFileFallsBackToEnglishWithANotice) {
     world.Context().languageId = 0x0412;
     app::SetSlotText(world.Context().languageText, u"0412");
-    ScriptedSelectDlg dialog;
+    ScriptedSelectDlg dialog(world.Choice());
     Prepare(dialog);
     std::wstring label;
     dialog.steps.push_back([&](HWND hwnd) {
@@ -358,7 +356,7 @@ std::wstring FileText(const std::wstring& file, const wchar_t* section, const wc
 
 TEST_F(PrinterSelectTest, ChangingTheLanguageRelabelsTheDialogAndCancelSavesIt) {
     ASSERT_EQ(world.Register(u"COM", u"COM7", u"QK-R40"), 0);
-    ScriptedSelectDlg dialog;
+    ScriptedSelectDlg dialog(world.Choice());
     Prepare(dialog);
     std::wstring titleBefore, titleAfter, labelAfter, interfaceAfter;
     dialog.steps.push_back([&](HWND hwnd) {

@@ -13,8 +13,6 @@
 namespace qk::test {
 namespace {
 
-using app::CPrinterSelectDlg;
-
 std::vector<comm::PortRecord> g_ports;
 int32_t g_testResult = 0;
 
@@ -104,11 +102,11 @@ protected:
             {u"Plain driver", u"QKPORT4", u"TARROW QK-R40"}, // neither Receipt5 nor Label5
         };
         registry.ports = {{u"Other", u"RSDPRT7"}, {u"Counter", u"RSDPRT3"}};
-        services.installedPrinters = &printers;
         services.registry = &registry;
     }
     comm::QkcBinding binding{};
     PreparedPrinters printers;
+    app::CPrinterChoice choice{&binding, printers};
     PreparedRegistry registry;
     app::PrinterSelectServices services;
     SelectWorld world;
@@ -116,10 +114,9 @@ protected:
 };
 
 TEST_F(InstallerModeTest, RowsAreTheKeptInstalledPrintersWithTheirPorts) {
-    ScriptedSelectDlg dialog(services);
+    ScriptedSelectDlg dialog(choice, services);
     dialog.SetContext(world.Context());
-    dialog.SetBinding(&binding);
-    dialog.SetDriverFilter(L"TARROW QK-R40");
+    choice.SetDriverFilter(u"TARROW QK-R40");
     std::vector<std::vector<std::wstring>> rows;
     dialog.steps.push_back([&](HWND hwnd) {
         rows = ListRows(hwnd);
@@ -132,20 +129,17 @@ TEST_F(InstallerModeTest, RowsAreTheKeptInstalledPrintersWithTheirPorts) {
               (std::vector<std::wstring>{L"Receipt A", L"USB", L"001", L"RSDPRT3(RSDPRT3)"}));
     // No registered port reaches it: a record of its own, named after the driver.
     EXPECT_EQ(rows[1], (std::vector<std::wstring>{L"Label B", L"", L"QKPORT9", L""}));
-    wchar_t name[260] = {};
-    ASSERT_TRUE(dialog.GetChosenPrinterName(name, 260));
-    EXPECT_STREQ(name, L"Label B");
+    EXPECT_EQ(choice.GetChosenPrinterName(), u"Label B");
     EXPECT_EQ(U16ToWide(app::SlotText(dialog.Context().portRecord.deviceName)),
               L"TARROW QK-R40 Label5");
     EXPECT_EQ(dialog.Context().portRecord.origin, 3);
 }
 
 TEST_F(InstallerModeTest, PrinterNameFilterKeepsOnlyThatQueue) {
-    ScriptedSelectDlg dialog(services);
+    ScriptedSelectDlg dialog(choice, services);
     dialog.SetContext(world.Context());
-    dialog.SetBinding(&binding);
-    dialog.SetDriverFilter(L"TARROW QK-R40");
-    dialog.SetPrinterFilter(L"Label B");
+    choice.SetDriverFilter(u"TARROW QK-R40");
+    choice.SetPrinterFilter(u"Label B");
     std::vector<std::vector<std::wstring>> rows;
     dialog.steps.push_back([&](HWND hwnd) {
         rows = ListRows(hwnd);
@@ -159,10 +153,9 @@ TEST_F(InstallerModeTest, PrinterNameFilterKeepsOnlyThatQueue) {
 TEST_F(InstallerModeTest, AnotherModelIsAcceptedByTheRelaxedComparison) {
     // The installer's mode takes QK-R40II for the served model.
     g_ports = {Port(u"NET", u"10.0.0.9", u"QK-R40II", u"pipe://qk/RSDPRT3/QKPORT3")};
-    ScriptedSelectDlg dialog(services);
+    ScriptedSelectDlg dialog(choice, services);
     dialog.SetContext(world.Context());
-    dialog.SetBinding(&binding);
-    dialog.SetDriverFilter(L"TARROW QK-R40");
+    choice.SetDriverFilter(u"TARROW QK-R40");
     dialog.steps.push_back([](HWND hwnd) { Click(hwnd, IDOK); });
     EXPECT_EQ(dialog.DoModal(nullptr), IDOK);
     EXPECT_TRUE(presenter.Shown().empty());
@@ -170,35 +163,27 @@ TEST_F(InstallerModeTest, AnotherModelIsAcceptedByTheRelaxedComparison) {
 }
 
 TEST_F(InstallerModeTest, SelectByDevicePathTakesTheRegisteredPortOfThatFolder) {
-    CPrinterSelectDlg dialog(services);
-    dialog.SetContext(world.Context());
-    dialog.SetBinding(&binding);
-    dialog.SetDriverFilter(L"TARROW QK-R40");
-    comm::PortRecord found;
-    std::memset(&found, 0, sizeof(found));
-    EXPECT_FALSE(dialog.SelectByDevicePath(L"pipe://qk/RSDPRT", found)) << "whole folder only";
-    EXPECT_FALSE(dialog.SelectByDevicePath(L"", found)) << "a path without '/' never matches";
-    ASSERT_TRUE(dialog.SelectByDevicePath(L"pipe://qk/RSDPRT4/", found));
-    EXPECT_EQ(U16ToWide(app::SlotText(found.portName)), L"10.0.0.9");
-    EXPECT_EQ(dialog.Context().interfaceKind, 4);
-    EXPECT_EQ(U16ToWide(app::SlotText(dialog.Context().portRecord.portName)), L"10.0.0.9");
+    choice.SetDriverFilter(u"TARROW QK-R40");
+    UtilContext& context = world.Context();
+    EXPECT_FALSE(choice.SelectByDevicePath(u"pipe://qk/RSDPRT", context)) << "whole folder only";
+    EXPECT_FALSE(choice.SelectByDevicePath(u"", context)) << "a path without '/' never matches";
+    ASSERT_TRUE(choice.SelectByDevicePath(u"pipe://qk/RSDPRT4/", context));
+    EXPECT_EQ(context.interfaceKind, 4);
+    EXPECT_EQ(U16ToWide(app::SlotText(context.portRecord.portName)), L"10.0.0.9");
     // The installer entry whose port folder begins with the text is the chosen printer.
-    wchar_t name[260] = {};
-    ASSERT_TRUE(dialog.SelectByDevicePath(L"pipe://qk/RSDPRT3/", found));
-    ASSERT_TRUE(dialog.GetChosenPrinterName(name, 260));
-    EXPECT_STREQ(name, L"Receipt A");
+    ASSERT_TRUE(choice.SelectByDevicePath(u"pipe://qk/RSDPRT3/", context));
+    EXPECT_EQ(choice.GetChosenPrinterName(), u"Receipt A");
 }
 
 TEST_F(InstallerModeTest, UnboundLibraryLeavesTheListEmptyAndOkAsksForARow) {
-    CPrinterSelectDlg plain;
-    wchar_t name[8] = {};
-    EXPECT_FALSE(plain.GetChosenPrinterName(name, 8));
+    app::CPrinterChoice plain;
+    EXPECT_TRUE(plain.GetChosenPrinterName().empty());
     comm::PortRecord record;
     std::memset(&record, 0, sizeof(record));
     EXPECT_EQ(plain.TestPrinter(1, record), static_cast<int32_t>(0x80000000u));
     EXPECT_EQ(plain.LastTestResult(), static_cast<int32_t>(0x80000000u));
 
-    ScriptedSelectDlg dialog(services);
+    ScriptedSelectDlg dialog(plain, services);
     dialog.SetContext(world.Context());
     size_t rows = 9;
     bool okEnabled = true;

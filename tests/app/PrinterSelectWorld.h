@@ -102,6 +102,8 @@ public:
     // The context the application would hand over: language, folders, the store.
     UtilContext& Context() { return *m_context; }
     comm::QkcBinding* Binding() { return m_library.Record(); }
+    // The printer choice over the library, as start-up hands it to the dialog.
+    app::CPrinterChoice& Choice() { return m_choice; }
     std::wstring ProgramFolder() const { return m_root + L"program\\"; }
     std::wstring SavedLanguage() const;
 
@@ -113,6 +115,7 @@ private:
     std::wstring m_root;
     std::unique_ptr<UtilContext> m_context;
     app::CCommLibrary m_library;
+    app::CPrinterChoice m_choice{m_library.Record()};
 };
 
 // Row texts of the dialog's port list.
