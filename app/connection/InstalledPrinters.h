@@ -1,5 +1,5 @@
 // The printers installed in the printing system, as the driver installer's start mode needs
-// them: name, port and driver. Behind a small interface so that the selection dialog can be
+// them: name, port and driver. Behind a small interface so that the printer choice can be
 // driven without a spooler.
 #pragma once
 #include <string>

@@ -1,5 +1,5 @@
 // Reading and writing the text slots of port records and the context, and the few text rules
-// the selection dialog applies to them. Portable: no windows.h.
+// the printer choice and its dialog apply to them. Portable: no windows.h.
 #pragma once
 #include <cstddef>
 #include <cstdint>
