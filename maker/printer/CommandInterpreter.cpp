@@ -10,6 +10,11 @@ constexpr uint8_t DLE = 0x10, FS = 0x1C, GS = 0x1D;
 constexpr uint64_t kMaxCommand = 8u * 1024 * 1024;
 constexpr std::size_t kPrintData = static_cast<std::size_t>(-1);
 
+// Keys of the questions counted for the benchmarks: the command's bytes and its item.
+constexpr uint32_t Question(uint8_t a, uint8_t b, uint8_t item) {
+    return (static_cast<uint32_t>(a) << 16) | (static_cast<uint32_t>(b) << 8) | item;
+}
+
 bool Matches(const uint8_t* p, std::size_t size, std::size_t at, const char* text) {
     for (std::size_t i = 0; text[i]; ++i)
         if (at + i >= size || p[at + i] != static_cast<uint8_t>(text[i]))
@@ -77,6 +82,7 @@ std::size_t CommandInterpreter::ParseRealTime(const uint8_t* p, std::size_t size
         return 0;
     uint8_t n = p[2];
     if (p[1] == 0x04) {
+        state_.Requests().Count(Question(DLE, 0x04, n));
         if (n >= 1 && n <= 4)
             answers.push_back(RealTimeStatus(state_.Conditions(), n));
         return 3;
@@ -191,6 +197,7 @@ std::size_t CommandInterpreter::ParseBitImages(const uint8_t* p, std::size_t siz
 }
 
 void CommandInterpreter::Identify(uint8_t n, std::vector<uint8_t>& answers) {
+    state_.Requests().Count(Question(GS, 0x49, n));
     PrinterIdentity id = state_.Identity();
     AnswerBehaviour how = state_.Behaviour();
     if (how.garbage) {
@@ -250,6 +257,7 @@ void CommandInterpreter::UserSetup(const uint8_t* p, std::size_t size,
     const uint8_t fn = p[0];
     if (fn == 1) { // enter user setting mode with "IN"
         if (Matches(p, size, 1, "IN")) {
+            state_.Requests().Count(Question(0x45, fn, 0));
             memory_.SetUserMode(true);
             const uint8_t ack[] = {0x37, 0x20, 0x00};
             answers.insert(answers.end(), ack, ack + sizeof(ack));
@@ -261,6 +269,9 @@ void CommandInterpreter::UserSetup(const uint8_t* p, std::size_t size,
             memory_.SetUserMode(false);
         return;
     }
+    // Setup reads are questions even when the mode leaves them unanswered.
+    if ((fn == 4 || fn == 6) && size >= 2)
+        state_.Requests().Count(Question(0x45, fn, p[1]));
     // The other functions work only in user setting mode.
     if (!memory_.InUserMode())
         return;
@@ -322,6 +333,7 @@ void CommandInterpreter::LogoSetup(const uint8_t* p, std::size_t size,
     switch (p[0]) {
     case 0x3D:
         if (size >= 3 && (p[2] == '0' || p[2] == '1')) {
+            state_.Requests().Count(Question(FS, p[0], p[2]));
             answers.insert(answers.end(), {0x37, 0x3D, p[2]});
             if (auto logo = memory_.Logo(p[2] == '0'))
                 answers.insert(answers.end(), {logo->keyCode1, logo->keyCode2, logo->alignment});
@@ -330,6 +342,7 @@ void CommandInterpreter::LogoSetup(const uint8_t* p, std::size_t size,
         break;
     case 0x41:
         if (size >= 3) {
+            state_.Requests().Count(Question(FS, p[0], p[2]));
             auto value = memory_.LogoOption(p[2]);
             answers.insert(answers.end(), {0x37, 0x41, p[2], value ? *value : uint8_t{'0'}, 0x00});
         }
@@ -362,6 +375,7 @@ void CommandInterpreter::GraphicsCommand(const uint8_t* p, std::size_t size,
     switch (p[1]) {
     case 0x40:
         if (Matches(p, size, 2, "KC")) {
+            state_.Requests().Count(Question(0x4C, 0x40, 0));
             answers.push_back(0x37);
             answers.push_back(0x72);
             for (auto [kc1, kc2] : memory_.GraphicsKeys()) {

@@ -55,7 +55,7 @@ const char* ControlCommand::Help() {
            "garbage on|off | truncate on|off | delay MS | model NAME | modelid N | serial TEXT | "
            "print TEXT | drop | refuse on|off | status | get "
            "msw|custom|logo|logoopt|graphics|graphic|bitimages|"
-           "usermode|printed|connections [N] | dump | quit";
+           "usermode|printed|connections|requests [N] | requests reset | dump | quit";
 }
 
 std::string ControlCommand::Execute(const std::string& rawLine) {
@@ -138,6 +138,8 @@ std::string ControlCommand::Execute(const std::string& rawLine) {
         state_.RequestDrop();
     } else if (cmd == "refuse" && ParseSwitch(arg, flag)) {
         state_.SetRefusing(flag);
+    } else if (cmd == "requests" && arg == "reset" && w.size() == 2) {
+        state_.Requests().Reset();
     } else if (cmd == "status") {
         return "OK " + Status();
     } else if (cmd == "get") {
@@ -205,6 +207,11 @@ std::string ControlCommand::Get(const std::string& what, const std::string& argu
         return "OK " + std::to_string(state_.Printed());
     if (what == "connections")
         return "OK " + std::to_string(state_.Connections());
+    if (what == "requests") {
+        const RequestTally tally = state_.Requests().Tally();
+        return "OK " + std::to_string(tally.total) + " " + std::to_string(tally.distinct) + " " +
+               std::to_string(tally.lastMs);
+    }
     return "ERR unknown item: " + what;
 }
 

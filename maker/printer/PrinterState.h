@@ -7,6 +7,7 @@
 #include <mutex>
 #include <string>
 #include "maker/printer/PrinterConditions.h"
+#include "maker/printer/RequestCounter.h"
 
 namespace qk::sim {
 
@@ -36,6 +37,8 @@ public:
     uint64_t Printed() const;
     void CountConnection();
     uint64_t Connections() const;
+    // The questions asked on any connection (the control channel reads and resets it).
+    RequestCounter& Requests() { return requests_; }
 
     // Called (outside the lock) after every change; set before the printer starts serving.
     void SetListener(std::function<void()> listener);
@@ -55,6 +58,7 @@ private:
     bool quit_ = false;
     uint64_t printed_ = 0;
     uint64_t connections_ = 0;
+    RequestCounter requests_;
     std::function<void()> listener_;
     std::function<void(const std::string&)> printListener_;
 };

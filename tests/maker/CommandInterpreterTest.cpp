@@ -243,3 +243,24 @@ TEST(SimulatorControl, RejectsUnknownCommandsAndBadArguments) {
     EXPECT_EQ(250u, p.state.Behaviour().delayMs);
     EXPECT_NE(std::string::npos, p.control.Execute("status").find("delay=250"));
 }
+
+TEST(SimulatorControl, CountsQuestionsNotCommandsAndResets) {
+    Printer p;
+    EXPECT_EQ("OK 0 0 -1", p.control.Execute("get requests"));
+    const Bytes askName = {0x1D, 0x49, 0x43};
+    const Bytes askCustom3 = {0x1D, 0x28, 0x45, 0x02, 0x00, 0x06, 0x03};
+    p.Send(askName);
+    p.SendSplit(askName); // the same question again, split
+    p.Send(Cat({kEnter, askCustom3, {0x1D, 0x28, 0x45, 0x02, 0x00, 0x06, 0x06}}));
+    p.Send({0x10, 0x04, 0x02});
+    // Neither print data, automatic status, setting values nor leaving the mode is a question.
+    p.Send(Cat({Text("text\n"), {0x1D, 0x61, 0xFF}, kLeave}));
+    p.Send({0x1D, 0x28, 0x45, 0x07, 0x00, 0x05, 0x03, 0x02, 0x00, 0x06, 0x01, 0x00});
+    const std::string tally = p.control.Execute("get requests");
+    EXPECT_EQ(0u, tally.rfind("OK 6 5 ", 0)) << tally;
+    EXPECT_EQ("OK", p.control.Execute("requests reset"));
+    EXPECT_EQ("OK 0 0 -1", p.control.Execute("get requests"));
+    p.Send(askCustom3); // outside user setting mode: asked, not answered
+    EXPECT_EQ(0u, p.control.Execute("get requests").rfind("OK 1 1 ", 0));
+    EXPECT_EQ(0u, p.control.Execute("requests clear").rfind("ERR", 0));
+}

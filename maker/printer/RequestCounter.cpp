@@ -1,0 +1,27 @@
+#include "maker/printer/RequestCounter.h"
+
+namespace qk::sim {
+
+RequestCounter::RequestCounter() : since_(Clock::now()) {}
+
+void RequestCounter::Count(uint32_t key) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ++total_;
+    keys_.insert(key);
+    lastMs_ = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since_).count();
+}
+
+void RequestCounter::Reset() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    since_ = Clock::now();
+    total_ = 0;
+    keys_.clear();
+    lastMs_ = -1;
+}
+
+RequestTally RequestCounter::Tally() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return {total_, keys_.size(), lastMs_};
+}
+
+} // namespace qk::sim
