@@ -3,6 +3,8 @@
 // (a) process start to the main window visible, file mode; (b) process start to the printer
 // selection visible; both against a bare window of the main window's size (median of RUNS).
 // (c) a state flip on the simulator's control channel to the status strip's text changed.
+// (d) one settings read (offline, then online): the questions the printer was asked against
+// the different ones among them, and the time from the flip to the last question.
 // Prints a table and one "bench<TAB>name<TAB>ms<TAB>floor ms" line per figure.
 // Usage: startup_bench.exe [RUNS]   (inside scripts/xvfb-session.sh)
 #include <windows.h>
@@ -13,6 +15,7 @@
 #include <string>
 #include <vector>
 #include "app/shell/Model.h"
+#include "app/status/UtilStatusView.h"
 #include "maker/common/WinText.h"
 #include "tests/maker/SimulatorProcess.h"
 #include "tests/support/WindowDriver.h"
@@ -99,13 +102,14 @@ void Row(const char* name, double ms, double floorMs, const char* floorName) {
     std::printf("bench\t%s\t%.1f\t%.1f\n", name, ms, floorMs);
 }
 
-// The status strip's first line in the main window.
+// The status strip's status line in the main window (its first line names the printer).
 HWND StatusText(HWND frame) {
     HWND found = nullptr;
     ::EnumChildWindows(
         frame,
         [](HWND child, LPARAM param) -> BOOL {
-            if (::GetDlgCtrlID(child) != 1021 || ClassName(child) != L"Static")
+            if (::GetDlgCtrlID(child) != qk::app::CUtilStatusView::kStatusLineId ||
+                ClassName(child) != L"Static")
                 return TRUE;
             *reinterpret_cast<HWND*>(param) = child;
             return FALSE;
@@ -114,53 +118,115 @@ HWND StatusText(HWND frame) {
     return found;
 }
 
-// (c): the utility on the simulator, the cover flipped `flips` times.
-double StatusFlip(const Bench& bench, int flips) {
-    SimulatorProcess simulator;
-    if (!simulator.Start())
-        return -1;
-    // The simulator's port, registered and mapped, chosen in the printer selection with OK.
-    const std::string map =
-        "[COM]\r\nQKBENCH=" + simulator.Endpoint() + "\r\n[Features]\r\n2=1\r\n";
-    const std::string ports = "[Ports]\r\nFormat=QKComm.Ports.1\r\nCount=1\r\n[Port1]\r\n"
-                              "Interface=COM\r\nPortName=QKBENCH\r\nDeviceName=QK-R40\r\n"
-                              "Field1040=-1\r\nField1044=-1\r\n";
-    if (!qk::win::WriteFileText(bench.folder + L"\\comm\\DeviceMap.ini", map) ||
-        !qk::win::WriteFileText(bench.folder + L"\\comm\\Ports.ini", ports))
-        return -1;
-    ProcessRunner program;
-    if (!program.Start(ProgramFolder() + L"QK40UTL.exe", L"", bench.folder, bench.environment))
-        return -1;
-    HWND selection = WaitForTopLevel(program.Id(), L"#32770", L"QK-R40 Utility", 30000);
-    if (selection)
+// The utility on the simulator, through the printer selection to the main window, with the
+// start-up's settings read over; (c) and (d) are measured in it.
+class PrinterSession {
+public:
+    explicit PrinterSession(const Bench& bench) : bench_(bench) {}
+    ~PrinterSession() {
+        program_.Kill();
+        program_.Wait(5000);
+    }
+
+    bool Start() {
+        if (!simulator_.Start())
+            return Fail("no simulator");
+        // The simulator's port, registered and mapped, chosen in the printer selection.
+        const std::string map =
+            "[COM]\r\nQKBENCH=" + simulator_.Endpoint() + "\r\n[Features]\r\n2=1\r\n";
+        const std::string ports = "[Ports]\r\nFormat=QKComm.Ports.1\r\nCount=1\r\n[Port1]\r\n"
+                                  "Interface=COM\r\nPortName=QKBENCH\r\nDeviceName=QK-R40\r\n"
+                                  "Field1040=-1\r\nField1044=-1\r\n";
+        if (!qk::win::WriteFileText(bench_.folder + L"\\comm\\DeviceMap.ini", map) ||
+            !qk::win::WriteFileText(bench_.folder + L"\\comm\\Ports.ini", ports))
+            return Fail("cannot write the library's files");
+        if (!program_.Start(ProgramFolder() + L"QK40UTL.exe", L"", bench_.folder,
+                            bench_.environment))
+            return Fail("cannot start the utility");
+        HWND selection = WaitForTopLevel(program_.Id(), L"#32770", L"QK-R40 Utility", 30000);
+        if (!selection)
+            return Fail("no printer selection");
         PressButton(selection, IDOK);
-    const std::wstring title = std::wstring(L"QK-R40 Utility ") + qk::app::kVersionText;
-    HWND frame = selection ? WaitForTopLevel(program.Id(), L"", title, 30000) : nullptr;
-    HWND text = frame ? StatusText(frame) : nullptr;
-    if (!text)
-        std::printf("(c): %s\n", !selection ? "no printer selection"
-                                 : !frame   ? "no main window after OK"
-                                            : "no status strip text");
-    std::vector<double> times;
-    // The start-up's settings read first; the strip then shows the printer online.
-    if (text &&
-        PollUntil([&] { return TopLevelWindows(program.Id(), L"#32770").empty(); }, 30000)) {
-        ::Sleep(3000); // a progress dialog that had not shown yet has come and gone
+        const std::wstring title = std::wstring(L"QK-R40 Utility ") + qk::app::kVersionText;
+        HWND frame = WaitForTopLevel(program_.Id(), L"", title, 30000);
+        if (!frame)
+            return Fail("no main window after OK");
+        text_ = StatusText(frame);
+        if (!text_)
+            return Fail("no status strip text");
+        // The start-up's settings read first: a progress dialog that had not shown yet when
+        // the window came has come and gone after a while.
+        if (!PollUntil([&] { return Idle(); }, 30000))
+            return Fail("the start-up's settings read did not end");
+        ::Sleep(3000);
+        if (!PollUntil([&] { return Idle(); }, 30000))
+            return Fail("the start-up's settings read did not end");
+        return true;
+    }
+
+    // (c): the median of `flips` cover flips to the strip's text changed.
+    double CoverFlips(int flips) {
+        std::vector<double> times;
         for (int i = 0; i < flips; ++i) {
-            const std::wstring before = WindowText(text);
+            const std::wstring before = WindowText(text_);
             const double start = NowMs();
-            simulator.Control(i % 2 == 0 ? "cover open" : "cover closed");
-            if (PollUntil([&] { return WindowText(text) != before; }, 5000))
+            simulator_.Control(i % 2 == 0 ? "cover open" : "cover closed");
+            if (PollUntil([&] { return WindowText(text_) != before; }, 5000))
                 times.push_back(NowMs() - start);
             ::Sleep(200);
         }
+        if (times.empty())
+            std::printf("(c): the status strip's text did not follow the flips\n");
+        return Median(times);
     }
-    if (text && times.empty())
-        std::printf("(c): the status strip's text did not follow the flips\n");
-    program.Kill();
-    program.Wait(5000);
-    return Median(times);
-}
+
+    struct Read {
+        double ms = -1; // from the online flip to the read's last question
+        long total = -1, distinct = -1;
+    };
+    // (d): offline, then online: the strip reads the settings again. The printer counts the
+    // questions; their time is the printer's, from the flip to the last question, so the
+    // progress dialog's extra second after the read is not in it.
+    Read SettingsRead() {
+        Read read;
+        const std::wstring online = WindowText(text_);
+        simulator_.Control("offline");
+        if (!PollUntil([&] { return WindowText(text_) != online; }, 5000)) {
+            std::printf("(d): the strip did not show the printer offline\n");
+            return read;
+        }
+        const std::wstring offline = WindowText(text_);
+        simulator_.Control("requests reset");
+        simulator_.Control("online");
+        // The strip shows the new state once the read is over.
+        if (!PollUntil([&] { return WindowText(text_) != offline && Idle(); }, 60000)) {
+            std::printf("(d): the settings read did not end\n");
+            return read;
+        }
+        const std::string tally = simulator_.Control("get requests");
+        long lastMs = -1;
+        if (std::sscanf(tally.c_str(), "OK %ld %ld %ld", &read.total, &read.distinct, &lastMs) !=
+            3) {
+            std::printf("(d): the simulator answered \"%s\"\n", tally.c_str());
+            return Read{};
+        }
+        read.ms = static_cast<double>(lastMs);
+        return read;
+    }
+
+private:
+    bool Fail(const char* why) {
+        std::printf("(c), (d): %s\n", why);
+        return false;
+    }
+    // No dialog of the utility is up (the progress dialog, a message).
+    bool Idle() { return TopLevelWindows(program_.Id(), L"#32770").empty(); }
+
+    const Bench& bench_;
+    SimulatorProcess simulator_;
+    ProcessRunner program_;
+    HWND text_ = nullptr;
+};
 
 } // namespace
 
@@ -189,7 +255,15 @@ int main(int argc, char** argv) {
     const double fileMode =
         bench.TimeToWindow(exe, L"/mF" + bench.folder + L"\\R40.dat", L"", title);
     const double selection = bench.TimeToWindow(exe, L"", L"#32770", L"QK-R40 Utility");
-    const double flip = StatusFlip(bench, 10);
+    double flip = -1;
+    PrinterSession::Read read;
+    {
+        PrinterSession session(bench);
+        if (session.Start()) {
+            flip = session.CoverFlips(10);
+            read = session.SettingsRead();
+        }
+    }
 
     std::printf("%-44s %12s  %-34s %12s  %s\n", "measured", "median", "floor", "median", "ratio");
     Row("(a) start to main window, file mode", fileMode, bare, "bare window of its size");
@@ -197,6 +271,14 @@ int main(int argc, char** argv) {
     std::printf("%-44s %9.1f ms  (floor: maker_comm_bench's flip to status procedure)\n",
                 "(c) cover flip to status strip text", flip);
     std::printf("bench\t(c) cover flip to status strip text\t%.1f\t\n", flip);
+    std::printf("%-44s %9ld     (floor: the different questions among them) %9ld     x%.2f\n",
+                "(d) settings read: round trips", read.total, read.distinct,
+                read.distinct > 0 ? static_cast<double>(read.total) / read.distinct : 0.0);
+    std::printf("bench\t(d) settings read: round trips (count)\t%ld\t%ld\n", read.total,
+                read.distinct);
+    std::printf("%-44s %9.1f ms  (online flip to its last question; no dialog second)\n",
+                "(d) settings read: time", read.ms);
+    std::printf("bench\t(d) settings read: online to last question\t%.1f\t\n", read.ms);
     ::DeleteFileW((bench.folder + L"\\comm\\DeviceMap.ini").c_str());
     ::DeleteFileW((bench.folder + L"\\comm\\Ports.ini").c_str());
     return fileMode > 0 && selection > 0 && bare > 0 ? 0 : 1;
