@@ -1,5 +1,6 @@
 // Portable half of the text table: choosing the file, reading sections and parsing lines.
 #include "framework/lang/LangResTable.h"
+#include "framework/lang/LangSectionCache.h"
 
 #include <limits>
 #include <new>
@@ -75,6 +76,7 @@ int32_t CLangResTable::LoadLangFile(const std::u16string& folder, int32_t reques
                                     int32_t fallback) {
     Clear();
     m_bFileChosen = 0;
+    m_bStamped = false;
     if (folder.empty())
         return kLangNoFile;
 
@@ -93,6 +95,7 @@ int32_t CLangResTable::LoadLangFile(const std::u16string& folder, int32_t reques
     m_nLangID = language;
     m_strFolder = folder;
     m_strFileName = LangFileName(language);
+    m_bStamped = m_fileSystem.Stamp(folder + u"\\" + m_strFileName, m_stamp);
     return result;
 }
 
@@ -114,33 +117,49 @@ int32_t CLangResTable::LoadScreenTexts(const std::u16string& screen) {
     return 0;
 }
 
-void CLangResTable::ReadSection(const std::u16string& path, const std::u16string& section,
-                                LangListKind kind) {
+std::u16string CLangResTable::ReadRawSection(const std::u16string& path,
+                                             const std::u16string& section) {
+    std::u16string raw;
+    CLangSectionCache& cache = CLangSectionCache::Shared();
+    if (m_bStamped && cache.Find(&m_profile, path, m_stamp, section, raw))
+        return raw;
     // The reader tells a too-small buffer only by answering size - 2, so grow until it fits.
     uint32_t size = kFirstBufferChars;
-    std::unique_ptr<char16_t[]> buffer;
-    uint32_t copied = 0;
     for (;;) {
-        buffer.reset(new (std::nothrow) char16_t[size]());
+        std::unique_ptr<char16_t[]> buffer(new (std::nothrow) char16_t[size]());
         if (!buffer)
-            return; // out of memory: the section is abandoned
-        copied = m_profile.GetSectionRaw(path, section, buffer.get(), size);
-        if (copied == 0)
-            return; // missing or empty section
-        if (copied != size - 2)
+            return {}; // out of memory: the section is abandoned (and not kept)
+        const uint32_t copied = m_profile.GetSectionRaw(path, section, buffer.get(), size);
+        if (copied != size - 2 || copied == 0) {
+            // Missing or empty (0), or whole: the lines and the final empty one.
+            if (copied != 0)
+                raw.assign(buffer.get(), copied + 1);
             break;
-        buffer.reset();
+        }
         // Doubling keeps the whole-section reads of a big section few (the reader starts
         // over on every call).
         if (size > std::numeric_limits<uint32_t>::max() / kBufferGrowFactor)
-            return;
+            return {};
         size *= kBufferGrowFactor;
     }
+    if (m_bStamped)
+        cache.Keep(&m_profile, path, m_stamp, section, raw);
+    return raw;
+}
 
+void CLangResTable::ReadSection(const std::u16string& path, const std::u16string& section,
+                                LangListKind kind) {
+    std::u16string raw;
     try {
+        raw = ReadRawSection(path, section);
+    } catch (const std::bad_alloc&) {
+        return; // out of memory: the section is abandoned
+    }
+    try {
+        const uint32_t size = static_cast<uint32_t>(raw.size());
         uint32_t pos = 0;
-        while (pos < size && buffer[pos] != u'\0') {
-            const char16_t* line = buffer.get() + pos;
+        while (pos < size && raw[pos] != u'\0') {
+            const char16_t* line = raw.data() + pos;
             uint32_t length = 0;
             while (pos + length < size && line[length] != u'\0')
                 ++length;

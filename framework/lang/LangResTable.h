@@ -99,6 +99,8 @@ private:
     using EntryList = std::vector<std::unique_ptr<CLangInfoBase>>;
 
     void ReadSection(const std::u16string& path, const std::u16string& section, LangListKind kind);
+    // The section as the profile reader gives it ("k=v\0...\0\0"); empty when missing.
+    std::u16string ReadRawSection(const std::u16string& path, const std::u16string& section);
     void ParseLine(std::u16string_view line, LangListKind kind);
     EntryList& List(LangListKind kind) { return m_lists[static_cast<int>(kind)]; }
     const EntryList& List(LangListKind kind) const { return m_lists[static_cast<int>(kind)]; }
@@ -108,6 +110,9 @@ private:
     std::u16string m_strFileName;
     int32_t m_nLangID = -1;
     int32_t m_bFileChosen = 0;
+    // The chosen file's stamp when it was chosen; sections read at that stamp are shared.
+    qk::os::FileStamp m_stamp;
+    bool m_bStamped = false;
 
     qk::os::IProfile& m_profile;
     qk::os::IFileSystem& m_fileSystem;

@@ -18,6 +18,15 @@
 
 namespace qk::os {
 
+// What tells one state of a file from another without reading it: a rewrite or a
+// replacement changes at least one of these.
+struct FileStamp {
+    uint64_t writeTime = 0;
+    uint64_t creationTime = 0;
+    uint64_t size = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
 class IFileSystem {
 public:
     virtual ~IFileSystem() = default;
@@ -42,6 +51,9 @@ public:
     // The targets of a DOS device name such as u"COM3" (for a serial port the driver's
     // device, e.g. u"\\Device\\Serial0"); empty when the name is not defined.
     virtual std::vector<std::u16string> DosDeviceTargets(const std::u16string& name) = 0;
+    // The stamp of an existing file; false for a folder, a missing file, or a file system
+    // that cannot tell (callers then keep nothing of the file).
+    virtual bool Stamp(const std::u16string& /*path*/, FileStamp& /*stamp*/) { return false; }
 
     // The spellings that calls take after <windows.h>.
     bool CreateDirectoryW(const std::u16string& path) { return CreateDirectory(path); }

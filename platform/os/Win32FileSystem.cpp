@@ -66,6 +66,20 @@ bool Win32FileSystem::Exists(const std::u16string& path) {
     return GetFileAttributesW(WidePtr(path)) != INVALID_FILE_ATTRIBUTES;
 }
 
+bool Win32FileSystem::Stamp(const std::u16string& path, FileStamp& stamp) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(WidePtr(path), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        return false;
+    }
+    auto join = [](DWORD high, DWORD low) { return (uint64_t{high} << 32) | low; };
+    stamp.writeTime = join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime);
+    stamp.creationTime =
+        join(data.ftCreationTime.dwHighDateTime, data.ftCreationTime.dwLowDateTime);
+    stamp.size = join(data.nFileSizeHigh, data.nFileSizeLow);
+    return true;
+}
+
 bool Win32FileSystem::IsDirectory(const std::u16string& path) {
     const DWORD attributes = GetFileAttributesW(WidePtr(path));
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);

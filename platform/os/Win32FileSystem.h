@@ -25,6 +25,7 @@ public:
     std::vector<std::u16string> ListFiles(const std::u16string& folder,
                                           const std::u16string& pattern) override;
     std::vector<std::u16string> DosDeviceTargets(const std::u16string& name) override;
+    bool Stamp(const std::u16string& path, FileStamp& stamp) override;
 };
 
 } // namespace qk::os
