@@ -10,6 +10,7 @@
 #include "framework/view/UtilMessageBox.h"
 #include "platform/Text.h"
 #include "platform/os/RealOs.h"
+#include "platform/os/SectionCacheProfile.h"
 
 namespace qk::app {
 namespace {
@@ -83,7 +84,8 @@ void CUtilMenuView::ReadMenuFile(UtilContext* context, IShellFrame* frame) {
     const int32_t startMode = context ? context->startMode : 0;
     const std::u16string programFolder = context ? SlotText(context->programFolder) : u"";
     m_menuPath = programFolder + menu_file::ChooseMenuFile(startMode);
-    os::IProfile& profile = os::RealProfile();
+    // Some twenty keys per item: the file is read once per section, not once per key.
+    os::SectionCacheProfile profile(os::RealProfile(), os::RealFileSystem());
 
     const std::u16string title = menu_file::ReadTitle(profile, m_menuPath, FromWide(kVersionText));
     if (!title.empty() && frame)

@@ -8,6 +8,7 @@
 #include <vector>
 #include "platform/os/FileSystem.h"
 #include "platform/os/Profile.h"
+#include "platform/os/SectionCacheProfile.h"
 #include "tests/support/fakes/FakeProfile.h"
 
 namespace qk::test {
@@ -43,6 +44,16 @@ public:
 
 private:
     TempFolder temp_;
+};
+
+// The real world read through the section cache: what it answers is what the platform does.
+class CachedWorld : public RealWorld {
+public:
+    static constexpr const char* kName = "Cached";
+    os::IProfile& Profile() { return cached_; }
+
+private:
+    os::SectionCacheProfile cached_{RealWorld::Profile(), RealWorld::Files()};
 };
 
 class FakeWorld {

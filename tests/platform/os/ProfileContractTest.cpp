@@ -25,7 +25,7 @@ protected:
 struct WorldNames {
     template <typename T> static std::string GetName(int) { return T::kName; }
 };
-using Worlds = ::testing::Types<FakeWorld, RealWorld>;
+using Worlds = ::testing::Types<FakeWorld, RealWorld, CachedWorld>;
 TYPED_TEST_SUITE(ProfileContract, Worlds, WorldNames);
 
 // A raw read into a buffer of `size` characters inside a larger one filled with sentinels.
@@ -393,6 +393,37 @@ TEST(ProfileFakeMatchesPlatform, EveryBufferSizeGivesTheSameAnswerAndCells) {
         EXPECT_EQ(f.answer, r.answer) << "names, size " << size;
         EXPECT_EQ(Show(f.buffer), Show(r.buffer)) << "names, size " << size;
     }
+}
+
+// ---- The section cache against the platform, key by key -----------------------------------
+
+TEST(ProfileCacheMatchesPlatform, EveryKeyReadsTheSameUntilAndAfterARewrite) {
+    RealWorld real;
+    CachedWorld cached;
+    const std::u16string file = real.Root() + u"\\menu.dat";
+    const std::u16string keys[] = {u"k1",  u"K1",    u"bare", u"q",     u"n",  u"hex",
+                                   u"neg", u"empty", u"gone", u"quote", u" k1"};
+    const std::u16string sections[] = {u"Alpha", u"alpha", u"B", u"Gamma Delta", u"None"};
+    auto compare = [&](const char* when) {
+        for (const auto& section : sections)
+            for (const auto& key : keys) {
+                EXPECT_EQ(Show(cached.Profile().GetString(file, section, key, u"def  ")),
+                          Show(real.Profile().GetString(file, section, key, u"def  ")))
+                    << when << " [" << Show(section) << "] " << Show(key);
+                EXPECT_EQ(cached.Profile().GetInt(file, section, key, -7),
+                          real.Profile().GetInt(file, section, key, -7))
+                    << when << " [" << Show(section) << "] " << Show(key);
+            }
+    };
+    compare("no file");
+    real.PutText(file,
+                 u"[Alpha]\r\nk1=v1\r\n;c=x\r\nbare\r\nq = \"quoted 12\" \r\nn=  42abc\r\n"
+                 u"hex=0x1F\r\nneg=-0b101\r\nempty=\r\nquote='\r\n[alpha]\r\nk1=dup\r\n"
+                 u"[Gamma Delta]\r\nK1=gd\r\nk1=second\r\n[B]\r\n",
+                 TextEncoding::Ansi);
+    compare("first text");
+    real.PutText(file, u"[Alpha]\r\nk1=v2\r\nn=43\r\n[B]\r\nq=b\r\n", TextEncoding::Ansi);
+    compare("rewritten");
 }
 
 } // namespace

@@ -1,8 +1,13 @@
 #include "tests/support/fakes/FakeProfile.h"
 #include <algorithm>
+#include "platform/os/ProfileValues.h"
 
 namespace qk::test {
 namespace {
+
+using os::CopyEntry;
+using os::ParseProfileInt;
+using os::TrimDefault;
 
 // The INI reader's blanks: tab to carriage return, the DOS end-of-file mark and space.
 bool IsBlank(char16_t c) {
@@ -26,78 +31,6 @@ std::u16string TrimLeft(const std::u16string& s) {
         ++b;
     }
     return s.substr(b);
-}
-
-// A value read into a buffer of len characters: one pair of enclosing quotes goes, and the
-// text is cut to len - 1 characters. When the quoted text fills the buffer exactly, the
-// platform drops one character too many; that is kept here.
-std::u16string CopyEntry(const std::u16string& value, size_t len) {
-    std::u16string v = value;
-    bool quoted = false;
-    if (v.size() >= 2 && (v[0] == u'\'' || v[0] == u'"') && v.back() == v[0]) {
-        quoted = true;
-        v.erase(0, 1);
-    }
-    std::u16string out = v.substr(0, std::min(v.size(), len - 1));
-    if (quoted && len >= v.size() && !out.empty()) {
-        out.pop_back();
-    }
-    return out;
-}
-
-// The default of a string read loses its trailing spaces (one character always stays).
-std::u16string TrimDefault(const std::u16string& def) {
-    size_t e = def.size();
-    while (e > 1 && def[e - 1] == u' ') {
-        --e;
-    }
-    return def.substr(0, e);
-}
-
-// The integer reader: blanks, a sign, then "0x", "0o" or "0b" (lower case) choose the base,
-// otherwise decimal; digits are taken while they fit the base, in 32-bit wrap-around.
-int ParseProfileInt(const std::u16string& s) {
-    size_t i = 0;
-    while (i < s.size() && s[i] <= u' ') {
-        ++i;
-    }
-    bool minus = false;
-    if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) {
-        minus = s[i] == u'-';
-        ++i;
-    }
-    uint32_t base = 10;
-    if (i + 1 < s.size() && s[i] == u'0') {
-        if (s[i + 1] == u'x') {
-            base = 16;
-        } else if (s[i + 1] == u'o') {
-            base = 8;
-        } else if (s[i + 1] == u'b') {
-            base = 2;
-        }
-        if (base != 10) {
-            i += 2;
-        }
-    }
-    uint32_t total = 0;
-    for (; i < s.size(); ++i) {
-        const char16_t c = s[i];
-        uint32_t digit;
-        if (c >= u'0' && c <= u'9') {
-            digit = c - u'0';
-        } else if (c >= u'A' && c <= u'Z') {
-            digit = c - u'A' + 10;
-        } else if (c >= u'a' && c <= u'z') {
-            digit = c - u'a' + 10;
-        } else {
-            break;
-        }
-        if (digit >= base) {
-            break;
-        }
-        total = total * base + digit;
-    }
-    return static_cast<int>(minus ? 0u - total : total);
 }
 
 } // namespace

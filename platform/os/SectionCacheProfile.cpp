@@ -1,0 +1,141 @@
+#include "platform/os/SectionCacheProfile.h"
+#include <memory>
+#include "platform/os/ProfileValues.h"
+
+namespace qk::os {
+namespace {
+
+// A whole section bigger than this is not kept.
+constexpr uint32_t kMaxSectionChars = 1u << 22;
+
+// Upper case of a name the cache can compare as the platform does (ASCII, no blanks at the
+// ends, not a comment, not empty); false for any other name.
+bool CacheableName(const std::u16string& name, std::u16string& upper) {
+    if (name.empty() || IsProfileBlank(name.front()) || IsProfileBlank(name.back()) ||
+        name.front() == u';')
+        return false;
+    upper = name;
+    for (char16_t& c : upper) {
+        if (c >= 0x80)
+            return false;
+        if (c >= u'a' && c <= u'z')
+            c = static_cast<char16_t>(c - u'a' + u'A');
+    }
+    return true;
+}
+
+} // namespace
+
+bool SectionCacheProfile::ReadSection(const std::u16string& file, const std::u16string& name,
+                                      Section& section) {
+    std::u16string raw;
+    for (uint32_t size = 4096;; size *= 2) {
+        raw.assign(size, u'\0');
+        const uint32_t copied = m_inner.GetSectionRaw(file, name, raw.data(), size);
+        if (copied != size - 2) {
+            raw.resize(copied);
+            break;
+        }
+        if (size >= kMaxSectionChars)
+            return false;
+    }
+    for (std::size_t pos = 0; pos < raw.size();) {
+        std::size_t end = raw.find(u'\0', pos);
+        if (end == std::u16string::npos)
+            end = raw.size();
+        const std::u16string line = raw.substr(pos, end - pos);
+        pos = end + 1;
+        Entry entry;
+        const std::size_t equals = line.find(u'=');
+        std::u16string upper;
+        // Unnamed lines and names the cache cannot compare are never asked for by name here.
+        if (!CacheableName(line.substr(0, equals), upper))
+            continue;
+        entry.name = upper;
+        entry.hasValue = equals != std::u16string::npos;
+        if (entry.hasValue)
+            entry.value = line.substr(equals + 1);
+        section.push_back(std::move(entry));
+    }
+    return true;
+}
+
+bool SectionCacheProfile::Find(const std::u16string& file, const std::u16string& section,
+                               const std::u16string& key, const Entry*& entry) {
+    std::u16string sectionName, keyName;
+    FileStamp stamp;
+    if (!CacheableName(section, sectionName) || !CacheableName(key, keyName) ||
+        !m_files.Stamp(file, stamp))
+        return false;
+    File& cached = m_cache[file];
+    if (!(cached.stamp == stamp)) {
+        cached.sections.clear();
+        cached.stamp = stamp;
+    }
+    auto found = cached.sections.find(sectionName);
+    if (found == cached.sections.end()) {
+        Section read;
+        if (!ReadSection(file, section, read))
+            return false;
+        found = cached.sections.emplace(sectionName, std::move(read)).first;
+    }
+    entry = nullptr;
+    for (const Entry& candidate : found->second) {
+        if (candidate.name == keyName) {
+            entry = &candidate; // the first of the same name is the one read
+            break;
+        }
+    }
+    return true;
+}
+
+std::u16string SectionCacheProfile::GetString(const std::u16string& file,
+                                              const std::u16string& section,
+                                              const std::u16string& key,
+                                              const std::u16string& def) {
+    const Entry* entry = nullptr;
+    if (!Find(file, section, key, entry))
+        return m_inner.GetString(file, section, key, def);
+    const std::u16string raw = entry && entry->hasValue ? entry->value : TrimDefault(def);
+    return CopyEntry(raw, raw.size() + 2);
+}
+
+int SectionCacheProfile::GetInt(const std::u16string& file, const std::u16string& section,
+                                const std::u16string& key, int def) {
+    const Entry* entry = nullptr;
+    if (!Find(file, section, key, entry))
+        return m_inner.GetInt(file, section, key, def);
+    // The platform reads the value into 30 characters first; an empty value is missing.
+    const std::u16string text = entry && entry->hasValue ? CopyEntry(entry->value, 30) : u"";
+    return text.empty() ? def : ParseProfileInt(text);
+}
+
+bool SectionCacheProfile::WriteString(const std::u16string& file, const std::u16string& section,
+                                      const std::u16string& key, const std::u16string& value) {
+    m_cache.erase(file);
+    return m_inner.WriteString(file, section, key, value);
+}
+
+bool SectionCacheProfile::DeleteKey(const std::u16string& file, const std::u16string& section,
+                                    const std::u16string& key) {
+    m_cache.erase(file);
+    return m_inner.DeleteKey(file, section, key);
+}
+
+bool SectionCacheProfile::DeleteSection(const std::u16string& file, const std::u16string& section) {
+    m_cache.erase(file);
+    return m_inner.DeleteSection(file, section);
+}
+
+uint32_t SectionCacheProfile::GetSectionRaw(const std::u16string& file,
+                                            const std::u16string& section, char16_t* buffer,
+                                            uint32_t size) {
+    return m_inner.GetSectionRaw(file, section, buffer, size);
+}
+
+uint32_t SectionCacheProfile::GetSectionNamesRaw(const std::u16string& file, char16_t* buffer,
+                                                 uint32_t size) {
+    return m_inner.GetSectionNamesRaw(file, buffer, size);
+}
+
+} // namespace qk::os

@@ -1,0 +1,58 @@
+// A profile that answers single values from whole sections, each read once through another
+// profile: a reader that asks many keys of one file (the menu file) opens it once per section
+// instead of once per key. The file's stamp is checked at every answer, so a file changed in
+// between is read afresh; whatever the whole sections cannot answer exactly as the platform
+// does (a missing file, names with blanks or other than ASCII letters) is passed on. Writes
+// and raw reads pass straight through.
+#pragma once
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+#include "platform/os/FileSystem.h"
+#include "platform/os/Profile.h"
+
+namespace qk::os {
+
+class SectionCacheProfile : public IProfile {
+public:
+    SectionCacheProfile(IProfile& inner, IFileSystem& files) : m_inner(inner), m_files(files) {}
+
+    std::u16string GetString(const std::u16string& file, const std::u16string& section,
+                             const std::u16string& key, const std::u16string& def) override;
+    int GetInt(const std::u16string& file, const std::u16string& section, const std::u16string& key,
+               int def) override;
+    bool WriteString(const std::u16string& file, const std::u16string& section,
+                     const std::u16string& key, const std::u16string& value) override;
+    bool DeleteKey(const std::u16string& file, const std::u16string& section,
+                   const std::u16string& key) override;
+    bool DeleteSection(const std::u16string& file, const std::u16string& section) override;
+    uint32_t GetSectionRaw(const std::u16string& file, const std::u16string& section,
+                           char16_t* buffer, uint32_t size) override;
+    uint32_t GetSectionNamesRaw(const std::u16string& file, char16_t* buffer,
+                                uint32_t size) override;
+
+private:
+    struct Entry {
+        std::u16string name; // upper case
+        bool hasValue = false;
+        std::u16string value;
+    };
+    using Section = std::vector<Entry>;
+    struct File {
+        FileStamp stamp;
+        std::map<std::u16string, Section> sections; // by upper-case name
+    };
+
+    // The entry of the key, null when the section has none; false when the answer must come
+    // from the inner profile.
+    bool Find(const std::u16string& file, const std::u16string& section, const std::u16string& key,
+              const Entry*& entry);
+    bool ReadSection(const std::u16string& file, const std::u16string& name, Section& section);
+
+    IProfile& m_inner;
+    IFileSystem& m_files;
+    std::map<std::u16string, File> m_cache; // by path as given
+};
+
+} // namespace qk::os
