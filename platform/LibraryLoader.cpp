@@ -40,6 +40,15 @@ HMODULE LoadLibraryFrom(const std::wstring& folder, const std::wstring& name) {
     return module;
 }
 
+FARPROC SystemLibraryProc(const wchar_t* library, const char* name) {
+    wchar_t folder[MAX_PATH] = {};
+    const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return nullptr;
+    HMODULE module = LoadLibraryFrom(folder, library);
+    return module ? ::GetProcAddress(module, name) : nullptr;
+}
+
 void RestrictLibrarySearch() {
     ::SetDllDirectoryW(L"");
     HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");

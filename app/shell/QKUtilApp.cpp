@@ -421,10 +421,11 @@ bool CQKUtilApp::CreateMainWindow() {
         CloseSplash();
         return false;
     }
-    StartRestoreTool(L"QKRestoreAppStop.exe");
     CloseSplash();
     m_pMainWnd->ShowWindow(SW_SHOWNORMAL);
     m_pMainWnd->UpdateWindow();
+    // Nothing waits for the tool: starting a process need not hold up the window.
+    StartRestoreTool(L"QKRestoreAppStop.exe");
     return true;
 }
 

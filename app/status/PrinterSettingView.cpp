@@ -96,6 +96,11 @@ bool CPrinterSettingView::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& res
 int32_t CPrinterSettingView::BindLibrary() {
     if (m_context)
         return 1;
+    // Without a binding record (the file mode has none) the library makes no context: it is
+    // not loaded for it.
+    UtilContext* context = Context();
+    if (!context || !context->binding)
+        return kReadNoLibrary;
     if (!m_library)
         m_library = LoadLibraryFrom(ProgramFolder(), kLibraryName);
     if (!m_library)
@@ -110,8 +115,7 @@ int32_t CPrinterSettingView::BindLibrary() {
     Resolve(m_library, "GetPrinterInfo", m_pfnGetPrinterInfo);
     if (!complete)
         return kReadNoLibrary;
-    UtilContext* context = Context();
-    m_context = m_pfnInitialize(context ? context->binding : nullptr);
+    m_context = m_pfnInitialize(context->binding);
     return m_context ? 1 : kReadNoLibrary;
 }
 

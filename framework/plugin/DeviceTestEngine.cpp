@@ -49,6 +49,10 @@ bool CProbeEngineLibrary::Load() {
 }
 
 EngineHandle CProbeEngineLibrary::Create(comm::QkcBinding* binding) {
+    // Without a binding record (the file mode has none) there is no printer to test and the
+    // engine makes no handle: the library is not loaded for it.
+    if (!binding)
+        return nullptr;
     if (!Load())
         return nullptr;
     return m_create(binding);

@@ -7,6 +7,7 @@
 #include "framework/store/PluginDataMgrApi.h"
 #include "framework/view/UtilMessageBox.h"
 #include "platform/Controls.h"
+#include "platform/LibraryLoader.h"
 #include "platform/Text.h"
 #include "plugins/logo/WicPicture.h"
 #include "plugins/paper/QkcPrinterLink.h"
@@ -286,7 +287,10 @@ void CLogoView::OnOpen() {
     ofn.nMaxFile = MAX_PATH;
     // Choosing a picture must not move the whole process into the picture's folder.
     ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (::GetOpenFileNameW(&ofn))
+    // The dialog's library comes when the operator first opens a picture, not with the page.
+    static auto* const openDialog =
+        SystemLibraryFunction<decltype(::GetOpenFileNameW)>(L"comdlg32.dll", "GetOpenFileNameW");
+    if (openDialog && openDialog(&ofn))
         OpenPicture(path);
 }
 

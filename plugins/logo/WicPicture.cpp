@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <wincodec.h>
+#include "platform/LibraryLoader.h"
 
 namespace qk::logo {
 namespace {
@@ -57,8 +58,11 @@ PictureLoad Decode(IWICImagingFactory* factory, const std::wstring& path, Pictur
         return PictureLoad::Empty;
     if (!PictureSizeAccepted(width, height))
         return PictureLoad::TooLarge;
+    // The imaging library comes with the first picture, not with the plug-in.
+    static auto* const convert = SystemLibraryFunction<decltype(::WICConvertBitmapSource)>(
+        L"windowscodecs.dll", "WICConvertBitmapSource");
     ComRef<IWICBitmapSource> pixels;
-    if (FAILED(::WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, frame.Get(), pixels.Out())))
+    if (!convert || FAILED(convert(GUID_WICPixelFormat32bppBGRA, frame.Get(), pixels.Out())))
         return PictureLoad::Unreadable;
     Picture decoded;
     decoded.width = static_cast<int32_t>(width);
