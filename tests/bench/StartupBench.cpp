@@ -52,13 +52,15 @@ std::wstring ProgramFolder() {
     return folder;
 }
 
-// Polls every millisecond (the 10 ms of the test helpers would blur the figures).
+// Polls every 4 ms: the 10 ms of the test helpers would blur the figures, and polling every
+// millisecond (a walk over all windows each time) slowed the program measured on two cores by
+// half (file mode 1.19 s against 0.74 s).
 bool PollUntil(const std::function<bool()>& done, double timeoutMs) {
     const double start = NowMs();
     while (!done()) {
         if (NowMs() - start > timeoutMs)
             return false;
-        ::Sleep(1);
+        ::Sleep(4);
     }
     return true;
 }
