@@ -221,9 +221,10 @@ std::shared_ptr<PrinterLink> CommLibrary::MakeLink(bool reportStatus) {
             DecodedStatus status = DecodeStatus(packet);
             notifier->ReportStatus(status.main, status.ink);
         },
-        [notifier] {
+        [this, notifier] {
             notifier->ReportNoStatus();
             notifier->ReportConnection(false);
+            reconnector_.Request();
         },
         [notifier] { notifier->ReportNoStatus(); });
 }
@@ -274,6 +275,41 @@ int32_t CommLibrary::RegisterStatusProc(QkcStatusProc proc, void* context) {
     return kQkcOk;
 }
 
+bool CommLibrary::Reconnect() {
+    std::string endpoint;
+    {
+        std::lock_guard lock(mutex_);
+        if (!link_ || link_->Alive())
+            return true; // closed on purpose, or opened again meanwhile
+        endpoint = win::ToUtf8(Text(selected_.endpoint));
+    }
+    auto link = MakeLink(true);
+    int32_t rc = link->Connect(endpoint, kConnectMs);
+    // The printer sends its status as soon as automatic status is on again.
+    if (rc == kQkcOk)
+        rc = link->EnableAutomaticStatus(kStatusGraceMs);
+    if (rc != kQkcOk) {
+        link->Close();
+        return false;
+    }
+    std::shared_ptr<PrinterLink> lost;
+    {
+        std::lock_guard lock(mutex_);
+        if (link_ && !link_->Alive()) {
+            lost = std::move(link_);
+            link_ = link;
+            notifier_.ReportConnection(true);
+        }
+    }
+    if (!lost) {
+        link->Close();
+        return true;
+    }
+    lost->Close();
+    // Lost again before it was taken over: its reader's request came while this try ran.
+    return link->Alive();
+}
+
 int32_t CommLibrary::Initialize() {
     std::lock_guard lock(mutex_);
     auto link = OpenLink();
@@ -313,6 +349,7 @@ int32_t CommLibrary::Terminate() {
         CloseLocked();
         openMode_ = -1;
     }
+    reconnector_.Stop();
     notifier_.Stop();
     return kQkcOk;
 }

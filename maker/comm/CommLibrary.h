@@ -10,6 +10,7 @@
 #include "maker/comm/DeviceMap.h"
 #include "maker/comm/PortLock.h"
 #include "maker/comm/PrinterLink.h"
+#include "maker/comm/Reconnector.h"
 #include "maker/comm/StatusNotifier.h"
 
 namespace qk::comm {
@@ -74,6 +75,8 @@ private:
     int32_t ResolvePort(PortRecord& record, std::wstring& keyword, std::wstring& name,
                         std::optional<DevicePort>& port) const;
     int32_t CloseLocked();
+    // One try to bring back the open port's lost connection; true when done.
+    bool Reconnect();
 
     std::recursive_mutex mutex_;
     int32_t caller_ = 0;
@@ -86,6 +89,7 @@ private:
     std::shared_ptr<PrinterLink> link_;
     PortLock lock_;
     StatusNotifier notifier_;
+    Reconnector reconnector_{[this] { return Reconnect(); }};
 };
 
 } // namespace qk::comm

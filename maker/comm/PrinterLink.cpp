@@ -8,6 +8,8 @@ namespace qk::comm {
 namespace {
 constexpr uint32_t kReaderSliceMs = 100;
 constexpr uint32_t kIdleResetMs = 300;
+constexpr uint32_t kKeepAliveIdleMs = 2000;
+constexpr uint32_t kKeepAliveIntervalMs = 500;
 
 int32_t ToCode(net::TcpSocket::Result result) {
     switch (result) {
@@ -42,6 +44,8 @@ int32_t PrinterLink::Connect(const std::string& endpoint, uint32_t timeoutMs) {
     int32_t rc = ToCode(socket_.Connect(host, port, timeoutMs));
     if (rc != kQkcOk)
         return rc;
+    // A printer switched off or a cable pulled sends no close: the probes notice it.
+    socket_.EnableKeepAlive(kKeepAliveIdleMs, kKeepAliveIntervalMs);
     {
         std::lock_guard lock(mutex_);
         alive_ = true;

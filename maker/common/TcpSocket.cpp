@@ -1,5 +1,6 @@
 #include "maker/common/TcpSocket.h"
 #include <ws2tcpip.h>
+#include <mstcpip.h>
 #include <cstdlib>
 
 namespace qk::net {
@@ -48,6 +49,13 @@ timeval ToTimeval(uint32_t ms) {
     return tv;
 }
 } // namespace
+
+bool TcpSocket::EnableKeepAlive(uint32_t idleMs, uint32_t intervalMs) {
+    tcp_keepalive values{1, idleMs, intervalMs};
+    DWORD returned = 0;
+    return WSAIoctl(socket_, SIO_KEEPALIVE_VALS, &values, sizeof(values), nullptr, 0, &returned,
+                    nullptr, nullptr) == 0;
+}
 
 TcpSocket::Result TcpSocket::Connect(const std::string& host, uint16_t port, uint32_t timeoutMs) {
     Close();

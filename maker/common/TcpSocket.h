@@ -42,6 +42,9 @@ public:
     bool WaitReadable(uint32_t timeoutMs) const;
 
     void Close();
+    // TCP keep-alive probes after idleMs without traffic, every intervalMs: a peer that went
+    // away without closing (cable pulled, printer switched off) ends the connection in seconds.
+    bool EnableKeepAlive(uint32_t idleMs, uint32_t intervalMs);
     // Ends sending and receiving so that a thread blocked on the socket wakes up.
     void Shutdown();
     bool Valid() const { return socket_ != INVALID_SOCKET; }
