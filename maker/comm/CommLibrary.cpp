@@ -250,11 +250,20 @@ int32_t CommLibrary::Open(int32_t mode) {
         rc = link->EnableAutomaticStatus(kStatusGraceMs);
     if (rc != kQkcOk) {
         link->Close();
-        lock_.Release();
+        if (rc != kQkcConnectFailed && rc != kQkcTimeout) {
+            lock_.Release();
+            return rc;
+        }
+        // A printer that is off or refusing now is still the port the host opened: it is
+        // connected as soon as it answers, as a lost connection is.
+        openMode_ = mode;
+        wantOpen_ = true;
+        reconnector_.Request();
         return rc;
     }
     link_ = link;
     openMode_ = mode;
+    wantOpen_ = true;
     notifier_.ReportConnection(true);
     return kQkcOk;
 }
@@ -279,7 +288,7 @@ bool CommLibrary::Reconnect() {
     std::string endpoint;
     {
         std::lock_guard lock(mutex_);
-        if (!link_ || link_->Alive())
+        if (!wantOpen_ || (link_ && link_->Alive()))
             return true; // closed on purpose, or opened again meanwhile
         endpoint = win::ToUtf8(Text(selected_.endpoint));
     }
@@ -293,19 +302,22 @@ bool CommLibrary::Reconnect() {
         return false;
     }
     std::shared_ptr<PrinterLink> lost;
+    bool taken = false;
     {
         std::lock_guard lock(mutex_);
-        if (link_ && !link_->Alive()) {
+        if (wantOpen_ && !(link_ && link_->Alive())) {
             lost = std::move(link_);
             link_ = link;
+            taken = true;
             notifier_.ReportConnection(true);
         }
     }
-    if (!lost) {
+    if (!taken) {
         link->Close();
         return true;
     }
-    lost->Close();
+    if (lost)
+        lost->Close();
     // Lost again before it was taken over: its reader's request came while this try ran.
     return link->Alive();
 }
@@ -332,6 +344,7 @@ int32_t CommLibrary::CloseLocked() {
 
 int32_t CommLibrary::Close() {
     std::lock_guard lock(mutex_);
+    wantOpen_ = false;
     return CloseLocked();
 }
 
@@ -346,6 +359,7 @@ int32_t CommLibrary::ReopenPort() {
 int32_t CommLibrary::Terminate() {
     {
         std::lock_guard lock(mutex_);
+        wantOpen_ = false;
         CloseLocked();
         openMode_ = -1;
     }

@@ -84,6 +84,7 @@ private:
     bool hasPort_ = false;
     PortRecord selected_{};
     int32_t openMode_ = -1;
+    bool wantOpen_ = false; // opened by the host and not closed since: kept connected
     bool ackWrites_ = false;
     bool flowForced_ = false;
     std::shared_ptr<PrinterLink> link_;

@@ -53,7 +53,7 @@ const char* ControlCommand::Help() {
            "N | "
            "mute custom N | mute off | "
            "garbage on|off | truncate on|off | delay MS | model NAME | modelid N | serial TEXT | "
-           "print TEXT | drop | refuse on|off | status | get "
+           "print TEXT | drop | drop after N | refuse on|off | status | get "
            "msw|custom|logo|logoopt|graphics|graphic|bitimages|"
            "usermode|printed|connections|requests [N] | requests reset | dump | quit";
 }
@@ -134,6 +134,9 @@ std::string ControlCommand::Execute(const std::string& rawLine) {
     } else if (cmd == "print" && !Rest(line, 1).empty()) {
         // As if an application printed the line on the printer port.
         state_.AddPrinted(Rest(line, 1) + "\n");
+    } else if (cmd == "drop" && arg == "after" && w.size() > 2 &&
+               ParseNumber(w[2], 0, 100000000, number)) {
+        state_.DropAfter(static_cast<uint64_t>(number));
     } else if (cmd == "drop") {
         state_.RequestDrop();
     } else if (cmd == "refuse" && ParseSwitch(arg, flag)) {

@@ -66,6 +66,23 @@ void PrinterState::RequestDrop() {
     Notify();
 }
 
+void PrinterState::DropAfter(uint64_t bytes) {
+    std::lock_guard lock(mutex_);
+    dropAfter_ = static_cast<int64_t>(bytes);
+}
+
+std::size_t PrinterState::TakeArriving(std::size_t arrived, bool& drop) {
+    std::lock_guard lock(mutex_);
+    drop = dropAfter_ >= 0 && static_cast<uint64_t>(dropAfter_) < arrived;
+    if (drop) {
+        arrived = static_cast<std::size_t>(dropAfter_);
+        dropAfter_ = -1;
+    } else if (dropAfter_ >= 0) {
+        dropAfter_ -= static_cast<int64_t>(arrived);
+    }
+    return arrived;
+}
+
 uint64_t PrinterState::DropCount() const {
     std::lock_guard lock(mutex_);
     return drops_;

@@ -2,6 +2,7 @@
 // Every change bumps a version and tells the listener, so the connection can send automatic
 // status without polling.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -27,6 +28,11 @@ public:
     // Connection control: the served connection is dropped when the drop count moves on.
     void RequestDrop();
     uint64_t DropCount() const;
+    // Arms a drop once `bytes` more bytes have arrived on the printer port.
+    void DropAfter(uint64_t bytes);
+    // How many of `arrived` bytes the connection takes; `drop` is set (and the drop disarmed)
+    // when the connection ends after them.
+    std::size_t TakeArriving(std::size_t arrived, bool& drop);
     void SetRefusing(bool refusing);
     bool Refusing() const;
     void RequestQuit();
@@ -54,6 +60,7 @@ private:
     AnswerBehaviour behaviour_;
     uint64_t version_ = 0;
     uint64_t drops_ = 0;
+    int64_t dropAfter_ = -1;
     bool refusing_ = false;
     bool quit_ = false;
     uint64_t printed_ = 0;

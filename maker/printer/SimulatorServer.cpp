@@ -152,8 +152,15 @@ void SimulatorServer::Serve(SOCKET client) {
             for (int rounds = 0; rounds < 256; ++rounds) {
                 int got = recv(client, reinterpret_cast<char*>(buffer), sizeof(buffer), 0);
                 if (got > 0) {
+                    bool drop = false;
+                    const std::size_t take =
+                        state_.TakeArriving(static_cast<std::size_t>(got), drop);
                     answers.clear();
-                    interpreter.Feed(buffer, static_cast<std::size_t>(got), answers);
+                    interpreter.Feed(buffer, take, answers);
+                    if (drop) {
+                        open = false; // the rest of the command is lost with the connection
+                        break;
+                    }
                     if (!SendAnswer(client, answers.data(), answers.size()))
                         open = false;
                     if (interpreter.TakeAutomaticStatusRequest())

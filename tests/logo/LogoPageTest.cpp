@@ -2,6 +2,7 @@
 // chosen in the open dialog, stored and set as the top logo on leaving the page; pictures
 // that cannot be used; deleting with a question; the file mode's logo work file.
 #include <gtest/gtest.h>
+#include <cstdlib>
 #include <fstream>
 #include "framework/context/UtilContext.h"
 #include "framework/store/PrinterSettingBlocks.h"
@@ -133,6 +134,45 @@ TEST_F(LogoPlugin, APictureChosenIsStoredUnderTheNextKeyCodeAndSetAsTheTopLogo) 
     ASSERT_EQ(changeMenuState(kMenuStateShow), 1);
     EXPECT_EQ(ChildText(Page(), IDC_LOGO_KEYCODE), L"03");
     EXPECT_EQ(changeMenuState(kMenuStateLeave), 0) << "written: nothing left to ask about";
+}
+
+// Through the communication library to the simulator: the printer ends the connection part
+// way through the graphic; nothing of it is kept, and once the library has connected again the
+// same save stores it.
+TEST_F(LogoPlugin, AConnectionDroppedInTheMiddleOfAGraphicKeepsNothingAndTheNextSaveStoresIt) {
+    Start();
+    ASSERT_EQ(readPrinterSettings(), 1);
+    ASSERT_EQ(changeMenuState(kMenuStateShow), 1);
+    // 576 x 300 dots: some 21 600 bytes of dots, cut after 5 000.
+    EXPECT_TRUE(OpenThroughDialog(FramePicture(576, 300)).empty());
+    SetItem(IDC_LOGO_TOP, L"01");
+    auto connections = [&] { return std::atoi(Control("get connections").c_str() + 3); };
+    const int before = connections();
+    ASSERT_EQ(Control("drop after 5000"), "OK");
+    {
+        BoxAnswerer boxes({IDYES, IDOK});
+        EXPECT_NE(changeMenuState(kMenuStateLeave), 0) << "the page stays";
+        EXPECT_EQ(boxes.Finish(),
+                  (std::vector<std::wstring>{
+                      kSaveQuestion, L"Failed to change settings.\nThe printer did not answer."}));
+    }
+    EXPECT_EQ(Control("get graphics"), "OK 0");
+    EXPECT_EQ(Control("get logo top"), "OK none");
+    EXPECT_EQ(Control("get printed"), "OK 0") << "no dots were taken for print data";
+
+    EXPECT_TRUE(PumpUntil([&] { return connections() > before; }, 10000))
+        << "the library connects again by itself";
+    // The page shows what the printer holds (no top logo); the picture is still to be stored.
+    EXPECT_EQ(ChildText(Page(), IDC_LOGO_TOP), L"");
+    SetItem(IDC_LOGO_TOP, L"01");
+    {
+        BoxAnswerer boxes({IDYES, IDOK});
+        EXPECT_EQ(changeMenuState(kMenuStateLeave), 0);
+        EXPECT_EQ(boxes.Finish(), (std::vector<std::wstring>{
+                                      kSaveQuestion, L"Settings were changed successfully."}));
+    }
+    EXPECT_EQ(Control("get graphics"), "OK 1 01:576x300");
+    EXPECT_EQ(Control("get logo top"), "OK 48 49 48");
 }
 
 TEST_F(LogoPlugin, PicturesThatCannotBeUsedAreToldAndChangeNothing) {
