@@ -606,13 +606,17 @@ int32_t CLogoView::WriteSettings() {
     }
     if (m_ran && !(m_report.missed & kItemGraphic))
         m_rasterPending = false; // the graphic is stored; what failed is named below
+    WarnTaskFailed(result);
+    return result == 1 ? -5 : result;
+}
+
+void CLogoView::WarnTaskFailed(int32_t result) {
     std::u16string text = Message(kMsgNotWritten, u"Failed to change settings.");
     if (!m_ran || result == kLogoNoAnswer)
         text += u"\n" + Message(kMsgNoAnswer, kNoAnswerText);
     else
         text += u"\n" + Fill(Message(kMsgNotTaken, kNotTakenText), MissedNames(m_report.missed));
     ShowWarning(m_hWnd, WidePtr(text));
-    return result == 1 ? -5 : result;
 }
 
 void CLogoView::OnDelete(bool all) {
@@ -638,12 +642,7 @@ void CLogoView::OnDelete(bool all) {
         ShowInfo(m_hWnd, WidePtr(Message(kMsgDeleted, u"The stored graphics were deleted.")));
         return;
     }
-    std::u16string text = Message(kMsgNotWritten, u"Failed to change settings.");
-    if (!m_ran || result == kLogoNoAnswer)
-        text += u"\n" + Message(kMsgNoAnswer, kNoAnswerText);
-    else
-        text += u"\n" + Fill(Message(kMsgNotTaken, kNotTakenText), MissedNames(m_report.missed));
-    ShowWarning(m_hWnd, WidePtr(text));
+    WarnTaskFailed(result);
 }
 
 int32_t CLogoView::RunTask(Task task) {

@@ -49,6 +49,8 @@ private:
     void OnOpen();
     void OnConversionChanged();
     void OnDelete(bool all);
+    // "Failed to change settings." with why: no answer, or the items the printer refused.
+    void WarnTaskFailed(int32_t result);
     void OnReadDone();
     void DrawPreview(const DRAWITEMSTRUCT& item) const;
     // Converts m_picture with the page's choices into `raster`; 0 or the message index.
