@@ -1,4 +1,5 @@
 #include "maker/printer/ControlCommand.h"
+#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <vector>
@@ -214,6 +215,16 @@ std::string ControlCommand::Get(const std::string& what, const std::string& argu
         const RequestTally tally = state_.Requests().Tally();
         return "OK " + std::to_string(tally.total) + " " + std::to_string(tally.distinct) + " " +
                std::to_string(tally.lastMs);
+    }
+    if (what == "repeats") {
+        // Each repeated question as six hex digits: command byte, function, item.
+        std::string answer = "OK";
+        char key[8];
+        for (uint32_t repeat : state_.Requests().Repeats()) {
+            std::snprintf(key, sizeof(key), " %06X", static_cast<unsigned>(repeat));
+            answer += key;
+        }
+        return answer;
     }
     return "ERR unknown item: " + what;
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <mutex>
 #include <set>
+#include <vector>
 
 namespace qk::sim {
 
@@ -22,6 +23,8 @@ public:
     void Count(uint32_t key);
     void Reset();
     RequestTally Tally() const;
+    // The keys asked more than once since the reset, in the order of their first repeat.
+    std::vector<uint32_t> Repeats() const;
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -29,6 +32,7 @@ private:
     Clock::time_point since_;
     uint64_t total_ = 0;
     std::set<uint32_t> keys_;
+    std::vector<uint32_t> repeats_;
     int64_t lastMs_ = -1;
 };
 

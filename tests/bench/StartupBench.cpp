@@ -185,6 +185,7 @@ public:
     struct Read {
         double ms = -1; // from the online flip to the read's last question
         long total = -1, distinct = -1;
+        std::string repeats; // the simulator's "OK" and the repeated questions
     };
     // (d): offline, then online: the strip reads the settings again. The printer counts the
     // questions; their time is the printer's, from the flip to the last question, so the
@@ -213,6 +214,7 @@ public:
             return Read{};
         }
         read.ms = static_cast<double>(lastMs);
+        read.repeats = simulator_.Control("get repeats");
         return read;
     }
 
@@ -278,6 +280,7 @@ int main(int argc, char** argv) {
                 read.distinct > 0 ? static_cast<double>(read.total) / read.distinct : 0.0);
     std::printf("bench\t(d) settings read: round trips (count)\t%ld\t%ld\n", read.total,
                 read.distinct);
+    std::printf("%-44s %s\n", "(d) settings read: asked again", read.repeats.c_str());
     std::printf("%-44s %9.1f ms  (online flip to its last question; no dialog second)\n",
                 "(d) settings read: time", read.ms);
     std::printf("bench\t(d) settings read: online to last question\t%.1f\t\n", read.ms);

@@ -258,8 +258,10 @@ TEST(SimulatorControl, CountsQuestionsNotCommandsAndResets) {
     p.Send({0x1D, 0x28, 0x45, 0x07, 0x00, 0x05, 0x03, 0x02, 0x00, 0x06, 0x01, 0x00});
     const std::string tally = p.control.Execute("get requests");
     EXPECT_EQ(0u, tally.rfind("OK 6 5 ", 0)) << tally;
+    EXPECT_EQ("OK 1D4943", p.control.Execute("get repeats"));
     EXPECT_EQ("OK", p.control.Execute("requests reset"));
     EXPECT_EQ("OK 0 0 -1", p.control.Execute("get requests"));
+    EXPECT_EQ("OK", p.control.Execute("get repeats"));
     p.Send(askCustom3); // outside user setting mode: asked, not answered
     EXPECT_EQ(0u, p.control.Execute("get requests").rfind("OK 1 1 ", 0));
     EXPECT_EQ(0u, p.control.Execute("requests clear").rfind("ERR", 0));
