@@ -7,6 +7,7 @@ namespace qk::sim {
 bool SendControlLine(uint16_t controlPort, const std::string& line, std::string& reply,
                      uint32_t timeoutMs) {
     reply.clear();
+    const net::WinsockSession winsock; // counted: callers need not have started Winsock
     net::TcpSocket socket;
     if (socket.Connect("127.0.0.1", controlPort, timeoutMs) != net::TcpSocket::Result::Ok)
         return false;

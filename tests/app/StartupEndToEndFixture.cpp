@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 #include "framework/store/PluginDataMgr.h"
+#include "maker/printer/ControlClient.h"
 #include "platform/Text.h"
 #include "platform/os/RealOs.h"
 
@@ -132,19 +133,12 @@ void UtilityRun::HoldPort() {
 }
 
 std::string UtilityRun::PrinterControl(const std::wstring& command) {
-    ProcessRunner client;
-    const std::wstring output = folder_ + L"\\control.txt";
-    // The client prints its reply; a shell is the simplest way to catch it in a file.
-    std::wstring arguments = L"/c \"\"" + StageDir() + L"QKPrinterSim.exe\" --control " +
-                             std::to_wstring(controlPort_) + L" " + command + L" > \"" + output +
-                             L"\"\"";
-    if (!client.Start(L"C:\\windows\\system32\\cmd.exe", arguments) || !client.Wait(15000)) {
-        EndProcess(client);
+    // Straight to the control channel: the command-line client under a shell, to catch its
+    // reply in a file, now and then failed to start under a loaded Wine.
+    const std::string line(command.begin(), command.end()); // control commands are ASCII
+    std::string reply;
+    if (!qk::sim::SendControlLine(static_cast<uint16_t>(controlPort_), line, reply, 15000))
         return "";
-    }
-    std::string reply = ReadText(output);
-    while (!reply.empty() && (reply.back() == '\n' || reply.back() == '\r'))
-        reply.pop_back();
     return reply;
 }
 
@@ -196,6 +190,10 @@ bool UtilityRun::Close(ProcessRunner& program, HWND frame) {
         },
         20000);
     return ended;
+}
+
+bool UtilityRun::WaitUntilNoDialog() {
+    return PumpUntil([&] { return TopLevelWindows(program_.Id(), L"#32770").empty(); }, 30000);
 }
 
 std::u16string UtilityRun::DataFolder() {

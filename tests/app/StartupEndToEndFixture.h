@@ -66,6 +66,9 @@ protected:
     // Starts the utility in the file mode with the settings command file `output`; its main
     // window, or null.
     HWND StartFileMode(const std::wstring& output);
+    // Waits (bounded) until the program shows no dialog: the settings read's progress dialog
+    // stays up a while after the status strip shows the printer.
+    bool WaitUntilNoDialog();
     // Answers the program's next message box with the button and waits until it is gone (a
     // later box must not be taken for it); its text, "" when none came.
     std::wstring Answer(int button);

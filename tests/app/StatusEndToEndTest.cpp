@@ -66,6 +66,8 @@ TEST_F(UtilityRun, StatusStripFollowsThePrinterAgainAfterTheConnectionDrops) {
     ASSERT_NE(frame, nullptr);
     ASSERT_TRUE(WaitForDescendantText(frame, kNameLine, L"Printer Name: QK-R40"));
     ASSERT_TRUE(WaitForDescendantText(frame, kStatusLine, L"Status: Online"));
+    // The connection is lost after the start's settings read, not during it.
+    ASSERT_TRUE(WaitUntilNoDialog());
 
     ASSERT_EQ(PrinterControl(L"drop").rfind("OK", 0), 0u);
     ASSERT_EQ(PrinterControl(L"cover open").rfind("OK", 0), 0u);
@@ -86,6 +88,7 @@ TEST_F(UtilityRun, StatusStripReportsARefusingPrinterAndFollowsItWhenItComesBack
     ASSERT_NE(frame, nullptr);
     ASSERT_TRUE(WaitForDescendantText(frame, kNameLine, L"Printer Name: QK-R40"));
     ASSERT_TRUE(WaitForDescendantText(frame, kStatusLine, L"Status: Online"));
+    ASSERT_TRUE(WaitUntilNoDialog());
 
     ASSERT_EQ(PrinterControl(L"refuse on").rfind("OK", 0), 0u);
     ASSERT_EQ(PrinterControl(L"drop").rfind("OK", 0), 0u);
