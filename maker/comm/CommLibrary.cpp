@@ -259,6 +259,9 @@ int32_t CommLibrary::Open(int32_t mode) {
         openMode_ = mode;
         wantOpen_ = true;
         reconnector_.Request();
+        // Until it answers there is no status to give: a host that closed and opened the
+        // port again must not go on showing the status from before.
+        notifier_.ReportNoStatus();
         return rc;
     }
     link_ = link;

@@ -345,6 +345,17 @@ TEST_F(QkComm, RefusedConnectionEndsQuicklyWithAnError) {
     EXPECT_EQ(kQkcOk, OpenPort(u"NET", u"127.0.0.1"));
 }
 
+TEST_F(QkComm, OpeningAgainWhileThePrinterRefusesReportsThatThereIsNoStatus) {
+    StatusLog log;
+    ASSERT_EQ(kQkcOk, fx.qkc.QKC_RegisterStatusProc(&StatusLog::Proc, &log));
+    ASSERT_EQ(kQkcOk, OpenPort(u"NET", u"127.0.0.1"));
+    ASSERT_TRUE(log.WaitFor(kStatusOnline, 6000));
+    ASSERT_EQ("OK", fx.sim.Control("refuse on"));
+    ASSERT_EQ(kQkcOk, fx.qkc.QKC_Close());
+    EXPECT_EQ(kQkcConnectFailed, fx.qkc.QKC_Open(1));
+    EXPECT_TRUE(log.WaitFor(kStatusNoStatus, 6000)) << "not the online status from before";
+}
+
 TEST_F(QkComm, GarbageAndTruncatedAnswersGiveErrors) {
     PortRecord record = MakePortRecord(u"NET", u"127.0.0.1");
     ASSERT_EQ("OK", fx.sim.Control("garbage on"));
