@@ -91,7 +91,13 @@ int32_t CFormViewCtrl::Initialize(HWND owner, HWND parent, UtilContext* context)
     }
     PrepareController();
     CreatePages();
-    if (!CreatePageWindows()) {
+    // Known to their controller from the start: a page reads the printer before its first
+    // showing when its windows wait for it.
+    for (CCommonFormView* page : m_pages) {
+        page->SetController(this);
+        page->SetEngineHandle(m_hEngine);
+    }
+    if (!m_deferWindows && !CreatePageWindows()) {
         DestroyPages();
         ReleaseEngine();
         return -4;
@@ -109,8 +115,8 @@ bool CFormViewCtrl::CreatePageWindows() {
     if (m_hParentWnd)
         ::GetClientRect(m_hParentWnd, &area);
     for (CCommonFormView* page : m_pages) {
-        page->SetController(this);
-        page->SetEngineHandle(m_hEngine);
+        if (page->m_hWnd)
+            continue;
         if (!page->CreateView(m_hParentWnd, page->TemplateId(), area, nullptr))
             return false;
         page->ShowWindow(SW_HIDE);
@@ -178,6 +184,8 @@ int32_t CFormViewCtrl::ChangeMenuState(int32_t state) {
 }
 
 int32_t CFormViewCtrl::ShowActivePage(CCommonFormView* page) {
+    if (!page->m_hWnd && !CreatePageWindows())
+        return 0;
     if (!m_bShown)
         page->OnInitialUpdate();
     HWND parent = page->m_hWnd ? ::GetParent(page->m_hWnd) : nullptr;

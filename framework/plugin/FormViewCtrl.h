@@ -72,6 +72,9 @@ public:
 protected:
     // Takes ownership of a page object that has no window yet.
     void AddPage(CCommonFormView* page);
+    // The page windows are made when a page is first shown instead of at Initialize: a page
+    // the operator never opens then costs the start-up nothing.
+    void DeferPageWindows() { m_deferWindows = true; }
 
 private:
     bool CreatePageWindows();
@@ -93,6 +96,7 @@ private:
     int32_t m_nActiveIndex = -1;
     int32_t m_bInitialized = 0;
     int32_t m_bShown = 0;
+    bool m_deferWindows = false;
     CLangResTable m_commonTexts; // screen "PLUGIN_COMMON"
     IDeviceTestEngine* m_engine; // not owned; null: no engine
 };

@@ -7,7 +7,9 @@
 namespace qk::logo {
 
 CLogoViewCtrl::CLogoViewCtrl()
-    : CFormViewCtrl(kLogoSettingBlockKey, sizeof(LogoSettingBlock), nullptr) {}
+    : CFormViewCtrl(kLogoSettingBlockKey, sizeof(LogoSettingBlock), nullptr) {
+    DeferPageWindows();
+}
 
 int32_t CLogoViewCtrl::SetDefaultData(uint32_t key) {
     if (key != kLogoSettingBlockKey)

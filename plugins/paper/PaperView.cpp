@@ -1,5 +1,6 @@
 #include "plugins/paper/PaperView.h"
 
+#include <utility>
 #include "framework/context/UtilContext.h"
 #include "framework/store/PluginDataMgrApi.h"
 #include "framework/view/UtilMessageBox.h"
@@ -59,10 +60,13 @@ void CPaperView::ShowStoredSettings() {
         return;
     m_held = LoadStored();
     ShowValues(m_held);
-    if (m_readNoteStale) {
-        m_readNoteStale = false;
-        OnReadDone();
+    bool stale;
+    {
+        std::lock_guard lock(m_readLock);
+        stale = std::exchange(m_readNoteStale, false);
     }
+    if (stale)
+        OnReadDone();
 }
 
 void CPaperView::ShowValues(const PaperSettings& settings) {
@@ -172,6 +176,9 @@ int32_t CPaperView::ReadSettings() {
     {
         std::lock_guard lock(m_readLock);
         m_readReport = report;
+        // A page whose window is not made yet names the outcome when it is first shown.
+        if (!m_hWnd)
+            m_readNoteStale = true;
     }
     if (m_hWnd)
         ::PostMessageW(m_hWnd, kReadDoneMessage, 0, 0);
@@ -183,6 +190,8 @@ void CPaperView::OnReadDone() {
     {
         std::lock_guard lock(m_readLock);
         report = m_readReport;
+        // Before the first showing the texts are not loaded yet: the showing names them.
+        m_readNoteStale = !m_choicesShown;
     }
     // The operator's edits stay; an untouched page shows what the printer holds.
     const bool edited = IsModified() == 1;
@@ -192,8 +201,6 @@ void CPaperView::OnReadDone() {
         m_readNote = Message(kMsgNoAnswer, kNoAnswerText);
     else if (report.result != 1)
         m_readNote = Fill(Message(kMsgNotRead, kNotReadText), MissedNames(report));
-    // Before the first showing the texts are not loaded yet: the showing names them.
-    m_readNoteStale = !m_choicesShown;
     if (!m_choicesShown)
         return;
     if (!edited)

@@ -8,7 +8,9 @@
 namespace qk::paper {
 
 CPaperViewCtrl::CPaperViewCtrl()
-    : CFormViewCtrl(kPaperSettingBlockKey, sizeof(PaperSettingBlock), nullptr) {}
+    : CFormViewCtrl(kPaperSettingBlockKey, sizeof(PaperSettingBlock), nullptr) {
+    DeferPageWindows();
+}
 
 int32_t CPaperViewCtrl::SetDefaultData(uint32_t key) {
     if (!OwnsBlock(key))

@@ -134,6 +134,35 @@ TEST_F(ControllerFixture, ShowFocusAndLeaveWithoutChanges) {
     EXPECT_TRUE(presenter.Shown().empty());
 }
 
+TEST_F(ControllerFixture, DeferredPageWindowsAreMadeAtTheFirstShowing) {
+    controller->Defer();
+    controller->pageTemplates = {8, 20};
+    ASSERT_EQ(Init(), 0);
+    ASSERT_EQ(controller->Pages().size(), 2u);
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(Page(i).m_hWnd, nullptr);
+        EXPECT_EQ(Page(i).Controller(), controller.get()) << "a read may come before the showing";
+    }
+    Page(1).readAnswer = 7;
+    EXPECT_EQ(controller->ReadPrinterSettings(), 7);
+    EXPECT_EQ(Page(0).reads + Page(1).reads, 2);
+    EXPECT_EQ(controller->ChangeMenuState(kMenuStateFocus), 0);
+    EXPECT_EQ(controller->ChangeMenuState(kMenuStateShow), 1);
+    for (size_t i = 0; i < 2; ++i) {
+        ASSERT_NE(Page(i).m_hWnd, nullptr);
+        EXPECT_EQ(::GetParent(Page(i).m_hWnd), host.pane);
+    }
+    EXPECT_TRUE(::IsWindowVisible(Page(0).m_hWnd));
+    EXPECT_FALSE(::IsWindowVisible(Page(1).m_hWnd));
+    EXPECT_EQ(Page().initialUpdates, 1);
+    const HWND made = Page().m_hWnd;
+    EXPECT_EQ(controller->ChangeMenuState(kMenuStateLeave), 0);
+    EXPECT_EQ(controller->ChangeMenuState(kMenuStateShow), 1);
+    EXPECT_EQ(Page().m_hWnd, made) << "made once";
+    EXPECT_EQ(controller->Finalize(), 0);
+    EXPECT_TRUE(controller->Pages().empty());
+}
+
 TEST_F(ControllerFixture, LeavingWithChangesAsksAndFollowsTheAnswer) {
     controller->pageTemplates = {8, 20};
     ASSERT_EQ(Init(), 0);

@@ -87,6 +87,7 @@ public:
     int shownCalls = 0;
     int32_t CheckInitialize() override { return checkAnswer; }
     void OnPageShown() override { ++shownCalls; }
+    void Defer() { DeferPageWindows(); }
     void CreatePages() override {
         for (UINT id : pageTemplates) {
             auto* page = new ProbePage(id);
