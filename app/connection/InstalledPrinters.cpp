@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <winspool.h>
 #include <vector>
+#include "platform/LibraryLoader.h"
 #include "platform/Text.h"
 
 namespace qk::app {
@@ -12,14 +13,20 @@ class CSpoolerPrinters : public IInstalledPrinters {
 public:
     std::vector<InstalledPrinter> Enumerate() override {
         std::vector<InstalledPrinter> printers;
+        // The spooler's library (and the printing system behind it) is loaded by the first
+        // listing, not by every start.
+        auto* enumPrinters =
+            SystemLibraryFunction<decltype(::EnumPrintersW)>(L"winspool.drv", "EnumPrintersW");
+        if (!enumPrinters)
+            return printers;
         std::vector<BYTE> buffer;
         DWORD needed = 0, count = 0;
         // A printer added between asking for the size and reading the list makes the list
         // too big for the buffer: ask again with the new size instead of reporting none.
         for (int attempt = 0; attempt < kAttempts; ++attempt) {
             BYTE* data = buffer.empty() ? nullptr : buffer.data();
-            if (::EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, data,
-                                static_cast<DWORD>(buffer.size()), &needed, &count)) {
+            if (enumPrinters(PRINTER_ENUM_LOCAL, nullptr, 2, data,
+                             static_cast<DWORD>(buffer.size()), &needed, &count)) {
                 const auto* info = reinterpret_cast<const PRINTER_INFO_2W*>(data);
                 for (DWORD i = 0; data && i < count; ++i)
                     printers.push_back({FromWide(info[i].pPrinterName), FromWide(info[i].pPortName),

@@ -3,6 +3,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 #include "app/connection/CompanionTools.h"
+#include "platform/LibraryLoader.h"
 #include "platform/Text.h"
 
 namespace qk::app {
@@ -13,12 +14,21 @@ public:
     bool Target(const std::u16string& shortcut, std::u16string& target) override {
         if (::GetFileAttributesW(WidePtr(shortcut)) == INVALID_FILE_ATTRIBUTES)
             return false;
+        // COM is loaded by the first shortcut read, not by every start.
+        auto* initialize =
+            SystemLibraryFunction<decltype(::CoInitializeEx)>(L"ole32.dll", "CoInitializeEx");
+        auto* create =
+            SystemLibraryFunction<decltype(::CoCreateInstance)>(L"ole32.dll", "CoCreateInstance");
+        auto* uninitialize =
+            SystemLibraryFunction<decltype(::CoUninitialize)>(L"ole32.dll", "CoUninitialize");
+        if (!initialize || !create || !uninitialize)
+            return false;
         // The caller's thread may not have COM yet; balance only what this call started.
-        const HRESULT init = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        const HRESULT init = initialize(nullptr, COINIT_APARTMENTTHREADED);
         bool found = false;
         IShellLinkW* link = nullptr;
-        if (SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                         IID_IShellLinkW, reinterpret_cast<void**>(&link)))) {
+        if (SUCCEEDED(create(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                             reinterpret_cast<void**>(&link)))) {
             IPersistFile* file = nullptr;
             if (SUCCEEDED(
                     link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
@@ -33,7 +43,7 @@ public:
             link->Release();
         }
         if (SUCCEEDED(init))
-            ::CoUninitialize();
+            uninitialize();
         return found;
     }
 };

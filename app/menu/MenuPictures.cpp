@@ -123,8 +123,8 @@ void CMenuPictures::DrawRowBand(HDC dc, Role role, int top, SIZE row, bool stret
         return;
     if (transparent) {
         const COLORREF key = ::GetPixel(source.Get(), size.cx / 2, size.cy / 2);
-        ::TransparentBlt(dc, 0, top, target.cx, target.cy, source.Get(), 0, 0, size.cx, size.cy,
-                         key);
+        ::GdiTransparentBlt(dc, 0, top, target.cx, target.cy, source.Get(), 0, 0, size.cx, size.cy,
+                            key);
     } else {
         ::StretchBlt(dc, 0, top, target.cx, target.cy, source.Get(), 0, 0, size.cx, size.cy,
                      SRCCOPY);

@@ -26,8 +26,8 @@ void CStaticPictureItem::DrawPicture(HDC dc, const RECT& rect) const {
     HGDIOBJ previous = ::SelectObject(memory, bitmap);
     COLORREF transparent = ::GetPixel(memory, 0, 0);
     if (transparent != CLR_INVALID)
-        ::TransparentBlt(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                         memory, 0, 0, info.bmWidth, height, transparent);
+        ::GdiTransparentBlt(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                            memory, 0, 0, info.bmWidth, height, transparent);
     ::SelectObject(memory, previous);
     ::DeleteDC(memory);
 }

@@ -25,21 +25,29 @@ private:
     T* m_p = nullptr;
 };
 
+// COM, like the imaging library, comes with the first picture, not with the plug-in.
+template <typename Function> Function* Ole32(const char* name) {
+    return SystemLibraryFunction<Function>(L"ole32.dll", name);
+}
+
 // COM for this thread for the time of one load; a thread already in another apartment keeps
 // it.
 class ComScope {
 public:
-    ComScope() : m_hr(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ComScope() {
+        auto* initialize = Ole32<decltype(::CoInitializeEx)>("CoInitializeEx");
+        m_hr = initialize ? initialize(nullptr, COINIT_APARTMENTTHREADED) : E_FAIL;
+    }
     ~ComScope() {
         if (SUCCEEDED(m_hr))
-            ::CoUninitialize();
+            Ole32<decltype(::CoUninitialize)>("CoUninitialize")();
     }
     ComScope(const ComScope&) = delete;
     ComScope& operator=(const ComScope&) = delete;
     bool Usable() const { return SUCCEEDED(m_hr) || m_hr == RPC_E_CHANGED_MODE; }
 
 private:
-    HRESULT m_hr;
+    HRESULT m_hr = E_FAIL;
 };
 
 PictureLoad Decode(IWICImagingFactory* factory, const std::wstring& path, Picture& picture) {
@@ -81,9 +89,10 @@ PictureLoad LoadPicture(const std::wstring& path, Picture& picture) {
     ComScope com;
     if (!com.Usable() || path.empty())
         return PictureLoad::Unreadable;
+    auto* create = Ole32<decltype(::CoCreateInstance)>("CoCreateInstance");
     ComRef<IWICImagingFactory> factory;
-    if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_IWICImagingFactory, reinterpret_cast<void**>(factory.Out()))))
+    if (!create || FAILED(create(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                 IID_IWICImagingFactory, reinterpret_cast<void**>(factory.Out()))))
         return PictureLoad::Unreadable;
     try {
         return Decode(factory.Get(), path, picture);
