@@ -184,9 +184,10 @@ std::string ControlCommand::Get(const std::string& what, const std::string& argu
         std::string text = "OK " + std::to_string(memory_.GraphicsKeys().size());
         for (auto [kc1, kc2] : memory_.GraphicsKeys()) {
             auto entry = memory_.Graphics(kc1, kc2);
-            text += " " + std::string(1, static_cast<char>(kc1)) +
-                    std::string(1, static_cast<char>(kc2)) + ":" +
-                    std::to_string(entry ? entry->width : 0) + "x" +
+            text += ' ';
+            text += static_cast<char>(kc1);
+            text += static_cast<char>(kc2);
+            text += ':' + std::to_string(entry ? entry->width : 0) + 'x' +
                     std::to_string(entry ? entry->height : 0);
         }
         return text;

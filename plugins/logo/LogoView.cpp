@@ -612,10 +612,11 @@ int32_t CLogoView::WriteSettings() {
 
 void CLogoView::WarnTaskFailed(int32_t result) {
     std::u16string text = Message(kMsgNotWritten, u"Failed to change settings.");
+    text += u'\n';
     if (!m_ran || result == kLogoNoAnswer)
-        text += u"\n" + Message(kMsgNoAnswer, kNoAnswerText);
+        text += Message(kMsgNoAnswer, kNoAnswerText);
     else
-        text += u"\n" + Fill(Message(kMsgNotTaken, kNotTakenText), MissedNames(m_report.missed));
+        text += Fill(Message(kMsgNotTaken, kNotTakenText), MissedNames(m_report.missed));
     ShowWarning(m_hWnd, WidePtr(text));
 }
 

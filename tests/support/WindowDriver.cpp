@@ -1,5 +1,7 @@
 #include "tests/support/WindowDriver.h"
 
+#include <cstdio>
+
 namespace qk::test {
 
 void PumpMessages(DWORD ms) {
@@ -196,11 +198,22 @@ bool ProcessRunner::Start(const std::wstring& exePath, const std::wstring& argum
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     std::wstring block = environment.empty() ? L"" : EnvironmentBlock(environment);
-    return CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                          environment.empty() ? 0 : CREATE_UNICODE_ENVIRONMENT,
-                          environment.empty() ? nullptr : block.data(),
-                          directory.empty() ? nullptr : directory.c_str(), &startup,
-                          &info_) != FALSE;
+    // A loaded Wine now and then fails to start a program that is there; a missing one is
+    // not tried again.
+    for (int attempt = 0;; ++attempt) {
+        if (CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                           environment.empty() ? 0 : CREATE_UNICODE_ENVIRONMENT,
+                           environment.empty() ? nullptr : block.data(),
+                           directory.empty() ? nullptr : directory.c_str(), &startup, &info_))
+            return true;
+        const DWORD error = GetLastError();
+        if (attempt == 2 || error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+            std::fprintf(stderr, "ProcessRunner: %ls did not start (error %lu)\n", exePath.c_str(),
+                         error);
+            return false;
+        }
+        Sleep(250);
+    }
 }
 
 bool ProcessRunner::Wait(DWORD timeoutMs) {
