@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include "app/status/UtilStatusView.h"
 #include "framework/store/PluginDataMgr.h"
 #include "maker/printer/ControlClient.h"
 #include "platform/Text.h"
@@ -192,8 +193,17 @@ bool UtilityRun::Close(ProcessRunner& program, HWND frame) {
     return ended;
 }
 
-bool UtilityRun::WaitUntilNoDialog() {
-    return PumpUntil([&] { return TopLevelWindows(program_.Id(), L"#32770").empty(); }, 30000);
+void UtilityRun::StartRemoteAndSettle(HWND& frame) {
+    ASSERT_NO_FATAL_FAILURE(StartPrinter());
+    ASSERT_TRUE(Launch(program_, L"/bM /mR /r" + DevicePath()));
+    frame = WaitForTopLevel(program_.Id(), L"", kTitle, 30000);
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(
+        WaitForDescendantText(frame, app::CUtilStatusView::kNameLineId, L"Printer Name: QK-R40"));
+    ASSERT_TRUE(
+        WaitForDescendantText(frame, app::CUtilStatusView::kStatusLineId, L"Status: Online"));
+    ASSERT_TRUE(
+        PumpUntil([&] { return TopLevelWindows(program_.Id(), L"#32770").empty(); }, 30000));
 }
 
 std::u16string UtilityRun::DataFolder() {

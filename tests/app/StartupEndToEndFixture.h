@@ -66,9 +66,11 @@ protected:
     // Starts the utility in the file mode with the settings command file `output`; its main
     // window, or null.
     HWND StartFileMode(const std::wstring& output);
-    // Waits (bounded) until the program shows no dialog: the settings read's progress dialog
-    // stays up a while after the status strip shows the printer.
-    bool WaitUntilNoDialog();
+    // Starts the simulator and the utility on it in the remote mode, and waits until the strip
+    // shows the printer online and the start's settings read is over (its progress dialog stays
+    // up a while after the strip shows the printer): a test that takes the printer away then
+    // does so after the read, not during it.
+    void StartRemoteAndSettle(HWND& frame);
     // Answers the program's next message box with the button and waits until it is gone (a
     // later box must not be taken for it); its text, "" when none came.
     std::wstring Answer(int button);

@@ -60,14 +60,8 @@ TEST_F(UtilityRun, StatusStripKeepsItsLineWhenTheReturningPrinterIsAnotherModel)
 // A printer switched off and on: the connection is dropped, the library connects again and
 // the strip follows the printer's status as before.
 TEST_F(UtilityRun, StatusStripFollowsThePrinterAgainAfterTheConnectionDrops) {
-    ASSERT_NO_FATAL_FAILURE(StartPrinter());
-    ASSERT_TRUE(Launch(program_, L"/bM /mR /r" + DevicePath()));
-    HWND frame = WaitForTopLevel(program_.Id(), L"", kTitle, 30000);
-    ASSERT_NE(frame, nullptr);
-    ASSERT_TRUE(WaitForDescendantText(frame, kNameLine, L"Printer Name: QK-R40"));
-    ASSERT_TRUE(WaitForDescendantText(frame, kStatusLine, L"Status: Online"));
-    // The connection is lost after the start's settings read, not during it.
-    ASSERT_TRUE(WaitUntilNoDialog());
+    HWND frame = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartRemoteAndSettle(frame));
 
     ASSERT_EQ(PrinterControl(L"drop").rfind("OK", 0), 0u);
     ASSERT_EQ(PrinterControl(L"cover open").rfind("OK", 0), 0u);
@@ -82,13 +76,8 @@ TEST_F(UtilityRun, StatusStripFollowsThePrinterAgainAfterTheConnectionDrops) {
 // While the printer refuses connections the strip says so; once it accepts again the library
 // connects and the strip shows the printer's status again.
 TEST_F(UtilityRun, StatusStripReportsARefusingPrinterAndFollowsItWhenItComesBack) {
-    ASSERT_NO_FATAL_FAILURE(StartPrinter());
-    ASSERT_TRUE(Launch(program_, L"/bM /mR /r" + DevicePath()));
-    HWND frame = WaitForTopLevel(program_.Id(), L"", kTitle, 30000);
-    ASSERT_NE(frame, nullptr);
-    ASSERT_TRUE(WaitForDescendantText(frame, kNameLine, L"Printer Name: QK-R40"));
-    ASSERT_TRUE(WaitForDescendantText(frame, kStatusLine, L"Status: Online"));
-    ASSERT_TRUE(WaitUntilNoDialog());
+    HWND frame = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartRemoteAndSettle(frame));
 
     ASSERT_EQ(PrinterControl(L"refuse on").rfind("OK", 0), 0u);
     ASSERT_EQ(PrinterControl(L"drop").rfind("OK", 0), 0u);
