@@ -2,8 +2,10 @@
 # `make test` runs every test. Both install what is missing first.
 BUILD ?= build
 JOBS ?= $(shell nproc)
+# ONE_BUILD=1: only the build this machine tests (see the README).
+export ONE_BUILD
 
-.PHONY: all setup configure build run test fuzz package screenshots bench format clean
+.PHONY: all setup configure build build-all run test fuzz package screenshots bench format clean
 
 all: build
 
@@ -13,14 +15,21 @@ setup:
 configure: setup
 	@bash scripts/configure.sh $(BUILD)
 
+# The build this machine tests (the shipped 32-bit one, or its 64-bit twin where the kernel runs
+# no 32-bit programs).
 build: configure
-	cmake --build $(BUILD) -j $(JOBS)
+	@bash scripts/build.sh $(BUILD) $(JOBS) --tested-only
+
+# Every build of this machine: where the tested one is the 64-bit twin, also the shipped 32-bit
+# build in $(BUILD)/i686, compiled in full (ONE_BUILD=1 skips it).
+build-all: configure
+	@bash scripts/build.sh $(BUILD) $(JOBS)
 
 run: build
 	@bash scripts/run.sh $(BUILD)
 
-test: build
-	@bash scripts/xvfb-session.sh ctest --test-dir $(BUILD) --output-on-failure -j 2
+test: build-all
+	@bash scripts/test.sh $(BUILD)
 
 # The fuzz targets of the native build, FUZZ_SECONDS each (default 300).
 fuzz: build

@@ -1,17 +1,14 @@
 #!/usr/bin/env bash
 # Builds the release: an optimised, stripped build of what ships, laid out in BUILD/stage, and
 # the Windows installer BUILD/QK40UTL-Setup-<version>.exe made from it with NSIS.
-# The shipped build is 32-bit; where the 32-bit cross compiler is missing (or with
-# QK_PACKAGE_ARCH=x86_64) the installer is made from the 64-bit build instead.
+# The shipped build is 32-bit, and so is the installer, on every machine. QK_PACKAGE_ARCH=x86_64
+# makes a 64-bit one instead, only to measure the optimised build where 32-bit programs
+# cannot run.
 # Usage: scripts/package.sh [BUILD]   (default: build-release)
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 build="${1:-build-release}"
-arch="${QK_PACKAGE_ARCH:-}"
-if [ -z "$arch" ]; then
-    arch=x86_64
-    command -v i686-w64-mingw32-g++-posix >/dev/null && arch=i686
-fi
+arch="${QK_PACKAGE_ARCH:-i686}"
 case "$arch" in
     i686) toolchain=cmake/mingw-i686.cmake target=x86-unicode ;;
     x86_64) toolchain=cmake/mingw-x86_64.cmake target=amd64-unicode ;;

@@ -104,19 +104,18 @@ void Row(const char* name, double ms, double floorMs, const char* floorName) {
     std::printf("bench\t%s\t%.1f\t%.1f\n", name, ms, floorMs);
 }
 
+BOOL CALLBACK KeepStatusLine(HWND child, LPARAM param) {
+    if (::GetDlgCtrlID(child) != qk::app::CUtilStatusView::kStatusLineId ||
+        ClassName(child) != L"Static")
+        return TRUE;
+    *reinterpret_cast<HWND*>(param) = child;
+    return FALSE;
+}
+
 // The status strip's status line in the main window (its first line names the printer).
 HWND StatusText(HWND frame) {
     HWND found = nullptr;
-    ::EnumChildWindows(
-        frame,
-        [](HWND child, LPARAM param) -> BOOL {
-            if (::GetDlgCtrlID(child) != qk::app::CUtilStatusView::kStatusLineId ||
-                ClassName(child) != L"Static")
-                return TRUE;
-            *reinterpret_cast<HWND*>(param) = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    ::EnumChildWindows(frame, KeepStatusLine, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
