@@ -23,6 +23,12 @@ bool Bound(const EmulatorPortSettings& record) {
     return comm::IsBound(record.binding);
 }
 
+// "X:\..." with nothing left to expand.
+bool IsPlainFolderPath(const std::u16string& path) {
+    return path.size() >= 3 && path[1] == u':' && path[2] == u'\\' &&
+           path.find(u'%') == std::u16string::npos;
+}
+
 } // namespace
 
 CEmulatorPort::CEmulatorPort(const SystemServices& services) : m_services(services) {}
@@ -462,9 +468,16 @@ bool CEmulatorPort::CanRoute(const EmulatorPortSettings& record) {
 }
 
 std::u16string CEmulatorPort::ViewerPath() {
+    // The utility runs with administrator rights: the folder comes from the machine-wide
+    // setting, never from the environment, which any program of the user can set.
     std::u16string programFiles;
-    if (!m_services.folders->Environment(u"ProgramW6432", programFiles) || programFiles.empty()) {
+    if (!m_services.registry->ReadString(os::RegRoot::LocalMachine64, kCurrentVersionKey,
+                                         u"ProgramFilesDir", programFiles) ||
+        !IsPlainFolderPath(programFiles)) {
         programFiles = m_services.folders->ProgramFiles();
+    }
+    while (!programFiles.empty() && programFiles.back() == u'\\') {
+        programFiles.pop_back();
     }
     return programFiles + u"\\TARROW\\QKCommandEmulator\\JrnlView.exe";
 }

@@ -37,6 +37,8 @@ inline constexpr char16_t kDefaultModel[] = u"QK-R40";
 inline constexpr char16_t kPortDriverProductCode[] = u"{6F1D2A47-3B8C-4E95-A0D2-5C7B9E41F803}";
 inline constexpr char16_t kUninstallKey[] =
     u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+// Under HKEY_LOCAL_MACHINE: the machine's folders ("ProgramFilesDir").
+inline constexpr char16_t kCurrentVersionKey[] = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 inline constexpr char16_t kPortsKey[] = u"SYSTEM\\CurrentControlSet\\Enum\\Root\\PORTS";
 
 enum ServiceTarget : int32_t { kServiceRunning = 0, kServiceStopped = 1 };
@@ -87,8 +89,8 @@ public:
     // virtual COM/LPT port with the virtual port driver of version 8 or later.
     bool CanRoute(const EmulatorPortSettings& record);
 
-    // The viewer's path: the native program files folder (as a 64-bit system names it) or the
-    // platform's, then "TARROW\QKCommandEmulator\JrnlView.exe".
+    // The viewer's path: the machine's native program files folder (its registry setting in
+    // the 64-bit view), or the platform's, then "TARROW\QKCommandEmulator\JrnlView.exe".
     std::u16string ViewerPath();
 
 private:

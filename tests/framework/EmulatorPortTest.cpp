@@ -588,9 +588,27 @@ TEST_F(EmulatorPortTest, MissingViewerLeavesThePortAlone) {
     EXPECT_EQ(Narrow(Key(u"192.168.0.20", u"Model")), "<none>");
 }
 
+TEST_F(EmulatorPortTest, ViewerFolderIsTheMachinesNotTheEnvironments) {
+    // Any program of the user can set the environment of the elevated utility.
+    folders.programFiles = u"C:\\Program Files (x86)";
+    folders.SetEnvironment(u"ProgramW6432", u"C:\\Users\\Public");
+    CEmulatorPort emulator = Emulator();
+    EXPECT_EQ(Narrow(emulator.ViewerPath()),
+              "C:\\Program Files (x86)\\TARROW\\QKCommandEmulator\\JrnlView.exe");
+    registry.SetString(os::RegRoot::LocalMachine64, sys::kCurrentVersionKey, u"ProgramFilesDir",
+                       u"C:\\Program Files\\");
+    EXPECT_EQ(Narrow(emulator.ViewerPath()), Narrow(kViewer));
+    // A value that is not a plain folder path is not used.
+    registry.SetString(os::RegRoot::LocalMachine64, sys::kCurrentVersionKey, u"ProgramFilesDir",
+                       u"%SystemDrive%\\Program Files");
+    EXPECT_EQ(Narrow(emulator.ViewerPath()),
+              "C:\\Program Files (x86)\\TARROW\\QKCommandEmulator\\JrnlView.exe");
+}
+
 TEST_F(EmulatorPortTest, ViewerRunsWithTheSectionWhileTheOwnerOnlyRepaints) {
     folders.programFiles = u"C:\\Program Files (x86)";
-    folders.SetEnvironment(u"ProgramW6432", u"C:\\Program Files");
+    registry.SetString(os::RegRoot::LocalMachine64, sys::kCurrentVersionKey, u"ProgramFilesDir",
+                       u"C:\\Program Files");
     files.AddFile(kViewer, {1});
     FakeProcessLauncher::Program viewer;
     viewer.runMs = 3500;

@@ -69,5 +69,25 @@ TEST(EmulatorPortWin32, PortListEntriesAreFoundByPortName) {
     EXPECT_TRUE(emulator.IsVirtualComPort(u"COM231"));
 }
 
+// The viewer's folder is the machine's own: the 64-bit view of the registry names the native
+// program files folder (the only one on a 32-bit system), and an environment variable that
+// names another folder changes nothing.
+TEST(EmulatorPortWin32, ViewerFolderIsTheMachinesWhateverTheEnvironmentSays) {
+    std::u16string folder;
+    ASSERT_TRUE(os::RealRegistry().ReadString(os::RegRoot::LocalMachine64, sys::kCurrentVersionKey,
+                                              u"ProgramFilesDir", folder));
+    ASSERT_GE(folder.size(), 3u);
+    EXPECT_EQ(folder.substr(1, 2), u":\\");
+    EXPECT_TRUE(os::RealFileSystem().IsDirectory(folder));
+    struct Restore {
+        wchar_t old[MAX_PATH] = {};
+        DWORD had = GetEnvironmentVariableW(L"ProgramW6432", old, MAX_PATH);
+        ~Restore() { SetEnvironmentVariableW(L"ProgramW6432", had ? old : nullptr); }
+    } restore;
+    ASSERT_TRUE(SetEnvironmentVariableW(L"ProgramW6432", L"C:\\users\\Public"));
+    EXPECT_EQ(sys::CEmulatorPort().ViewerPath(),
+              folder + u"\\TARROW\\QKCommandEmulator\\JrnlView.exe");
+}
+
 } // namespace
 } // namespace qk::test
