@@ -55,6 +55,15 @@ int32_t AskInformationForm(PrinterLink& link, uint8_t n, std::string& text) {
         text += static_cast<char>(b);
     }
 }
+// The port list of a backup file.
+int32_t ReadBackup(const char16_t* path, std::vector<PortRecord>& records) {
+    if (!path || !path[0])
+        return kQkcBadArgument;
+    std::string text;
+    if (!win::ReadFileText(Bounded(path), text))
+        return kQkcPortNotFound;
+    return PortStore::Parse(text, records) ? kQkcOk : kQkcBadArgument;
+}
 } // namespace
 
 CommLibrary& CommLibrary::Instance() {
@@ -221,12 +230,22 @@ std::shared_ptr<PrinterLink> CommLibrary::MakeLink(bool reportStatus) {
             DecodedStatus status = DecodeStatus(packet);
             notifier->ReportStatus(status.main, status.ink);
         },
-        [this, notifier] {
-            notifier->ReportNoStatus();
-            notifier->ReportConnection(false);
-            reconnector_.Request();
-        },
-        [notifier] { notifier->ReportNoStatus(); });
+        [this] { LinkLost(); }, [notifier] { notifier->ReportNoStatus(); });
+}
+
+void CommLibrary::LinkLost() {
+    notifier_.ReportNoStatus();
+    notifier_.ReportConnection(false);
+    reconnector_.Request();
+}
+
+// With mutex_ held: the link becomes the open port's; its status goes out from now on.
+void CommLibrary::Install(const std::shared_ptr<PrinterLink>& link) {
+    link_ = link;
+    if (link->Adopt())
+        notifier_.ReportConnection(true);
+    else
+        LinkLost(); // lost before it was taken over: its reader reported nothing
 }
 
 std::shared_ptr<PrinterLink> CommLibrary::OpenLink() {
@@ -241,7 +260,7 @@ int32_t CommLibrary::Open(int32_t mode) {
         return kQkcNoPortRecord;
     if (OpenLink())
         return kQkcOk;
-    CloseLocked(); // a connection the printer dropped
+    CloseLocked(); // a connection the printer dropped, or a round for the port before
     if (!lock_.Acquire(Text(selected_.interfaceKeyword), Text(selected_.portName)))
         return kQkcPortInUse;
     auto link = MakeLink(true);
@@ -264,10 +283,9 @@ int32_t CommLibrary::Open(int32_t mode) {
         notifier_.ReportNoStatus();
         return rc;
     }
-    link_ = link;
     openMode_ = mode;
     wantOpen_ = true;
-    notifier_.ReportConnection(true);
+    Install(link);
     return kQkcOk;
 }
 
@@ -289,12 +307,19 @@ int32_t CommLibrary::RegisterStatusProc(QkcStatusProc proc, void* context) {
 
 bool CommLibrary::Reconnect() {
     std::string endpoint;
+    uint64_t generation;
     {
         std::lock_guard lock(mutex_);
         if (!wantOpen_ || (link_ && link_->Alive()))
             return true; // closed on purpose, or opened again meanwhile
+        // The port is held as an open holds it; another program holding it now may let go.
+        if (!lock_.Held() &&
+            !lock_.Acquire(Text(selected_.interfaceKeyword), Text(selected_.portName)))
+            return false;
         endpoint = win::ToUtf8(Text(selected_.endpoint));
+        generation = openGeneration_;
     }
+    // Its status stays with the link until the link is installed below.
     auto link = MakeLink(true);
     int32_t rc = link->Connect(endpoint, kConnectMs);
     // The printer sends its status as soon as automatic status is on again.
@@ -305,24 +330,20 @@ bool CommLibrary::Reconnect() {
         return false;
     }
     std::shared_ptr<PrinterLink> lost;
-    bool taken = false;
     {
         std::lock_guard lock(mutex_);
-        if (wantOpen_ && !(link_ && link_->Alive())) {
-            lost = std::move(link_);
-            link_ = link;
-            taken = true;
-            notifier_.ReportConnection(true);
+        // Closed, another port chosen, or opened again while this try connected: the link is
+        // for a port the host no longer has open.
+        if (generation != openGeneration_ || (link_ && link_->Alive())) {
+            link->Close();
+            return true;
         }
-    }
-    if (!taken) {
-        link->Close();
-        return true;
+        lost = std::move(link_);
+        Install(link);
     }
     if (lost)
         lost->Close();
-    // Lost again before it was taken over: its reader's request came while this try ran.
-    return link->Alive();
+    return true;
 }
 
 int32_t CommLibrary::Initialize() {
@@ -336,6 +357,9 @@ int32_t CommLibrary::Initialize() {
 }
 
 int32_t CommLibrary::CloseLocked() {
+    // A round of tries under way must not connect what is closed now.
+    wantOpen_ = false;
+    ++openGeneration_;
     if (link_) {
         link_->Close();
         link_.reset();
@@ -347,7 +371,6 @@ int32_t CommLibrary::CloseLocked() {
 
 int32_t CommLibrary::Close() {
     std::lock_guard lock(mutex_);
-    wantOpen_ = false;
     return CloseLocked();
 }
 
@@ -362,7 +385,6 @@ int32_t CommLibrary::ReopenPort() {
 int32_t CommLibrary::Terminate() {
     {
         std::lock_guard lock(mutex_);
-        wantOpen_ = false;
         CloseLocked();
         openMode_ = -1;
     }
@@ -606,22 +628,16 @@ int32_t CommLibrary::Backup(const char16_t* path) {
 }
 
 int32_t CommLibrary::FileCheck(const char16_t* path) {
-    if (!path || !path[0])
-        return kQkcBadArgument;
-    std::string text;
     std::vector<PortRecord> records;
-    if (!win::ReadFileText(Bounded(path), text))
-        return kQkcPortNotFound;
-    return PortStore::Parse(text, records) ? kQkcOk : kQkcBadArgument;
+    return ReadBackup(path, records);
 }
 
 int32_t CommLibrary::Restore(const char16_t* path) {
-    if (int32_t rc = FileCheck(path); rc != kQkcOk)
-        return rc;
-    std::string text;
+    // Read once: the file may change under a second reading, and only a good list replaces
+    // the ports.
     std::vector<PortRecord> records;
-    win::ReadFileText(Bounded(path), text);
-    PortStore::Parse(text, records);
+    if (int32_t rc = ReadBackup(path, records); rc != kQkcOk)
+        return rc;
     return PortStore(PortsPath()).ReplaceAll(records);
 }
 

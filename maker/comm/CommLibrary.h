@@ -74,9 +74,12 @@ private:
     // 0, or the bad-argument / port-not-found code.
     int32_t ResolvePort(PortRecord& record, std::wstring& keyword, std::wstring& name,
                         std::optional<DevicePort>& port) const;
+    // Closes the link and ends wanting the port: a reconnection under way is for what was.
     int32_t CloseLocked();
     // One try to bring back the open port's lost connection; true when done.
     bool Reconnect();
+    void LinkLost();
+    void Install(const std::shared_ptr<PrinterLink>& link); // with mutex_ held
 
     std::recursive_mutex mutex_;
     int32_t caller_ = 0;
@@ -84,7 +87,8 @@ private:
     bool hasPort_ = false;
     PortRecord selected_{};
     int32_t openMode_ = -1;
-    bool wantOpen_ = false; // opened by the host and not closed since: kept connected
+    bool wantOpen_ = false;       // opened by the host and not closed since: kept connected
+    uint64_t openGeneration_ = 0; // moves on with every close, port change and open
     bool ackWrites_ = false;
     bool flowForced_ = false;
     std::shared_ptr<PrinterLink> link_;

@@ -117,14 +117,25 @@ bool PrinterLink::Alive() const {
     return alive_;
 }
 
+bool PrinterLink::Adopt() {
+    std::lock_guard lock(mutex_);
+    adopted_ = true;
+    return alive_;
+}
+
 void PrinterLink::Close() {
     {
         std::lock_guard lock(mutex_);
         stop_ = true;
     }
+    // The shutdown wakes the reader and a writer; the handle itself may only go once neither
+    // uses it, or a socket opened meanwhile under the same handle would get their traffic.
     socket_.Shutdown();
     reader_.Join(3000);
-    socket_.Close();
+    {
+        std::lock_guard send(sendMutex_);
+        socket_.Close();
+    }
     std::lock_guard lock(mutex_);
     alive_ = false;
     arrived_.notify_all();
@@ -137,14 +148,38 @@ void PrinterLink::Deliver(const StreamDemux::Output& out) {
         arrived_.notify_all();
     }
     if (!out.statusPackets.empty()) {
-        {
-            std::lock_guard lock(mutex_);
-            statusSeen_ = true;
-            statusDeadline_ = 0;
-        }
-        for (const auto& packet : out.statusPackets)
-            onStatus_(packet);
+        std::lock_guard lock(mutex_);
+        statusSeen_ = true;
+        statusDeadline_ = 0;
+        // Until the link is taken over only the newest status matters.
+        if (!adopted_)
+            heldStatus_.clear();
+        heldStatus_.insert(heldStatus_.end(), out.statusPackets.begin(), out.statusPackets.end());
     }
+}
+
+void PrinterLink::HoldNoStatus() {
+    std::lock_guard lock(mutex_);
+    heldNoStatus_ = true;
+}
+
+// The reports go out from the reader thread alone, so that they keep their order.
+void PrinterLink::ReleaseHeld() {
+    std::vector<std::array<uint8_t, 4>> packets;
+    bool noStatus;
+    {
+        std::lock_guard lock(mutex_);
+        if (!adopted_)
+            return;
+        packets.swap(heldStatus_);
+        noStatus = heldNoStatus_;
+        heldNoStatus_ = false;
+    }
+    if (noStatus && onNoStatus_)
+        onNoStatus_();
+    if (onStatus_)
+        for (const auto& packet : packets)
+            onStatus_(packet);
 }
 
 void PrinterLink::ReaderLoop() {
@@ -163,6 +198,7 @@ void PrinterLink::ReaderLoop() {
             idleMs = 0;
             demux_.Feed(buffer, got, out);
             Deliver(out);
+            ReleaseHeld();
             continue;
         }
         if (result == net::TcpSocket::Result::Timeout) {
@@ -179,14 +215,15 @@ void PrinterLink::ReaderLoop() {
                     silent = !statusSeen_;
                 }
             }
-            if (silent && onNoStatus_)
-                onNoStatus_();
+            if (silent)
+                HoldNoStatus();
+            ReleaseHeld();
             continue;
         }
         bool wanted;
         {
             std::lock_guard lock(mutex_);
-            wanted = !stop_;
+            wanted = !stop_ && adopted_;
             alive_ = false;
             arrived_.notify_all();
         }

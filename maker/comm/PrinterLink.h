@@ -8,6 +8,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <vector>
 #include "maker/comm/StreamDemux.h"
 #include "maker/comm/WorkerThread.h"
 #include "maker/common/TcpSocket.h"
@@ -20,6 +21,7 @@ public:
     using EventSink = std::function<void()>;
 
     // onNoStatus: automatic status was asked for and did not come within the grace time.
+    // The sinks stay quiet until the link is adopted.
     PrinterLink(StatusSink onStatus, EventSink onLost, EventSink onNoStatus);
     ~PrinterLink();
     PrinterLink(const PrinterLink&) = delete;
@@ -34,12 +36,19 @@ public:
     // Sends the automatic status request; the printer must answer within graceMs.
     int32_t EnableAutomaticStatus(uint32_t graceMs);
     void Purge();
+    // Waits for a write under way to end (a shutdown makes it fail) before the socket goes.
     void Close();
     bool Alive() const;
+    // The owner has taken the link over: from now on its status goes out (the last status held
+    // back first, from the reader thread) and its loss is reported. False when the link was
+    // lost before: then no loss is reported for it.
+    bool Adopt();
 
 private:
     void ReaderLoop();
     void Deliver(const StreamDemux::Output& out);
+    void HoldNoStatus();
+    void ReleaseHeld(); // reader thread only
 
     StatusSink onStatus_;
     EventSink onLost_;
@@ -51,6 +60,9 @@ private:
     std::deque<uint8_t> answers_;
     bool alive_ = false;
     bool stop_ = false;
+    bool adopted_ = false;
+    std::vector<std::array<uint8_t, 4>> heldStatus_; // not yet sent to onStatus_
+    bool heldNoStatus_ = false;
     bool statusSeen_ = false;
     unsigned long long statusDeadline_ = 0; // tick count; 0 when not waiting
     StreamDemux demux_;                     // reader thread only

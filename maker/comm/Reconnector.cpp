@@ -19,18 +19,23 @@ uint32_t Reconnector::PauseBeforeMs(int attempt) {
 
 void Reconnector::Request() {
     std::lock_guard lock(mutex_);
-    if (trying_ || stop_)
+    if (stop_)
         return;
-    // The thread of an earlier round has left its loop (trying_ was cleared there); it ends
-    // without taking any lock, so a short wait is enough.
-    thread_.Join(1000);
-    trying_ = thread_.Start([this] { Loop(); });
+    // A request while a round runs is served by that round once its try ends: the try may
+    // have looked at the connection before it was lost.
+    pending_ = true;
+    if (trying_)
+        return;
+    // The thread of an earlier round may still be leaving (it cleared trying_ as its last
+    // work here): the new round's thread starts beside it.
+    trying_ = thread_.StartBeside([this] { Loop(); });
 }
 
 void Reconnector::Stop() {
     {
         std::lock_guard lock(mutex_);
         stop_ = true;
+        pending_ = false;
         wake_.notify_all();
     }
     thread_.Join(kStopWaitMs);
@@ -48,11 +53,15 @@ void Reconnector::Loop() {
                 trying_ = false;
                 return;
             }
+            pending_ = false; // this try serves every request made so far
         }
         if (attempt_()) {
             std::lock_guard lock(mutex_);
-            trying_ = false;
-            return;
+            if (stop_ || !pending_) {
+                trying_ = false;
+                return;
+            }
+            attempt = -1; // lost again while the try ran: start over with the shortest pause
         }
     }
 }

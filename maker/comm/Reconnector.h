@@ -19,8 +19,9 @@ public:
     Reconnector(const Reconnector&) = delete;
     Reconnector& operator=(const Reconnector&) = delete;
 
-    // Starts trying, unless a round of tries is running already. Takes no lock of the caller's,
-    // so a connection's reader thread may call it when the connection is lost.
+    // Starts trying; a round of tries under way serves the request with a try that starts
+    // after it. Takes no lock of the caller's, so a connection's reader thread may call it
+    // when the connection is lost.
     void Request();
     // Ends the tries and waits for the one under way (at most its own bound).
     void Stop();
@@ -34,7 +35,8 @@ private:
     Attempt attempt_;
     std::mutex mutex_;
     std::condition_variable wake_;
-    bool trying_ = false;
+    bool trying_ = false;  // a round runs (its thread may still be leaving once cleared)
+    bool pending_ = false; // a request that no try has served yet
     bool stop_ = false;
     WorkerThread thread_;
 };

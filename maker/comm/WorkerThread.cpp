@@ -36,6 +36,10 @@ bool WorkerThread::Running() const {
 bool WorkerThread::Start(std::function<void()> body) {
     if (Running())
         return false;
+    return StartBeside(std::move(body));
+}
+
+bool WorkerThread::StartBeside(std::function<void()> body) {
     if (handle_) {
         CloseHandle(handle_);
         handle_ = nullptr;

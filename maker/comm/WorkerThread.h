@@ -13,7 +13,12 @@ public:
     WorkerThread(const WorkerThread&) = delete;
     WorkerThread& operator=(const WorkerThread&) = delete;
 
+    // False while the thread started before runs.
     bool Start(std::function<void()> body);
+    // Starts a thread even while the one started before is still running: for a caller whose
+    // earlier body has done its last work and is only leaving (it holds the module till it
+    // has left). Join waits for the new thread only.
+    bool StartBeside(std::function<void()> body);
     // True when the thread has ended (or never ran) within timeoutMs.
     bool Join(DWORD timeoutMs);
     bool IsCurrent() const { return handle_ && GetCurrentThreadId() == id_; }

@@ -384,3 +384,41 @@ TEST_F(QkComm, PortListSurvivesBackupAndRestore) {
     EXPECT_EQ(1, count);
     DeleteFileW((fx.dataFolder + L"ports.bak").c_str());
 }
+
+TEST_F(QkComm, RestoreNeverEmptiesThePortsWhenTheBackupChangesUnderIt) {
+    PortRecord net = MakePortRecord(u"NET", u"127.0.0.1");
+    ASSERT_EQ(kQkcOk, fx.qkc.QKC_AddPort(&net));
+    const std::wstring backup = fx.dataFolder + L"ports.bak";
+    std::u16string path = qk::test::U16(backup);
+    ASSERT_EQ(kQkcOk, fx.qkc.QKC_Backup(path.c_str()));
+    std::string good;
+    ASSERT_TRUE(qk::win::ReadFileText(backup, good));
+    // Another program keeps replacing the backup, with a port list and with something else.
+    struct Flipper {
+        std::wstring path;
+        std::string good;
+        std::atomic<bool> stop{false};
+        static DWORD WINAPI Run(void* parameter) {
+            auto* f = static_cast<Flipper*>(parameter);
+            for (int i = 0; !f->stop; ++i)
+                qk::win::WriteFileText(f->path, i % 2 ? f->good : std::string("[Other]\nA=1\n"));
+            return 0;
+        }
+    } flipper{backup, good};
+    HANDLE thread = CreateThread(nullptr, 0, &Flipper::Run, &flipper, 0, nullptr);
+    ASSERT_NE(nullptr, thread);
+    int restored = 0, refused = 0;
+    for (int i = 0; i < 600; ++i) {
+        (fx.qkc.QKC_Restore(path.c_str()) == kQkcOk ? restored : refused)++;
+        int32_t count = -1;
+        ASSERT_EQ(kQkcOk, fx.qkc.QKC_EnumPort(nullptr, 0, &count));
+        ASSERT_EQ(1, count) << "after restore " << i;
+    }
+    flipper.stop = true;
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 5000));
+    CloseHandle(thread);
+    EXPECT_GT(restored, 0);
+    EXPECT_GT(refused, 0);
+    DeleteFileW(backup.c_str());
+    DeleteFileW((backup + L".new").c_str());
+}
