@@ -1,5 +1,7 @@
 #include "framework/system/EmulatorPort.h"
 #include <algorithm>
+#include <iterator>
+#include <optional>
 #include <vector>
 #include "framework/comm/QkcBinding.h"
 #include "framework/system/PortNameRules.h"
@@ -18,6 +20,12 @@ std::u16string SlotText(const char16_t* slot, size_t chars = comm::kPortTextChar
 std::u16string Join(const std::u16string& folder, const std::u16string& name) {
     return folder + u"\\" + name;
 }
+
+// The keys of a port's section, in the order they are written.
+constexpr const char16_t* kSectionKeys[] = {
+    u"Model", u"Utility", u"Port", u"JournalEnable", u"CouponEnable", u"PaperWidth", u"DPI"};
+// Read in place of a missing key: a non-character no value holds.
+constexpr char16_t kMissingKey[] = u"\uFFFF";
 
 bool Bound(const EmulatorPortSettings& record) {
     return comm::IsBound(record.binding);
@@ -101,16 +109,8 @@ bool CEmulatorPort::SetupEmulatorPort(EmulatorPortSettings& record, comm::QkcBin
     if (!record.journalEnabled && !record.couponEnabled) {
         return true;
     }
-    bool answered = false;
-    bool routed = false;
-    if (record.connectorCapable) {
-        int32_t flag = 0;
-        answered = Bound(record) && record.binding->QKC_IsPortConnectorEnabled(&flag) == 0;
-        routed = flag == 1;
-    } else {
-        answered = IsEmulatorRouted(record, routed);
-    }
-    if (answered && !routed) {
+    const std::optional<bool> routed = RoutedNow(record);
+    if (routed && !*routed) {
         ConnectEmulatorPort(record);
     }
     return true;
@@ -146,13 +146,18 @@ bool CEmulatorPort::WriteEmulatorSection(const EmulatorPortSettings& record) {
                                                                  : record.virtualPort;
     }
     // Every key is attempted; one failure only turns the answer false.
-    bool ok = WriteKey(record, u"Model", record.printerName);
-    ok = WriteKey(record, u"Utility", record.utilityName) && ok;
-    ok = WriteKey(record, u"Port", port) && ok;
-    ok = WriteKey(record, u"JournalEnable", record.journalEnabled ? u"1" : u"0") && ok;
-    ok = WriteKey(record, u"CouponEnable", record.couponEnabled ? u"1" : u"0") && ok;
-    ok = WriteKey(record, u"PaperWidth", DecimalText(record.paperWidth)) && ok;
-    ok = WriteKey(record, u"DPI", DecimalText(record.dpi)) && ok;
+    const std::u16string values[] = {record.printerName,
+                                     record.utilityName,
+                                     port,
+                                     record.journalEnabled ? u"1" : u"0",
+                                     record.couponEnabled ? u"1" : u"0",
+                                     DecimalText(record.paperWidth),
+                                     DecimalText(record.dpi)};
+    static_assert(sizeof values / sizeof values[0] == std::size(kSectionKeys));
+    bool ok = true;
+    for (size_t i = 0; i < std::size(kSectionKeys); ++i) {
+        ok = WriteKey(record, kSectionKeys[i], values[i]) && ok;
+    }
     return ok;
 }
 
@@ -163,22 +168,69 @@ bool CEmulatorPort::WriteFontSettings(int32_t codeTable, const EmulatorPortSetti
     return WriteKey(record, u"FontType", fontType);
 }
 
-void CEmulatorPort::ApplyJournalEnable(EmulatorPortSettings& record, bool wanted) {
-    if (record.journalEnabled == wanted) {
-        return;
+std::optional<bool> CEmulatorPort::RoutedNow(const EmulatorPortSettings& record) {
+    bool routed = false;
+    if (record.connectorCapable) {
+        int32_t flag = 0;
+        if (!Bound(record) || record.binding->QKC_IsPortConnectorEnabled(&flag) != 0) {
+            return std::nullopt;
+        }
+        return flag == 1;
     }
-    record.journalEnabled = wanted;
-    if (!WriteEmulatorSection(record)) {
-        return;
+    if (!IsEmulatorRouted(record, routed)) {
+        return std::nullopt;
     }
+    return routed;
+}
+
+CEmulatorPort::SectionKeys CEmulatorPort::ReadSectionKeys(const EmulatorPortSettings& record) {
+    SectionKeys keys;
+    for (const char16_t* key : kSectionKeys) {
+        std::u16string value =
+            m_services.profile->GetString(record.parserIniPath, record.section, key, kMissingKey);
+        keys.push_back(value == kMissingKey ? std::nullopt : std::optional(std::move(value)));
+    }
+    return keys;
+}
+
+void CEmulatorPort::RestoreSectionKeys(const EmulatorPortSettings& record,
+                                       const SectionKeys& keys) {
+    for (size_t i = 0; i < keys.size(); ++i) {
+        if (keys[i]) {
+            WriteKey(record, kSectionKeys[i], *keys[i]);
+        } else {
+            m_services.profile->DeleteKey(record.parserIniPath, record.section, kSectionKeys[i]);
+        }
+    }
+}
+
+bool CEmulatorPort::RouteForJournal(EmulatorPortSettings& record, bool wanted) {
     // With coupons on the port stays routed; the emulator only takes the new settings.
     if (record.couponEnabled) {
-        ReloadEmulator(record);
-    } else if (wanted) {
-        ConnectEmulatorPort(record);
-    } else {
-        DisconnectEmulatorPort(record);
+        return ReloadEmulator(record);
     }
+    if (wanted ? ConnectEmulatorPort(record) : DisconnectEmulatorPort(record)) {
+        return true;
+    }
+    // The routing may have been done with only the port's reopening failing.
+    const std::optional<bool> routed = RoutedNow(record);
+    return routed && *routed == wanted;
+}
+
+bool CEmulatorPort::ApplyJournalEnable(EmulatorPortSettings& record, bool wanted) {
+    if (record.journalEnabled == wanted) {
+        return true;
+    }
+    const SectionKeys before = ReadSectionKeys(record);
+    record.journalEnabled = wanted;
+    if (WriteEmulatorSection(record) && RouteForJournal(record, wanted)) {
+        return true;
+    }
+    // A change that could not be made whole is undone, so that the section says what the
+    // port is; the flags then follow what the section holds, even if undoing failed too.
+    RestoreSectionKeys(record, before);
+    ReadEmulatorFlags(record);
+    return false;
 }
 
 bool CEmulatorPort::CloseLibrary(const EmulatorPortSettings& record) {

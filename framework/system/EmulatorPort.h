@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 #include "framework/system/EmulatorPortSettings.h"
 #include "framework/system/PortCfgLib.h"
 #include "platform/os/RealOs.h"
@@ -69,7 +71,10 @@ public:
     bool WriteEmulatorSection(const EmulatorPortSettings& record);
     bool WriteFontSettings(int32_t codeTable, const EmulatorPortSettings& record,
                            const std::u16string& fontType, int32_t charSet);
-    void ApplyJournalEnable(EmulatorPortSettings& record, bool wanted);
+    // Switches the journal: the section is written, then the port routed, unrouted or the
+    // emulator reloaded. True when the machine now holds the wanted state; otherwise the
+    // section is put back as it was and the record's flags follow it.
+    bool ApplyJournalEnable(EmulatorPortSettings& record, bool wanted);
     bool ConnectEmulatorPort(EmulatorPortSettings& record);
     bool DisconnectEmulatorPort(EmulatorPortSettings& record);
     bool ReloadEmulator(EmulatorPortSettings& record);
@@ -107,6 +112,14 @@ private:
     bool EntryPortName(const std::u16string& entry, std::u16string& name);
     bool WriteKey(const EmulatorPortSettings& record, const char16_t* key,
                   const std::u16string& value);
+    // The section's keys as they stand, none for a missing one.
+    using SectionKeys = std::vector<std::optional<std::u16string>>;
+    SectionKeys ReadSectionKeys(const EmulatorPortSettings& record);
+    void RestoreSectionKeys(const EmulatorPortSettings& record, const SectionKeys& keys);
+    // Whether the port is routed through the emulator now; none when it cannot be asked.
+    std::optional<bool> RoutedNow(const EmulatorPortSettings& record);
+    // The routing step of a journal switch; true when the port ends as wanted.
+    bool RouteForJournal(EmulatorPortSettings& record, bool wanted);
 
     SystemServices m_services;
 };

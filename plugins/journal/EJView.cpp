@@ -107,8 +107,9 @@ void CEJView::OnEnableClicked() {
         PageTexts().TextOr(LangListKind::ScreenMessages, kConfirmMessage, kConfirmText);
     if (AskYesNo(m_hWnd, WidePtr(question)) == IDYES) {
         sys::EmulatorPortSettings record;
-        if (PrepareEmulatorRecord(record))
-            m_emulator.ApplyJournalEnable(record, checked);
+        // A switch the machine did not take whole is undone there, and the box follows it.
+        if (PrepareEmulatorRecord(record) && !m_emulator.ApplyJournalEnable(record, checked))
+            m_enableCheck.SetCheck(record.journalEnabled ? BST_CHECKED : BST_UNCHECKED);
     } else {
         m_enableCheck.SetCheck(checked ? BST_UNCHECKED : BST_CHECKED);
     }

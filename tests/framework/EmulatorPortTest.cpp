@@ -388,6 +388,62 @@ TEST_F(EmulatorPortTest, JournalSwitchRoutesOrOnlyReloadsWhenCouponsAreOn) {
     EXPECT_EQ(ToolRuns().size(), 2u);
 }
 
+// A switch the machine does not take whole leaves the section as it was, and the record's
+// flag with it, so that the page shows what the port is.
+TEST_F(EmulatorPortTest, AJournalSwitchThatFailsHalfWayIsUndone) {
+    SetPort(u"COM", u"COM7");
+    AddVirtualPort(u"COM7", u"VP7", 0);
+    const std::u16string before = u"Model=QK-R40\r\nJournalEnable=0\r\nCouponEnable=0\r\n";
+    SetSection(u"VP7", before);
+    EmulatorPortSettings record;
+    ASSERT_TRUE(Setup(record));
+
+    // A section write failing after the journal flag was written.
+    profile.failing = {u"PaperWidth"};
+    EXPECT_FALSE(Emulator().ApplyJournalEnable(record, true));
+    EXPECT_FALSE(record.journalEnabled);
+    EXPECT_EQ(Narrow(Key(u"VP7", u"JournalEnable")), "0");
+    EXPECT_EQ(Narrow(Key(u"VP7", u"Port")), "<none>") << "a key that was missing is removed";
+    EXPECT_EQ(Narrow(Key(u"VP7", u"DPI")), "<none>");
+    EXPECT_TRUE(ToolRuns().empty());
+
+    // The section written, but the port could not be routed: the library would not close.
+    profile.failing.clear();
+    g_lib.closeAnswer = 5;
+    EXPECT_FALSE(Emulator().ApplyJournalEnable(record, true));
+    EXPECT_FALSE(record.journalEnabled);
+    EXPECT_EQ(Narrow(Key(u"VP7", u"JournalEnable")), "0");
+    EXPECT_EQ(Narrow(Key(u"VP7", u"Utility")), "<none>");
+
+    // The port tool ran but the port stayed unrouted, and the port did not open again.
+    g_lib.closeAnswer = 0;
+    g_lib.openFailures = 100;
+    EXPECT_FALSE(Emulator().ApplyJournalEnable(record, true));
+    EXPECT_EQ(ToolRuns(), std::vector<std::u16string>{u"\"" + kTool + u"\" -RE1:COM7"});
+    EXPECT_EQ(Narrow(Key(u"VP7", u"JournalEnable")), "0");
+    EXPECT_FALSE(record.journalEnabled);
+
+    // Routed by the tool with only the reopening failing: the journal is on, as the port is.
+    registry.SetDword(os::RegRoot::LocalMachine, kPorts + u"\\0000\\Device Parameters", u"TarDM",
+                      0x1000000);
+    EXPECT_TRUE(Emulator().ApplyJournalEnable(record, true));
+    EXPECT_TRUE(record.journalEnabled);
+    EXPECT_EQ(Narrow(Key(u"VP7", u"JournalEnable")), "1");
+}
+
+TEST_F(EmulatorPortTest, AConnectorPortThatCannotBeUnroutedKeepsItsJournalOn) {
+    MakeConnectorPort(u"pipe://qk/RSDPRT1");
+    SetSection(u"192.168.0.20", u"Model=QK-R40\r\nJournalEnable=1\r\n");
+    g_lib.connectorFlag = 1;
+    EmulatorPortSettings record;
+    ASSERT_TRUE(Setup(record));
+    ASSERT_TRUE(record.journalEnabled);
+    g_lib.connectorAnswer = 3; // the connector refuses the change
+    EXPECT_FALSE(Emulator().ApplyJournalEnable(record, false));
+    EXPECT_TRUE(record.journalEnabled);
+    EXPECT_EQ(Narrow(Key(u"192.168.0.20", u"JournalEnable")), "1");
+}
+
 TEST_F(EmulatorPortTest, ConnectorPortsSwitchByTheServicesAndReloadWithoutThem) {
     MakeConnectorPort(u"pipe://qk/RSDPRT1");
     EmulatorPortSettings record;
