@@ -1,6 +1,7 @@
 #include "plugins/logo/LogoExchange.h"
 
 #include <algorithm>
+#include "plugins/paper/UserSettingMode.h"
 #include "plugins/paper/UserSetupCommands.h"
 
 namespace qk::logo {
@@ -88,46 +89,20 @@ bool LogoExchange::ReadLogos(LogoSettings& settings, LogoReport& report) {
 }
 
 std::optional<uint16_t> LogoExchange::AskValue100() {
-    m_link.DiscardAnswers();
-    if (!m_link.Send(paper::EnterUserSettingMode()))
+    paper::CUserSettingMode mode(m_link, m_waitMs);
+    if (!mode.Entered())
         return std::nullopt;
-    auto answer = [&](paper::SetupAnswer& collected) {
-        uint8_t byte = 0;
-        while (!collected.Complete()) {
-            if (!m_link.Receive(byte, m_waitMs))
-                return false;
-            collected.Add(byte);
-        }
-        return true;
-    };
-    paper::SetupAnswer entered;
-    if (!answer(entered) || !entered.EnteredUserSettingMode())
-        return std::nullopt;
-    std::optional<uint16_t> value;
     m_link.DiscardAnswers();
     paper::SetupAnswer asked;
-    if (m_link.Send(paper::AskCustomValue(kLogoCustomValue)) && answer(asked))
-        value = asked.CustomValue(kLogoCustomValue);
-    m_link.Send(paper::LeaveUserSettingMode());
-    return value;
+    if (!m_link.Send(paper::AskCustomValue(kLogoCustomValue)) ||
+        !paper::ReceiveSetupAnswer(m_link, asked, m_waitMs))
+        return std::nullopt;
+    return asked.CustomValue(kLogoCustomValue);
 }
 
 bool LogoExchange::WriteValue100(uint16_t value) {
-    m_link.DiscardAnswers();
-    if (!m_link.Send(paper::EnterUserSettingMode()))
-        return false;
-    paper::SetupAnswer entered;
-    uint8_t byte = 0;
-    while (!entered.Complete()) {
-        if (!m_link.Receive(byte, m_waitMs))
-            return false;
-        entered.Add(byte);
-    }
-    if (!entered.EnteredUserSettingMode())
-        return false;
-    const bool sent = m_link.Send(paper::SetCustomValue(kLogoCustomValue, value));
-    m_link.Send(paper::LeaveUserSettingMode());
-    return sent;
+    paper::CUserSettingMode mode(m_link, m_waitMs);
+    return mode.Entered() && m_link.Send(paper::SetCustomValue(kLogoCustomValue, value));
 }
 
 LogoReport LogoExchange::Read(PrinterLogos& held) {

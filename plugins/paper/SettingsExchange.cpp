@@ -1,5 +1,7 @@
 #include "plugins/paper/SettingsExchange.h"
 
+#include "plugins/paper/UserSettingMode.h"
+
 namespace qk::paper {
 namespace {
 
@@ -20,25 +22,7 @@ void LastBitOnly(bool on, char bits[8]) {
 } // namespace
 
 bool SettingsExchange::Answer(SetupAnswer& answer) {
-    uint8_t byte = 0;
-    while (!answer.Complete()) {
-        if (!m_link.Receive(byte, m_waitMs))
-            return false;
-        answer.Add(byte);
-    }
-    return true;
-}
-
-bool SettingsExchange::Enter() {
-    m_link.DiscardAnswers();
-    if (!m_link.Send(EnterUserSettingMode()))
-        return false;
-    SetupAnswer answer;
-    return Answer(answer) && answer.EnteredUserSettingMode();
-}
-
-void SettingsExchange::Leave() {
-    m_link.Send(LeaveUserSettingMode());
+    return ReceiveSetupAnswer(m_link, answer, m_waitMs);
 }
 
 std::optional<uint16_t> SettingsExchange::AskValue(uint8_t number) {
@@ -78,7 +62,8 @@ void SettingsExchange::GiveUp(ExchangeReport& report, std::size_t next, bool wit
 ExchangeReport SettingsExchange::ReadAll(PaperSettings& settings) {
     ExchangeReport report;
     const std::vector<uint8_t> numbers = AllNumbers();
-    if (!Enter()) {
+    CUserSettingMode mode(m_link, m_waitMs);
+    if (!mode.Entered()) {
         report.notEntered = true;
         GiveUp(report, 0, true, numbers);
         return report;
@@ -92,7 +77,6 @@ ExchangeReport SettingsExchange::ReadAll(PaperSettings& settings) {
         report.result = kExchangeIncomplete;
         if (!StillThere()) {
             GiveUp(report, i + 1, true, numbers);
-            Leave(); // should the printer come back, it is not left in the mode
             return report;
         }
     }
@@ -102,7 +86,6 @@ ExchangeReport SettingsExchange::ReadAll(PaperSettings& settings) {
         report.switchMissed = true;
         report.result = StillThere() ? kExchangeIncomplete : kExchangeNoAnswer;
     }
-    Leave();
     return report;
 }
 
@@ -115,7 +98,8 @@ ExchangeReport SettingsExchange::WriteChanges(const PaperSettings& wanted, Paper
     const bool switchChanged = wanted.Switch6LastBit() != held.Switch6LastBit();
     if (changed.empty() && !switchChanged)
         return report;
-    if (!Enter()) {
+    CUserSettingMode mode(m_link, m_waitMs);
+    if (!mode.Entered()) {
         report.notEntered = true;
         GiveUp(report, 0, switchChanged, changed);
         return report;
@@ -138,7 +122,6 @@ ExchangeReport SettingsExchange::WriteChanges(const PaperSettings& wanted, Paper
         report.result = kExchangeIncomplete;
         if (!value && !StillThere()) {
             GiveUp(report, i + 1, switchChanged, changed);
-            Leave();
             return report;
         }
     }
@@ -151,7 +134,6 @@ ExchangeReport SettingsExchange::WriteChanges(const PaperSettings& wanted, Paper
             report.result = kExchangeIncomplete;
         }
     }
-    Leave();
     return report;
 }
 

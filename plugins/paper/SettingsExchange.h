@@ -1,8 +1,8 @@
 // Reads and writes the page's values in the printer's user setting mode: enter with "IN",
 // ask each customized value (fn 6) and memory switch 6 (fn 4), or set them (fn 5 / fn 3) and
-// ask them back, then leave with "OUT". A value the printer does not answer keeps what it
-// held and is reported; a printer that stops answering altogether ends the exchange.
-// Portable.
+// ask them back, then leave with "OUT" (on every way out, once "IN" was sent). A value the printer
+// does not answer keeps what it held and is reported; a printer that stops answering altogether
+// ends the exchange. Portable.
 #pragma once
 #include <cstdint>
 #include <vector>
@@ -36,8 +36,6 @@ public:
     ExchangeReport WriteChanges(const PaperSettings& wanted, PaperSettings& held);
 
 private:
-    bool Enter();
-    void Leave();
     // The value as the printer answers it, or none.
     std::optional<uint16_t> AskValue(uint8_t number);
     std::optional<std::string> AskSwitch6();

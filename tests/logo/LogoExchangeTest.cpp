@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include "plugins/logo/LogoExchange.h"
 #include "tests/logo/SimulatedPrinter.h"
+#include "tests/paper/EntryAnswerFault.h"
 
 namespace qk::test {
 namespace {
@@ -121,6 +122,26 @@ TEST_F(LogoExchangeTest, ASilentPrinterEndsTheReadAndKeepsWhatThePageHad) {
     const Raster graphic = Stripes(8, 8);
     EXPECT_EQ(Exchange().Write(&graphic, {'0', '1'}, held.settings, held).result,
               logo::kLogoNoAnswer);
+    EXPECT_EQ(printer.Control("get usermode"), "OK 0");
+}
+
+// Value 100 is read and written in user setting mode: the printer enters it on "IN" whatever
+// becomes of its answer, and prints nothing until it leaves.
+TEST_F(LogoExchangeTest, AnEntryAnswerLostLateOrNoisyStillLeavesUserSettingMode) {
+    for (EntryFault fault : {EntryFault::Lost, EntryFault::Late, EntryFault::Noisy}) {
+        SCOPED_TRACE(EntryFaultName(fault));
+        EntryAnswerFault line(printer, fault);
+        PrinterLogos held;
+        LogoReport report = logo::LogoExchange(line, 10).Read(held);
+        EXPECT_EQ(report.missed, static_cast<uint32_t>(logo::kItemValue100));
+        EXPECT_EQ(printer.Control("get usermode"), "OK 0") << "after the read";
+
+        LogoSettings wanted = held.settings;
+        wanted.SetValue100(static_cast<uint16_t>(held.settings.Value100() ^ 1));
+        report = logo::LogoExchange(line, 10).Write(nullptr, {}, wanted, held);
+        EXPECT_TRUE(report.missed & logo::kItemValue100);
+        EXPECT_EQ(printer.Control("get usermode"), "OK 0") << "after the write";
+    }
 }
 
 } // namespace

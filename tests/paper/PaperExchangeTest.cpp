@@ -7,6 +7,7 @@
 #include "maker/printer/CommandInterpreter.h"
 #include "maker/printer/ControlCommand.h"
 #include "plugins/paper/SettingsExchange.h"
+#include "tests/paper/EntryAnswerFault.h"
 
 namespace qk::test {
 namespace {
@@ -128,6 +129,7 @@ TEST_F(PaperExchange, APrinterGoingSilentMidReadEndsTheReadWithTheRestReported) 
     EXPECT_TRUE(report.switchMissed);
     EXPECT_EQ(settings.Value(9), 5);
     EXPECT_EQ(settings.Value(3), 6);
+    EXPECT_EQ(printer.Control("get usermode"), "OK 0");
 }
 
 TEST_F(PaperExchange, WritingToASilentPrinterChangesNothingAndSaysSo) {
@@ -141,6 +143,28 @@ TEST_F(PaperExchange, WritingToASilentPrinterChangesNothingAndSaysSo) {
     EXPECT_EQ(report.missed, (std::vector<uint8_t>{3}));
     EXPECT_EQ(held.Value(3), 6);
     EXPECT_EQ(Custom(3), "OK none");
+    EXPECT_EQ(printer.Control("get usermode"), "OK 0") << "it took the entry it did not answer";
+}
+
+// The printer enters the mode on "IN" whatever becomes of its answer, and prints nothing
+// until it leaves: every read and write leaves it, entered or not.
+TEST_F(PaperExchange, AnEntryAnswerLostLateOrNoisyStillLeavesUserSettingMode) {
+    for (EntryFault fault : {EntryFault::Lost, EntryFault::Late, EntryFault::Noisy}) {
+        SCOPED_TRACE(EntryFaultName(fault));
+        EntryAnswerFault line(printer, fault);
+        PaperSettings settings;
+        ExchangeReport report = paper::SettingsExchange(line, 10).ReadAll(settings);
+        EXPECT_TRUE(report.notEntered);
+        EXPECT_EQ(report.result, paper::kExchangeNoAnswer);
+        EXPECT_EQ(printer.Control("get usermode"), "OK 0") << "after the read";
+
+        PaperSettings wanted = settings;
+        wanted.SetValue(3, 2);
+        report = paper::SettingsExchange(line, 10).WriteChanges(wanted, settings);
+        EXPECT_TRUE(report.notEntered);
+        EXPECT_EQ(Custom(3), "OK none");
+        EXPECT_EQ(printer.Control("get usermode"), "OK 0") << "after the write";
+    }
 }
 
 TEST_F(PaperExchange, AWrittenValueThatDoesNotReadBackIsReportedAndNotAssumed) {

@@ -132,6 +132,7 @@ TEST_F(PaperPlugin, AWriteThePrinterDoesNotAnswerKeepsThePageAndItsChange) {
     EXPECT_EQ(StoredWord(kFontSettingBlockKey, 40), 0u);
     ASSERT_EQ(Control("silent off"), "OK");
     EXPECT_EQ(Control("get custom 8"), "OK none");
+    EXPECT_EQ(Control("get usermode"), "OK 0") << "it took the entry it did not answer";
 }
 
 TEST_F(PaperPlugin, TheFileModeEditsOnlyTheBlocks) {
