@@ -274,13 +274,50 @@ uint32_t Crc32Bzip2(const uint8_t* data, size_t size) {
     return crc ^ 0xFFFFFFFFu;
 }
 
+namespace {
+
+uint32_t Little(const std::vector<uint8_t>& bytes, size_t at, size_t count) {
+    uint32_t value = 0;
+    for (size_t i = count; i-- > 0;)
+        value = (value << 8) | bytes[at + i];
+    return value;
+}
+
+// A graphics command (1D 28 4C pL pH, or 1D 38 4C p1..p4) whose length is what follows.
+bool IsWholeGraphicsCommand(const std::vector<uint8_t>& logo) {
+    const size_t lengthBytes = logo[1] == 0x28 ? 2 : 4;
+    const size_t start = 3 + lengthBytes;
+    return logo.size() >= start && Little(logo, 3, lengthBytes) == logo.size() - start;
+}
+
+// 1C 71 n, then n images of xL xH yL yH and x * y * 8 bytes each, ending with the file.
+bool IsWholeBitImageCommand(const std::vector<uint8_t>& logo) {
+    if (logo.size() < 3 || logo[2] == 0)
+        return false;
+    size_t at = 3;
+    for (int image = 0; image < logo[2]; ++image) {
+        if (logo.size() - at < 4)
+            return false;
+        const size_t data = size_t{8} * Little(logo, at, 2) * Little(logo, at + 2, 2);
+        at += 4;
+        if (logo.size() - at < data)
+            return false;
+        at += data;
+    }
+    return at == logo.size();
+}
+
+} // namespace
+
 int32_t ClassifyLogo(const std::vector<uint8_t>& logo) {
+    // The section after the logo is read by the printer as commands: a length that claims
+    // more or less than the file holds would turn settings into graphic data or the reverse.
     if (logo.size() < 3)
         return kSettingsFileBadLogo;
     if (logo[0] == 0x1D && (logo[1] == 0x28 || logo[1] == 0x38) && logo[2] == 0x4C)
-        return kLogoRasterGraphics;
+        return IsWholeGraphicsCommand(logo) ? int32_t{kLogoRasterGraphics} : kSettingsFileBadLogo;
     if (logo[0] == 0x1C && logo[1] == 0x71)
-        return kLogoBitImage;
+        return IsWholeBitImageCommand(logo) ? int32_t{kLogoBitImage} : kSettingsFileBadLogo;
     return kSettingsFileBadLogo;
 }
 

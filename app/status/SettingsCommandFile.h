@@ -98,7 +98,8 @@ struct SettingsFileSource {
 // CRC-32/BZIP2: polynomial 0x04C11DB7, not reflected, initial value and final XOR all ones.
 uint32_t Crc32Bzip2(const uint8_t* data, size_t size);
 
-// The logo's kind from its first bytes, or kSettingsFileBadLogo.
+// The logo's kind from its first bytes, or kSettingsFileBadLogo; the logo must be one whole
+// command: the length it declares is what the file holds.
 int32_t ClassifyLogo(const std::vector<uint8_t>& logo);
 
 // The settings commands from the data blocks, in table order. kSettingsFileCannotRead when a

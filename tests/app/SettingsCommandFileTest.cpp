@@ -298,7 +298,16 @@ TEST_F(SettingsFileTest, LogoSectionDeletesStoredGraphicsThenCarriesTheLogoUncha
 }
 
 TEST_F(SettingsFileTest, ShortOrUnknownLogoIsRefusedWithoutAFile) {
-    for (const char* bad : {"1C 71", "", "1D 28 4D 00", "1B 40 00", "1C 70 01"}) {
+    for (const char* bad : {"1C 71", "", "1D 28 4D 00", "1B 40 00", "1C 70 01",
+                            // The declared length is longer or shorter than the file.
+                            "1D 28 4C FF 7F 30 43 30 47 31 31 08 00 08 00 FF 81 81 81 FF",
+                            "1D 28 4C 03 00 30 43 30 47", "1D 28 4C 05",
+                            "1D 38 4C 0B 00 00 00 30 43 30 47 31 31 00 00 00 00",
+                            "1D 38 4C 0A 00 00 01 30 43 30 47 31 31 00 00 00 00",
+                            // Bit images: none, one byte short, one left over, a second missing.
+                            "1C 71 00", "1C 71 01 01 00 01 00 AA AA AA AA AA AA AA",
+                            "1C 71 01 01 00 01 00 AA AA AA AA AA AA AA AA 1B",
+                            "1C 71 02 01 00 01 00 AA AA AA AA AA AA AA AA 01 00"}) {
         const Bytes logo = Hex(bad);
         Bytes file{9, 9};
         EXPECT_EQ(Build(file, &logo), app::kSettingsFileBadLogo) << bad;
