@@ -16,7 +16,20 @@ bool IsOfflineOrUnknown(int32_t status) {
 } // namespace
 
 CEngineCommCtrl::~CEngineCommCtrl() {
+    // A worker given up on still uses the page that owns this helper: it was told to stop,
+    // and its exchange waits for no more answers, so it ends soon.
+    if (m_hThread)
+        ::WaitForSingleObject(m_hThread, INFINITE);
     CloseHandles();
+}
+
+bool CEngineCommCtrl::EarlierWorkerEnded() {
+    if (!m_hThread)
+        return true;
+    if (::WaitForSingleObject(m_hThread, 0) != WAIT_OBJECT_0)
+        return false;
+    CloseHandles();
+    return true;
 }
 
 void CEngineCommCtrl::ProgressCallback(int32_t value, CEngineCommCtrl* helper) {
@@ -39,7 +52,7 @@ int32_t CEngineCommCtrl::RunExchange(CCommonFormView* page) {
         return kExchangeOffline;
     UtilContext* context = controller->Context();
     auto* lock = context ? static_cast<CRITICAL_SECTION*>(context->applicationLock) : nullptr;
-    if (!lock || !m_workerProc)
+    if (!lock || !m_workerProc || !EarlierWorkerEnded())
         return kExchangeNotSetUp;
     ::EnterCriticalSection(lock);
     int32_t result = RunLocked(owner, page);
@@ -72,12 +85,15 @@ int32_t CEngineCommCtrl::RunLocked(HWND owner, CCommonFormView* page) {
     CommStateRequest request = {&m_hThread, &m_hEvent, kAnimationKind, kShowDelayMs};
     ::SendMessageW(owner, WM_UTIL_RUNCOMMSTATE, reinterpret_cast<WPARAM>(&request), 0);
 
-    // Normally the dialog ran until the worker ended; if it could not run, the worker must
-    // still end before its handles close and the lock is given back: it is told to stop after
-    // a while, and then waited for (its exchanges with the printer are bounded).
+    // Normally the dialog ran until the worker ended; if it could not run, the worker is told
+    // to stop after a while and waited for once more. One that still does not end is given
+    // up on: the lock is not held for it any longer, and its handles stay until it ends.
     if (!WaitForWorker(m_lateWorkerWaitMs)) {
         ::InterlockedExchange(&m_stopRequested, 1);
-        WaitForWorker(INFINITE);
+        if (!WaitForWorker(m_stoppedWorkerWaitMs)) {
+            m_hCommStateDlg = nullptr;
+            return kExchangeOffline;
+        }
     }
     int32_t result = kExchangeMissingLibrary;
     DWORD exitCode = 0;

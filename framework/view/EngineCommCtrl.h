@@ -27,9 +27,12 @@ public:
     static constexpr int32_t kShowDelayMs = 1;
     static constexpr int32_t kAnimationKind = 2;
     // Waited for a worker that the progress dialog did not see end (the dialog went early)
-    // before it is told to stop; after that it is waited for until it ends, since it still
-    // uses the page, the handles and the lock.
+    // before it is told to stop, and then again for it to stop. A worker that still runs
+    // after that is left to end on its own: the exchange ends as offline and gives the lock
+    // back, and this helper keeps the worker's handles and starts no other exchange until it
+    // has ended.
     static constexpr DWORD kLateWorkerWaitMs = 30000;
+    static constexpr DWORD kStoppedWorkerWaitMs = 30000;
 
     CEngineCommCtrl() = default;
     virtual ~CEngineCommCtrl();
@@ -55,10 +58,13 @@ public:
     // next step.
     bool StopRequested() const { return ::InterlockedCompareExchange(&m_stopRequested, 0, 0) != 0; }
     void SetLateWorkerWait(DWORD ms) { m_lateWorkerWaitMs = ms; }
+    void SetStoppedWorkerWait(DWORD ms) { m_stoppedWorkerWaitMs = ms; }
 
 private:
     int32_t RunLocked(HWND owner, CCommonFormView* page);
     bool WaitForWorker(DWORD timeoutMs);
+    // False while the worker of an earlier exchange that was given up on still runs.
+    bool EarlierWorkerEnded();
     void CloseHandles();
 
     HWND m_hCommStateDlg = nullptr; // only during an exchange
@@ -70,6 +76,7 @@ private:
     EngineHandle m_hEngine = nullptr; // not owned; null in the executable
     mutable volatile LONG m_stopRequested = 0;
     DWORD m_lateWorkerWaitMs = kLateWorkerWaitMs;
+    DWORD m_stoppedWorkerWaitMs = kStoppedWorkerWaitMs;
 };
 
 } // namespace qk

@@ -10,6 +10,7 @@
 #include "platform/LibraryLoader.h"
 #include "platform/Text.h"
 #include "plugins/logo/WicPicture.h"
+#include "plugins/paper/BoundedLink.h"
 #include "plugins/paper/QkcPrinterLink.h"
 #include "resource.h"
 
@@ -456,7 +457,8 @@ int32_t CLogoView::ReadSettings() {
     PrinterLogos logos;
     logos.settings.Load(*store);
     const int32_t waitMs = AnswerWaitMs();
-    paper::CQkcPrinterLink link(context->binding, waitMs);
+    paper::CQkcPrinterLink port(context->binding, waitMs);
+    paper::CBoundedLink link(port, paper::kExchangeAnswerLimitMs);
     LogoReport report = LogoExchange(link, waitMs).Read(logos);
     logos.settings.Store(*store);
     {
@@ -667,7 +669,9 @@ unsigned __stdcall CLogoView::ExchangeWorker(void* page) {
         IPluginDataMgr* store = view->DataManager();
         view->CommCtrl().ReportProgress(0);
         const int32_t waitMs = view->AnswerWaitMs();
-        paper::CQkcPrinterLink link(context ? context->binding : nullptr, waitMs);
+        paper::CQkcPrinterLink port(context ? context->binding : nullptr, waitMs);
+        paper::CBoundedLink link(port, paper::kExchangeAnswerLimitMs,
+                                 [view] { return view->CommCtrl().StopRequested(); });
         LogoExchange exchange(link, waitMs);
         switch (view->m_task) {
         case Task::Write:

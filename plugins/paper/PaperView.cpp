@@ -6,6 +6,7 @@
 #include "framework/view/UtilMessageBox.h"
 #include "platform/Controls.h"
 #include "platform/Text.h"
+#include "plugins/paper/BoundedLink.h"
 #include "plugins/paper/QkcPrinterLink.h"
 
 namespace qk::paper {
@@ -170,7 +171,8 @@ int32_t CPaperView::ReadSettings() {
     PaperSettings settings;
     settings.Load(*store);
     const int32_t waitMs = AnswerWaitMs();
-    CQkcPrinterLink link(context->binding, waitMs);
+    CQkcPrinterLink port(context->binding, waitMs);
+    CBoundedLink link(port, kExchangeAnswerLimitMs);
     ExchangeReport report = SettingsExchange(link, waitMs).ReadAll(settings);
     settings.Store(*store);
     {
@@ -273,7 +275,9 @@ unsigned __stdcall CPaperView::WriteWorker(void* page) {
         IPluginDataMgr* store = view->DataManager();
         view->CommCtrl().ReportProgress(0);
         const int32_t waitMs = view->AnswerWaitMs();
-        CQkcPrinterLink link(context ? context->binding : nullptr, waitMs);
+        CQkcPrinterLink port(context ? context->binding : nullptr, waitMs);
+        CBoundedLink link(port, kExchangeAnswerLimitMs,
+                          [view] { return view->CommCtrl().StopRequested(); });
         view->m_writeReport =
             SettingsExchange(link, waitMs).WriteChanges(view->m_wanted, view->m_written);
         if (store)

@@ -1,7 +1,9 @@
 // The logo page's read, write and delete exchanges against the simulator's interpreter,
 // in-process: what the printer keeps and answers is the simulator's own. Portable.
 #include <gtest/gtest.h>
+#include <algorithm>
 #include "plugins/logo/LogoExchange.h"
+#include "plugins/paper/BoundedLink.h"
 #include "tests/logo/SimulatedPrinter.h"
 #include "tests/paper/EntryAnswerFault.h"
 
@@ -122,6 +124,53 @@ TEST_F(LogoExchangeTest, ASilentPrinterEndsTheReadAndKeepsWhatThePageHad) {
     const Raster graphic = Stripes(8, 8);
     EXPECT_EQ(Exchange().Write(&graphic, {'0', '1'}, held.settings, held).result,
               logo::kLogoNoAnswer);
+    EXPECT_EQ(printer.Control("get usermode"), "OK 0");
+}
+
+// A printer that answers every byte just within its wait: each byte costs 900 ms of the
+// exchange's clock.
+class TricklingLine : public paper::IPrinterLink {
+public:
+    TricklingLine(paper::IPrinterLink& printer, int64_t& nowMs) : printer_(printer), now_(nowMs) {}
+    bool Send(const paper::Bytes& bytes) override { return printer_.Send(bytes); }
+    bool Receive(uint8_t& byte, int32_t timeoutMs) override {
+        now_ += std::min<int64_t>(900, timeoutMs);
+        return printer_.Receive(byte, timeoutMs);
+    }
+    void DiscardAnswers() override { printer_.DiscardAnswers(); }
+
+private:
+    paper::IPrinterLink& printer_;
+    int64_t& now_;
+};
+
+TEST_F(LogoExchangeTest, APrinterTricklingItsAnswersIsGivenUpOnWhenTheExchangesTimeIsSpent) {
+    PrinterLogos held;
+    for (uint8_t second = 'A'; second <= 'T'; ++second) {
+        const Raster graphic = Stripes(8, 8);
+        ASSERT_EQ(Exchange().Write(&graphic, {'0', second}, held.settings, held).result, 1);
+    }
+    int64_t now = 0;
+    TricklingLine line(printer, now);
+    paper::CBoundedLink link(line, paper::kExchangeAnswerLimitMs, {}, [&now] { return now; });
+    LogoReport report = logo::LogoExchange(link, 1000).Read(held);
+    EXPECT_NE(report.result, 1);
+    EXPECT_NE(report.missed, 0u);
+    EXPECT_LE(now, paper::kExchangeAnswerLimitMs + 900) << "answers waited for after the limit";
+    EXPECT_EQ(printer.Control("get usermode"), "OK 0");
+}
+
+TEST_F(LogoExchangeTest, AStopRequestEndsTheExchangeAsUnansweredAndLeavesUserSettingMode) {
+    bool stop = false;
+    paper::CBoundedLink link(printer, paper::kExchangeAnswerLimitMs, [&stop] { return stop; });
+    PrinterLogos held;
+    ASSERT_EQ(logo::LogoExchange(link, 10).Read(held).result, 1);
+    stop = true;
+    LogoSettings wanted = held.settings;
+    wanted.SetValue100(static_cast<uint16_t>(held.settings.Value100() + 1));
+    LogoReport report = logo::LogoExchange(link, 10).Write(nullptr, {}, wanted, held);
+    EXPECT_EQ(report.result, logo::kLogoNoAnswer);
+    EXPECT_TRUE(report.missed & logo::kItemValue100);
     EXPECT_EQ(printer.Control("get usermode"), "OK 0");
 }
 

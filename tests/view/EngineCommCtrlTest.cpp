@@ -81,6 +81,67 @@ TEST_F(ExchangeFixture, AWorkerThatOutlivesTheDialogIsToldToStopAndWaitedFor) {
     ::LeaveCriticalSection(context.lock.Get());
 }
 
+// A worker that does not stop when told, until the test lets it go.
+HANDLE g_letWorkerGo = nullptr;
+
+unsigned __stdcall IgnoreTheStop(void*) {
+    ::WaitForSingleObject(g_letWorkerGo, 20000);
+    g_workerEnded = true;
+    return 9;
+}
+
+unsigned __stdcall TryTakeLock(void* section) {
+    auto* lock = static_cast<CRITICAL_SECTION*>(section);
+    if (!::TryEnterCriticalSection(lock))
+        return 0;
+    ::LeaveCriticalSection(lock);
+    return 1;
+}
+
+// True when a thread other than this one can take the lock.
+bool LockIsFree(CRITICAL_SECTION* lock) {
+    HANDLE thread = StartWorkerThread(&TryTakeLock, lock);
+    DWORD taken = 0;
+    const bool ended = thread && ::WaitForSingleObject(thread, 5000) == WAIT_OBJECT_0;
+    if (thread) {
+        ::GetExitCodeThread(thread, &taken);
+        ::CloseHandle(thread);
+    }
+    return ended && taken == 1;
+}
+
+TEST_F(ExchangeFixture, AWorkerThatIgnoresTheStopIsGivenUpOnWithoutHoldingTheLock) {
+    g_letWorkerGo = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_NE(g_letWorkerGo, nullptr);
+    struct LetGo {
+        ~LetGo() { ::SetEvent(g_letWorkerGo); }
+    } letGo; // before the page, whose helper waits for its worker
+    host.frame.runReturnsAtOnce = true;
+    g_workerEnded = false;
+    page.CommCtrl().SetWorkerProc(&IgnoreTheStop);
+    page.CommCtrl().SetLateWorkerWait(50);
+    page.CommCtrl().SetStoppedWorkerWait(50);
+    EXPECT_EQ(page.CommCtrl().RunExchange(&page), -64);
+    EXPECT_FALSE(g_workerEnded);
+    EXPECT_TRUE(LockIsFree(context.lock.Get())) << "the lock is held for a worker given up on";
+    page.CommCtrl().SetWorkerProc(&ReportAndReturn);
+    EXPECT_EQ(page.CommCtrl().RunExchange(&page), -25) << "an exchange beside the running worker";
+    EXPECT_EQ(g_workerRuns, 0);
+
+    ::SetEvent(g_letWorkerGo);
+    const DWORD start = ::GetTickCount();
+    while (!g_workerEnded && ::GetTickCount() - start < 10000)
+        ::Sleep(10);
+    ASSERT_TRUE(g_workerEnded);
+    bool ran = false;
+    for (int attempt = 0; attempt < 100 && !ran; ++attempt) {
+        ran = page.CommCtrl().RunExchange(&page) == 42; // once its thread has ended
+        if (!ran)
+            ::Sleep(20);
+    }
+    EXPECT_TRUE(ran);
+}
+
 TEST_F(ExchangeFixture, OfflineOrUnknownStatusAnswersMinusSixtyFourWithoutAnExchange) {
     for (int32_t status : {1, 16, -1}) {
         host.frame.status = status;
