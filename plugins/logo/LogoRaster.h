@@ -53,8 +53,26 @@ enum class RasterResult : int32_t {
     Invalid = 2, // the pixel buffer does not match the sizes, or a picture beyond the limits
 };
 
+// What is kept of an opened picture: the gray of every dot on white paper (0 black .. 255
+// white), scaled down to the printable width. A decoded picture may take 160 MB; this takes
+// a few hundred kilobytes, whatever the picture's size.
+struct GrayPicture {
+    int32_t sourceWidth = 0; // the picture as opened
+    int32_t sourceHeight = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    Bytes gray; // width * height
+};
+
+// The picture's grays at most maxWidth dots wide, the height in proportion (at least one
+// row); Empty or Invalid as ToRaster answers them.
+RasterResult ScaleToGray(const Picture& picture, int32_t maxWidth, GrayPicture& scaled);
+
 // Converts the picture; a picture wider than options.maxWidth is scaled to that width, the
-// height in proportion (at least one row).
+// height in proportion (at least one row). The same as ScaleToGray followed by the
+// conversion of the grays.
 RasterResult ToRaster(const Picture& picture, const RasterOptions& options, Raster& raster);
+// Converts kept grays; grays wider than options.maxWidth are scaled down once more.
+RasterResult ToRaster(const GrayPicture& picture, const RasterOptions& options, Raster& raster);
 
 } // namespace qk::logo

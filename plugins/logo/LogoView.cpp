@@ -295,7 +295,7 @@ void CLogoView::OnOpen() {
         OpenPicture(path);
 }
 
-int CLogoView::ConvertPicture(Raster& raster) const {
+int CLogoView::ConvertPicture(const GrayPicture& picture, Raster& raster) const {
     RasterOptions options;
     options.maxWidth = const_cast<CLogoView*>(this)->PrintableDots();
     CComboBox conversion(GetDlgItem(IDC_LOGO_CONVERSION));
@@ -306,7 +306,7 @@ int CLogoView::ConvertPicture(Raster& raster) const {
     BOOL ok = FALSE;
     const UINT threshold = ::GetDlgItemInt(m_hWnd, IDC_LOGO_THRESHOLD, &ok, FALSE);
     options.threshold = static_cast<uint8_t>(ok ? std::clamp<UINT>(threshold, 1, 254) : 128);
-    switch (ToRaster(m_picture, options, raster)) {
+    switch (ToRaster(picture, options, raster)) {
     case RasterResult::Ok:
         return FitsGraphicsMemory(raster) ? 0 : kMsgTooLarge;
     case RasterResult::Empty:
@@ -332,13 +332,13 @@ bool CLogoView::OpenPicture(const std::wstring& path) {
         problem = kMsgUnreadable;
         break;
     }
+    GrayPicture scaled;
+    if (!problem && ScaleToGray(picture, PrintableDots(), scaled) != RasterResult::Ok)
+        problem = kMsgTooLarge;
+    picture = Picture{}; // let go before anything else is made
     Raster raster;
-    if (!problem) {
-        std::swap(m_picture, picture);
-        problem = ConvertPicture(raster);
-        if (problem)
-            std::swap(m_picture, picture); // the page keeps the picture it had
-    }
+    if (!problem)
+        problem = ConvertPicture(scaled, raster); // on failure the page keeps what it had
     if (problem) {
         static constexpr const char16_t* kEnglish[] = {
             u"",
@@ -353,6 +353,7 @@ bool CLogoView::OpenPicture(const std::wstring& path) {
         ShowWarning(m_hWnd, WidePtr(Message(problem, kEnglish[problem])));
         return false;
     }
+    m_picture = std::move(scaled);
     m_raster = std::move(raster);
     m_rasterPending = true;
     const size_t slash = path.find_last_of(L"\\/");
@@ -367,16 +368,16 @@ void CLogoView::OnConversionChanged() {
     if (m_picture.width == 0)
         return;
     Raster raster;
-    if (ConvertPicture(raster) != 0)
+    if (ConvertPicture(m_picture, raster) != 0)
         return; // the same picture at the same width: only the dots change
     m_raster = std::move(raster);
     ::InvalidateRect(GetDlgItem(IDC_LOGO_PREVIEW), nullptr, TRUE);
 }
 
 void CLogoView::ShowPictureLine() {
-    std::u16string line = FromWide(m_pictureName) + u": " + Decimal(m_picture.width) + u" x " +
-                          Decimal(m_picture.height) + u" \u2192 " + Decimal(m_raster.width) +
-                          u" x " + Decimal(m_raster.height);
+    std::u16string line = FromWide(m_pictureName) + u": " + Decimal(m_picture.sourceWidth) +
+                          u" x " + Decimal(m_picture.sourceHeight) + u" \u2192 " +
+                          Decimal(m_raster.width) + u" x " + Decimal(m_raster.height);
     ::SetDlgItemTextW(m_hWnd, IDC_LOGO_FILE, WidePtr(line));
 }
 

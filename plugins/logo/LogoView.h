@@ -53,8 +53,8 @@ private:
     void WarnTaskFailed(int32_t result);
     void OnReadDone();
     void DrawPreview(const DRAWITEMSTRUCT& item) const;
-    // Converts m_picture with the page's choices into `raster`; 0 or the message index.
-    int ConvertPicture(Raster& raster) const;
+    // Converts `picture` with the page's choices into `raster`; 0 or the message index.
+    int ConvertPicture(const GrayPicture& picture, Raster& raster) const;
     void ShowPictureLine();
     void ShowSettings(const LogoSettings& settings);
     void ShowStoredList();
@@ -78,7 +78,9 @@ private:
     PrinterLogos m_held; // what the store and the printer hold, as the page last saw it
     bool m_shown = false;
 
-    Picture m_picture;
+    // Only the opened picture's grays at the printable width: the decoded picture is let go
+    // at once (in a 32-bit process two large ones may not fit side by side).
+    GrayPicture m_picture;
     std::wstring m_pictureName;
     Raster m_raster;              // the converted picture
     bool m_rasterPending = false; // converted and not stored yet

@@ -114,6 +114,44 @@ TEST(LogoRaster, APictureWiderThanThePaperIsScaledWholeToThePrintableWidth) {
     EXPECT_EQ(raster.height, 1);
 }
 
+// The page keeps only a picture's grays at the printable width: converting them gives the
+// dots the whole picture gives.
+TEST(LogoRaster, TheKeptGraysConvertToTheDotsOfTheWholePicture) {
+    Picture picture{1500, 700, {}};
+    picture.bgra.resize(std::size_t{1500} * 700 * 4);
+    uint32_t seed = 12345;
+    for (uint8_t& byte : picture.bgra) {
+        seed = seed * 1103515245u + 12345u;
+        byte = static_cast<uint8_t>(seed >> 16);
+    }
+    logo::GrayPicture kept;
+    ASSERT_EQ(logo::ScaleToGray(picture, 576, kept), RasterResult::Ok);
+    EXPECT_EQ(kept.sourceWidth, 1500);
+    EXPECT_EQ(kept.sourceHeight, 700);
+    EXPECT_EQ(kept.width, 576);
+    EXPECT_EQ(kept.height, 269);
+    EXPECT_EQ(kept.gray.size(), std::size_t{576} * 269) << "nothing more than the dots is kept";
+    for (Conversion conversion : {Conversion::Threshold, Conversion::ErrorDiffusion}) {
+        SCOPED_TRACE(static_cast<int>(conversion));
+        Raster whole;
+        Raster fromKept;
+        ASSERT_EQ(ToRaster(picture, {576, conversion, 100}, whole), RasterResult::Ok);
+        ASSERT_EQ(ToRaster(kept, {576, conversion, 100}, fromKept), RasterResult::Ok);
+        EXPECT_EQ(fromKept.width, whole.width);
+        EXPECT_EQ(fromKept.height, whole.height);
+        EXPECT_TRUE(fromKept.bits == whole.bits);
+    }
+    // Narrower paper later on: the kept grays are scaled down once more.
+    Raster narrow;
+    ASSERT_EQ(ToRaster(kept, {384, Conversion::Threshold, 128}, narrow), RasterResult::Ok);
+    EXPECT_EQ(narrow.width, 384);
+    EXPECT_EQ(narrow.height, 179);
+    // Grays that do not match their sizes are refused.
+    kept.gray.pop_back();
+    EXPECT_EQ(ToRaster(kept, {}, narrow), RasterResult::Invalid);
+    EXPECT_EQ(ToRaster(logo::GrayPicture{}, {}, narrow), RasterResult::Empty);
+}
+
 TEST(LogoRaster, EmptyBlankAndMalformedPicturesAreRefused) {
     Raster raster;
     EXPECT_EQ(ToRaster(Picture{}, {}, raster), RasterResult::Empty);

@@ -193,6 +193,42 @@ TEST_F(LogoPlugin, PicturesThatCannotBeUsedAreToldAndChangeNothing) {
     EXPECT_EQ(Control("get graphics"), "OK 0");
 }
 
+// Private memory the process has committed.
+std::size_t CommittedPrivateBytes() {
+    std::size_t total = 0;
+    MEMORY_BASIC_INFORMATION info{};
+    uintptr_t at = 0;
+    while (::VirtualQuery(reinterpret_cast<const void*>(at), &info, sizeof info) == sizeof info) {
+        if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE)
+            total += info.RegionSize;
+        const uintptr_t next = reinterpret_cast<uintptr_t>(info.BaseAddress) + info.RegionSize;
+        if (next <= at)
+            break;
+        at = next;
+    }
+    return total;
+}
+
+// A decoded picture of 4000 x 3000 takes 48 MB: in a 32-bit process a page holding it (and,
+// while opening another, two of them) may leave no room for the next.
+TEST_F(LogoPlugin, AnOpenedPictureIsKeptOnlyAtThePrintableWidth) {
+    Start();
+    ASSERT_EQ(readPrinterSettings(), 1);
+    ASSERT_EQ(changeMenuState(kMenuStateShow), 1);
+    // The open dialog's own libraries come with its first use.
+    ASSERT_TRUE(OpenThroughDialog(FramePicture(64, 64)).empty());
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        const std::wstring large = FramePicture(4000, 3000);
+        const std::size_t before = CommittedPrivateBytes();
+        EXPECT_TRUE(OpenThroughDialog(large).empty());
+        EXPECT_EQ(ChildText(Page(), IDC_LOGO_FILE), L"frame.bmp: 4000 x 3000 \u2192 576 x 432");
+        const std::size_t after = CommittedPrivateBytes();
+        EXPECT_LT(after, before + 16u * 1024 * 1024)
+            << "grew by " << (after - before) / 1024 << " KB";
+    }
+}
+
 TEST_F(LogoPlugin, DeletingAllAsksFirst) {
     SendToPrinter(logo::DefineGraphics({'A', '1'}, logo::Raster{8, 1, {0xFF}}));
     SendToPrinter(logo::DefineGraphics({'A', '2'}, logo::Raster{8, 1, {0xFF}}));
