@@ -86,6 +86,7 @@ TEST_F(PrinterFaultRun, ASilentSlowOrRefusingPrinterShowsThatItCannotGetTheStatu
         EXPECT_TRUE(Responds(frame));
         ASSERT_TRUE(Close(run, frame));
         ASSERT_EQ(PrinterControl(cure).rfind("OK", 0), 0u);
+        EXPECT_EQ(PrinterControl(L"get usermode"), "OK 0");
         EXPECT_TRUE(DataFiles() == before) << "a file of the data folder changed";
     }
 }
@@ -108,6 +109,7 @@ TEST_F(PrinterFaultRun, APrinterAnsweringNoiseEndsTheReadWithTheCommunicationErr
     // start-up check could not identify the printer either.
     EXPECT_EQ(DescendantText(frame, kStatusLine), L"Status: Unknown");
     ASSERT_TRUE(Close(program_, frame));
+    EXPECT_EQ(PrinterControl(L"get usermode"), "OK 0");
     EXPECT_TRUE(DataFiles() == before) << "a read that failed must not be saved";
 }
 
