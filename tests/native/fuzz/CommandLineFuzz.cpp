@@ -1,5 +1,7 @@
 // The utility's command line: kept values fit the context's slots, and the same arguments
-// given twice leave what they leave once (a later switch of a letter replaces, never adds).
+// given twice leave what they leave once (a later switch of a letter replaces, never adds);
+// the number lists of the description file read back as written.
+#include <array>
 #include "app/startup/ExtCommandLineInfo.h"
 #include "app/startup/StartupRules.h"
 #include "tests/native/fuzz/FuzzSupport.h"
@@ -13,6 +15,38 @@ bool Same(const CExtCommandLineInfo& a, const CExtCommandLineInfo& b) {
            a.descriptionFilePath == b.descriptionFilePath && a.portPrefix == b.portPrefix &&
            a.queueName == b.queueName && a.devicePath == b.devicePath &&
            a.callerKind == b.callerKind && a.maintenance == b.maintenance;
+}
+
+// "DeviceID" and "InterfaceType" as a description file writes them: numbers the input chooses,
+// between separators it chooses, read back as written.
+void CheckNumberLists(const uint8_t* data, std::size_t size) {
+    qk::fuzz::Input in(data, size);
+    std::array<int32_t, 10> ids{};
+    std::u16string idText;
+    const std::size_t idCount = in.Byte() % 11;
+    for (std::size_t i = 0; i < idCount; ++i) {
+        ids[i] = static_cast<int32_t>(in.U32() % 1000000);
+        const std::string digits = std::to_string(ids[i]);
+        idText.append(digits.begin(), digits.end());
+        char16_t separator = static_cast<char16_t>(in.Byte());
+        if (separator >= u'0' && separator <= u'9')
+            separator = u',';
+        if (i + 1 < idCount)
+            idText += separator;
+    }
+    QK_FUZZ_CHECK(qk::app::ParseDeviceId(idText) == ids);
+
+    std::array<int32_t, 5> types{-1, -1, -1, -1, -1};
+    std::u16string typeText;
+    const std::size_t typeCount = in.Byte() % 6;
+    for (std::size_t i = 0; i < typeCount; ++i) {
+        types[i] = static_cast<int32_t>(in.U32() % 100000);
+        const std::string digits = (i ? "," : "") + std::to_string(types[i]);
+        typeText.append(digits.begin(), digits.end());
+    }
+    // What follows the last value that reads is not a value.
+    typeText += u",x";
+    QK_FUZZ_CHECK(qk::app::ParseInterfaceTypes(typeText) == types);
 }
 
 } // namespace
@@ -45,8 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
                       static_cast<int32_t>(argument.size()));
         QK_FUZZ_CHECK(qk::app::LeadingNumber(std::u16string(d.begin(), d.end())) ==
                       static_cast<int32_t>(argument.size()));
-        qk::app::ParseDeviceId(argument);
-        qk::app::ParseInterfaceTypes(argument);
     }
+    CheckNumberLists(data, size);
     return 0;
 }

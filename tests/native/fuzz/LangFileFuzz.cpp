@@ -1,6 +1,7 @@
-// The language file: the same table from a UTF-16 and a UTF-8 file, and the table answers
-// for every index what its entries hold.
+// The language file: the table answers for every index what its entries hold, and a second
+// table of the module, made from the sections the first one kept, holds the same.
 #include "framework/lang/LangResTable.h"
+#include "framework/lang/LangSectionCache.h"
 #include "tests/native/fuzz/FuzzSupport.h"
 #include "tests/support/fakes/FakeProfile.h"
 
@@ -16,9 +17,7 @@ struct Snapshot {
     bool operator==(const Snapshot&) const = default;
 };
 
-Snapshot Read(const std::u16string& text, TextEncoding encoding) {
-    FakeProfile profile;
-    profile.SetFileText(kFolder + u"\\0409.DAT", text, encoding);
+Snapshot Read(FakeProfile& profile) {
     CLangResTable table(profile, profile.Files());
     QK_FUZZ_CHECK(table.LoadLangFile(kFolder, 0x409, 0x409) == kLangRequestedFile);
     Snapshot snapshot;
@@ -45,7 +44,11 @@ Snapshot Read(const std::u16string& text, TextEncoding encoding) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    const std::u16string text = qk::fuzz::Latin1(data, size);
-    QK_FUZZ_CHECK(Read(text, TextEncoding::Utf16LeBom) == Read(text, TextEncoding::Utf8Bom));
+    CLangSectionCache::Shared().Clear(); // nothing kept from another input
+    FakeProfile profile;
+    profile.SetFileText(kFolder + u"\\0409.DAT", qk::fuzz::Latin1(data, size),
+                        TextEncoding::Utf16LeBom);
+    const Snapshot read = Read(profile);
+    QK_FUZZ_CHECK(Read(profile) == read);
     return 0;
 }

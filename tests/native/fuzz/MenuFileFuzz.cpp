@@ -1,8 +1,10 @@
-// The menu definition file: the same menu from a UTF-16 and a UTF-8 file; every kept entry
+// The menu definition file: the same menu through the section cache the utility reads it with
+// as through the profile key by key; every kept entry
 // is a heading or an entry of its own (no library is bound here), its texts fit their slots,
 // and nesting levels stay within the number of entries.
 #include <memory>
 #include "app/menu/MenuFile.h"
+#include "platform/os/SectionCacheProfile.h"
 #include "tests/native/fuzz/FuzzSupport.h"
 #include "tests/support/fakes/FakeProfile.h"
 
@@ -35,9 +37,7 @@ struct Menu {
     }
 };
 
-Menu Read(const std::u16string& text, TextEncoding encoding, int32_t arpSupport) {
-    FakeProfile profile;
-    profile.SetFileText(kPath, text, encoding);
+Menu Read(qk::os::IProfile& profile, int32_t arpSupport) {
     Menu menu;
     menu.title = menu_file::ReadTitle(profile, kPath, u"Ver.1.00");
     menu.look = menu_file::ReadLook(profile, kPath);
@@ -64,9 +64,11 @@ Menu Read(const std::u16string& text, TextEncoding encoding, int32_t arpSupport)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (size < 1)
         return 0;
-    const std::u16string text = qk::fuzz::Latin1(data + 1, size - 1);
     const int32_t arp = data[0] & 1;
-    QK_FUZZ_CHECK(Read(text, TextEncoding::Utf16LeBom, arp) ==
-                  Read(text, TextEncoding::Utf8Bom, arp));
+    FakeProfile profile;
+    profile.SetFileText(kPath, qk::fuzz::Latin1(data + 1, size - 1),
+                        data[0] & 2 ? TextEncoding::Utf8Bom : TextEncoding::Utf16LeBom);
+    qk::os::SectionCacheProfile cached(profile, profile.Files());
+    QK_FUZZ_CHECK(Read(cached, arp) == Read(profile, arp));
     return 0;
 }

@@ -110,26 +110,44 @@ std::u16string FakeProfile::Serialize(const Ini& ini) {
 }
 
 FakeProfile::OpenResult FakeProfile::Load(const std::u16string& file, bool forWriting, Ini& ini) {
-    ini = Ini{};
+    OpenResult opened = OpenResult::Failed;
+    if (forWriting && files_->Exists(file) && files_->IsReadOnly(file)) {
+        ini = Ini{};
+        return opened;
+    }
+    ini = Read(file, opened);
+    return opened;
+}
+
+FakeProfile::Ini& FakeProfile::Read(const std::u16string& file, OpenResult& opened) {
+    nothing_ = Ini{};
     if (!files_->ParentFolderExists(file)) {
-        return OpenResult::Failed; // the path, not the file, is missing
+        opened = OpenResult::Failed; // the path, not the file, is missing
+        return nothing_;
     }
     if (!files_->Exists(file)) {
-        return OpenResult::NoFile;
+        opened = OpenResult::NoFile;
+        return nothing_;
     }
     std::vector<uint8_t> bytes;
-    if (files_->IsDirectory(file) || (forWriting && files_->IsReadOnly(file)) ||
-        !files_->ReadFile(file, bytes)) {
-        return OpenResult::Failed;
+    if (files_->IsDirectory(file) || !files_->ReadFile(file, bytes)) {
+        opened = OpenResult::Failed;
+        return nothing_;
     }
+    opened = OpenResult::Read;
     if (bytes.empty()) {
-        return OpenResult::Read;
+        return nothing_;
     }
-    TextEncoding encoding;
-    const std::u16string text = DecodeText(bytes, &encoding);
-    ini = Parse(text);
-    ini.encoding = encoding;
-    return OpenResult::Read;
+    // The same bytes parse the same: a file read again unchanged is not decoded again (the
+    // fuzz targets read a file section by section, dozens of times per input).
+    Parsed& last = parsed_[file];
+    if (last.bytes != bytes) {
+        TextEncoding encoding;
+        last.ini = Parse(DecodeText(bytes, &encoding));
+        last.ini.encoding = encoding;
+        last.bytes = std::move(bytes);
+    }
+    return last.ini;
 }
 
 bool FakeProfile::Save(const std::u16string& file, const Ini& ini) {
@@ -159,9 +177,11 @@ FakeProfile::Entry* FakeProfile::FindEntryTrimmed(Section& section, const std::u
 
 std::u16string FakeProfile::GetString(const std::u16string& file, const std::u16string& section,
                                       const std::u16string& key, const std::u16string& def) {
+    std::lock_guard lock(mutex_); // the parsed files are shared by the calls
     const std::u16string defTrimmed = TrimDefault(def);
-    Ini ini;
-    if (Load(file, false, ini) == OpenResult::Failed) {
+    OpenResult opened;
+    Ini& ini = Read(file, opened);
+    if (opened == OpenResult::Failed) {
         return defTrimmed; // taken as it is, quotes included
     }
     const Entry* entry = nullptr;
@@ -174,10 +194,12 @@ std::u16string FakeProfile::GetString(const std::u16string& file, const std::u16
 
 int FakeProfile::GetInt(const std::u16string& file, const std::u16string& section,
                         const std::u16string& key, int def) {
+    std::lock_guard lock(mutex_); // the parsed files are shared by the calls
     // The platform reads the value into 30 characters first; an empty value is missing.
-    Ini ini;
+    OpenResult opened;
+    Ini& ini = Read(file, opened);
     std::u16string text;
-    if (Load(file, false, ini) != OpenResult::Failed) {
+    if (opened != OpenResult::Failed) {
         const Entry* entry = nullptr;
         if (Section* s = FindSectionTrimmed(ini, section)) {
             entry = FindEntryTrimmed(*s, key);
@@ -194,6 +216,7 @@ int FakeProfile::GetInt(const std::u16string& file, const std::u16string& sectio
 
 bool FakeProfile::WriteString(const std::u16string& file, const std::u16string& section,
                               const std::u16string& key, const std::u16string& value) {
+    std::lock_guard lock(mutex_); // the parsed files are shared by the calls
     Ini ini;
     if (Load(file, true, ini) == OpenResult::Failed) {
         return false;
@@ -219,6 +242,7 @@ bool FakeProfile::WriteString(const std::u16string& file, const std::u16string& 
 
 bool FakeProfile::DeleteKey(const std::u16string& file, const std::u16string& section,
                             const std::u16string& key) {
+    std::lock_guard lock(mutex_); // the parsed files are shared by the calls
     Ini ini;
     if (Load(file, true, ini) == OpenResult::Failed) {
         return false;
@@ -239,6 +263,7 @@ bool FakeProfile::DeleteKey(const std::u16string& file, const std::u16string& se
 }
 
 bool FakeProfile::DeleteSection(const std::u16string& file, const std::u16string& section) {
+    std::lock_guard lock(mutex_); // the parsed files are shared by the calls
     Ini ini;
     if (Load(file, true, ini) == OpenResult::Failed) {
         return false;
@@ -255,12 +280,14 @@ bool FakeProfile::DeleteSection(const std::u16string& file, const std::u16string
 
 uint32_t FakeProfile::GetSectionRaw(const std::u16string& file, const std::u16string& section,
                                     char16_t* buffer, uint32_t size) {
+    std::lock_guard lock(mutex_); // the parsed files are shared by the calls
     if (size < 3) {
         std::fill(buffer, buffer + size, u'\0');
         return 0;
     }
-    Ini ini;
-    if (Load(file, false, ini) == OpenResult::Failed) {
+    OpenResult opened;
+    Ini& ini = Read(file, opened);
+    if (opened == OpenResult::Failed) {
         buffer[0] = 0;
         return 0;
     }
@@ -313,12 +340,14 @@ uint32_t FakeProfile::GetSectionRaw(const std::u16string& file, const std::u16st
 
 uint32_t FakeProfile::GetSectionNamesRaw(const std::u16string& file, char16_t* buffer,
                                          uint32_t size) {
+    std::lock_guard lock(mutex_); // the parsed files are shared by the calls
     if (size < 3) {
         std::fill(buffer, buffer + size, u'\0');
         return 0;
     }
-    Ini ini;
-    if (Load(file, false, ini) == OpenResult::Failed) {
+    OpenResult opened;
+    Ini& ini = Read(file, opened);
+    if (opened == OpenResult::Failed) {
         return 0; // the buffer is left as it was
     }
     uint32_t room = size - 1; // one character stays for the list's NUL

@@ -4,7 +4,9 @@
 // what the code wrote. The buffer rules of the raw section calls are the platform's (see
 // IProfile); the contract tests run the same cases against this fake and the real one.
 #pragma once
+#include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 #include "platform/os/Profile.h"
@@ -57,8 +59,15 @@ private:
         TextEncoding encoding = TextEncoding::Ansi; // new files are ANSI
     };
     enum class OpenResult { Read, NoFile, Failed };
+    struct Parsed {
+        std::vector<uint8_t> bytes;
+        Ini ini;
+    };
 
+    // A copy to change and save.
     OpenResult Load(const std::u16string& file, bool forWriting, Ini& ini);
+    // For reading only: kept until the file's bytes change.
+    Ini& Read(const std::u16string& file, OpenResult& opened);
     bool Save(const std::u16string& file, const Ini& ini);
     static Ini Parse(const std::u16string& text);
     static std::u16string Serialize(const Ini& ini);
@@ -68,6 +77,9 @@ private:
     std::unique_ptr<FakeFileSystem> own_;
     FakeFileSystem* files_;
     int saves_ = 0;
+    std::map<std::u16string, Parsed> parsed_; // the last reading of each file
+    std::recursive_mutex mutex_;
+    Ini nothing_; // what a missing or empty file reads as
 };
 
 } // namespace qk::test
