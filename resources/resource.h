@@ -70,5 +70,14 @@
 #define IDC_LOGO_BOTTOM_LABEL 1235
 #define IDC_LOGO_VALUE100_LABEL 1236
 
+#define IDD_SETFILE_VIEW 11          // settings file page (366 x 259 DLU, child)
+#define IDC_SETFILE_SAVE 1301        // saves this printer's settings to a file
+#define IDC_SETFILE_CHECK 1302       // checks a settings command file against this printer
+#define IDC_SETFILE_REPORT 1303      // what the last save or check found
+#define IDC_SETFILE_SAVE_GROUP 1321
+#define IDC_SETFILE_CHECK_GROUP 1322
+#define IDC_SETFILE_SAVE_LABEL 1331
+#define IDC_SETFILE_CHECK_LABEL 1332
+
 // The framework's About command in the system menu.
 #define IDM_ABOUTBOX 0xE140

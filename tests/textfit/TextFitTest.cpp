@@ -120,6 +120,7 @@ const WindowRow kWindows[] = {
     {"JournalPage", kJournal, IDD_EJ_VIEW, u"QKUEJ_DLL"},
     {"PaperPage", kPaper, IDD_PAPER_VIEW, u"QKUPAPERSTG_DLL"},
     {"LogoPage", L"QKULOGOSTG.dll", IDD_LOGO_VIEW, u"QKULOGOSTG_DLL"},
+    {"SettingsFilePage", L"QKUSETFILESTG.dll", IDD_SETFILE_VIEW, u"QKUSETFILESTG_DLL"},
     {"MenuPane", kProgram, 0, u"", nullptr, {u"MENU_ITEM"}, MeasureMenuPane},
 };
 

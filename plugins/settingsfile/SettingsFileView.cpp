@@ -1,0 +1,222 @@
+#include "plugins/settingsfile/SettingsFileView.h"
+
+#include "framework/context/TextSlot.h"
+#include "framework/context/UtilContext.h"
+#include "framework/view/UtilMessageBox.h"
+#include "platform/LibraryLoader.h"
+#include "platform/Text.h"
+#include "plugins/settingsfile/SettingsFileIo.h"
+#include "resource.h"
+
+namespace qk::settingsfile {
+namespace {
+
+constexpr char16_t kScreen[] = u"QKUSETFILESTG_DLL";
+
+// Screen messages of the page.
+constexpr int kMsgSaved = 0, kMsgNotSaved = 1, kMsgNotOurs = 2, kMsgTruncated = 3, kMsgDamaged = 4,
+              kMsgOtherModel = 5, kMsgBadCommands = 6, kMsgUnreadable = 7, kMsgFileGood = 8;
+// Screen strings: the names of the settings and the file chooser's filter.
+constexpr int kStrCustomValue = 0, kStrMemorySwitch = 1, kStrTopLogo = 2, kStrBottomLogo = 3,
+              kStrLogoOption = 4, kStrNoTopLogo = 5, kStrNoBottomLogo = 6, kStrFilter = 7,
+              kStrLogoGraphic = 8;
+
+std::u16string Fill(std::u16string text, const std::u16string& value) {
+    const size_t at = text.find(u"%s");
+    if (at == std::u16string::npos)
+        return text + u" " + value;
+    return text.replace(at, 2, value);
+}
+
+std::u16string Decimal(uint32_t value) {
+    const std::string digits = std::to_string(value);
+    return std::u16string(digits.begin(), digits.end());
+}
+
+std::u16string Hex(const Bytes& bytes) {
+    static constexpr char16_t kDigits[] = u"0123456789ABCDEF";
+    std::u16string text;
+    for (uint8_t byte : bytes) {
+        if (!text.empty())
+            text += u' ';
+        text += kDigits[byte >> 4];
+        text += kDigits[byte & 15];
+    }
+    return text;
+}
+
+// A setting's value as the operator reads it.
+std::u16string ValueText(const FileSetting& setting) {
+    switch (setting.kind) {
+    case SettingKind::CustomValue:
+        return setting.value.size() == 2 ? Decimal(setting.value[0] | setting.value[1] << 8)
+                                         : Hex(setting.value);
+    case SettingKind::MemorySwitch:
+    case SettingKind::LogoOption:
+        return std::u16string(setting.value.begin(), setting.value.end());
+    default:
+        return Hex(setting.value);
+    }
+}
+
+} // namespace
+
+CSettingsFileView::CSettingsFileView() : CSingleFormView(IDD_SETFILE_VIEW, kScreen) {}
+
+void CSettingsFileView::OnInitialUpdate() {
+    CSingleFormView::OnInitialUpdate();
+    PageTexts().ApplyCaptions(m_hWnd);
+}
+
+bool CSettingsFileView::OnCommand(UINT code, UINT id, HWND control) {
+    if (code == BN_CLICKED && id == IDC_SETFILE_SAVE) {
+        OnSaveClicked();
+        return true;
+    }
+    if (code == BN_CLICKED && id == IDC_SETFILE_CHECK) {
+        OnCheckClicked();
+        return true;
+    }
+    return CSingleFormView::OnCommand(code, id, control);
+}
+
+std::u16string CSettingsFileView::Message(int index, const char16_t* english) const {
+    return PageTexts().TextOr(LangListKind::ScreenMessages, index, english);
+}
+
+std::u16string CSettingsFileView::String(int index, const char16_t* english) const {
+    return PageTexts().TextOr(LangListKind::ScreenStrings, index, english);
+}
+
+void CSettingsFileView::ShowReport(const std::u16string& text) {
+    ::SetDlgItemTextW(m_hWnd, IDC_SETFILE_REPORT, WidePtr(text));
+}
+
+std::u16string CSettingsFileView::ChooseFile(bool forSaving) const {
+    // The filter's parts are separated by '|' in the language file; the dialog wants NULs.
+    std::u16string filter =
+        String(kStrFilter, u"Settings command files (*.dat)|*.dat|All files (*.*)|*.*|");
+    for (char16_t& c : filter)
+        if (c == u'|')
+            c = u'\0';
+    filter += u'\0';
+    wchar_t path[MAX_PATH] = L"";
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = m_hWnd;
+    ofn.lpstrFilter = WidePtr(filter);
+    ofn.lpstrFile = path;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrDefExt = L"dat";
+    // Choosing a file must not move the whole process into the file's folder.
+    ofn.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
+                (forSaving ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+    // The dialog's library comes when the operator first chooses a file, not with the page.
+    static auto* const saveDialog =
+        SystemLibraryFunction<decltype(::GetSaveFileNameW)>(L"comdlg32.dll", "GetSaveFileNameW");
+    static auto* const openDialog =
+        SystemLibraryFunction<decltype(::GetOpenFileNameW)>(L"comdlg32.dll", "GetOpenFileNameW");
+    auto* const dialog = forSaving ? saveDialog : openDialog;
+    if (!dialog || !dialog(&ofn))
+        return {};
+    return FromWide(path);
+}
+
+void CSettingsFileView::OnSaveClicked() {
+    UtilContext* context = Context();
+    IPluginDataMgr* store = DataManager();
+    if (!context || !store)
+        return;
+    const std::u16string path = ChooseFile(true);
+    if (path.empty())
+        return;
+    if (SavePrinterSettings(*context, *store, path) != 0) {
+        const std::u16string text =
+            Message(kMsgNotSaved, u"The settings could not be saved to the file.");
+        ShowReport(text);
+        ShowWarning(m_hWnd, WidePtr(text));
+        return;
+    }
+    const std::u16string text = Message(kMsgSaved, u"The printer's settings were saved to %s.");
+    ShowReport(Fill(text, path));
+    ShowInfo(m_hWnd, WidePtr(Fill(text, path)));
+}
+
+std::u16string CSettingsFileView::RefusalText(int32_t result) const {
+    switch (result) {
+    case kFileTruncated:
+        return Message(kMsgTruncated, u"The file is not whole: it is shorter or longer than its "
+                                      u"header says. Nothing is sent to the printer.");
+    case kFileDamaged:
+        return Message(kMsgDamaged, u"The file is damaged: its contents do not match its check "
+                                    u"sum. Nothing is sent to the printer.");
+    case kFileOtherModel:
+        return Message(kMsgOtherModel, u"The file was written for another printer model. "
+                                       u"Nothing is sent to the printer.");
+    case kFileBadCommands:
+        return Message(kMsgBadCommands, u"The file holds commands that this utility does not "
+                                        u"write. Nothing is sent to the printer.");
+    case kFileUnreadable:
+        return Message(kMsgUnreadable, u"The file could not be read.");
+    default:
+        return Message(kMsgNotOurs, u"The file is not a settings command file of this utility. "
+                                    u"Nothing is sent to the printer.");
+    }
+}
+
+std::u16string CSettingsFileView::SettingName(const FileSetting& setting) const {
+    switch (setting.kind) {
+    case SettingKind::CustomValue:
+        return Fill(String(kStrCustomValue, u"Customized value %s"), Decimal(setting.number));
+    case SettingKind::MemorySwitch:
+        return Fill(String(kStrMemorySwitch, u"Memory switch %s"), Decimal(setting.number));
+    case SettingKind::TopLogo:
+        return String(kStrTopLogo, u"Top logo");
+    case SettingKind::BottomLogo:
+        return String(kStrBottomLogo, u"Bottom logo");
+    case SettingKind::LogoOption:
+        return Fill(String(kStrLogoOption, u"Logo option %s"), Hex({setting.number}));
+    case SettingKind::CancelLogo:
+        return setting.number == 0 ? String(kStrNoTopLogo, u"No top logo")
+                                   : String(kStrNoBottomLogo, u"No bottom logo");
+    }
+    return {};
+}
+
+std::u16string CSettingsFileView::SettingLines(const CheckedFile& file) const {
+    std::u16string lines;
+    if (!file.logoSection.empty())
+        lines += Fill(String(kStrLogoGraphic, u"Logo graphic: %s bytes"),
+                      Decimal(static_cast<uint32_t>(file.logoSection.size()))) +
+                 u"\r\n";
+    for (const FileSetting& setting : file.settings) {
+        lines += SettingName(setting);
+        if (setting.kind != SettingKind::CancelLogo)
+            lines += u": " + ValueText(setting);
+        lines += u"\r\n";
+    }
+    return lines;
+}
+
+void CSettingsFileView::OnCheckClicked() {
+    UtilContext* context = Context();
+    if (!context)
+        return;
+    const std::u16string path = ChooseFile(false);
+    if (path.empty())
+        return;
+    const std::u16string model(
+        SlotView(context->portRecord.deviceName, std::size(context->portRecord.deviceName)));
+    CheckedFile file;
+    const int32_t result = ReadSettingsFile(path, model, file);
+    if (result != kFileOk) {
+        const std::u16string text = RefusalText(result);
+        ShowReport(text);
+        ShowWarning(m_hWnd, WidePtr(text));
+        return;
+    }
+    ShowReport(Message(kMsgFileGood, u"The file is whole and made for this printer. It sets:") +
+               u"\r\n" + SettingLines(file));
+}
+
+} // namespace qk::settingsfile

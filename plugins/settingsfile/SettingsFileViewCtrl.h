@@ -1,0 +1,18 @@
+// The settings file library's page controller. The page keeps no settings of its own: it
+// works on the blocks the other pages own, so its block (0x1000C) stays as the host made it.
+#pragma once
+#include "framework/plugin/FormViewCtrl.h"
+
+namespace qk::settingsfile {
+
+inline constexpr uint32_t kSettingsFileBlockKey = 0x0001000C;
+inline constexpr uint32_t kSettingsFileBlockSize = 36; // the header and one reserved word
+
+class CSettingsFileViewCtrl : public CFormViewCtrl {
+public:
+    CSettingsFileViewCtrl();
+
+    void CreatePages() override;
+};
+
+} // namespace qk::settingsfile
