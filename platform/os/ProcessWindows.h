@@ -33,10 +33,11 @@ public:
     virtual void BringToForeground(WindowId window) = 0;
     // Whether a window of this process holds the keyboard focus.
     virtual bool HoldsKeyboardFocus() = 0;
-    // Waits at most timeoutMs for the end of the process or for input to this thread, then
-    // removes every waiting message of the thread, dispatching paint messages only. True
-    // when one of them was a click on a window frame (a non-client button press or double
-    // click).
+    // Waits at most timeoutMs for the end of the process or for input, painting or a sent
+    // message to this thread, then dispatches the waiting paint messages and drops the
+    // waiting keyboard and mouse input; posted messages stay queued for the thread's own
+    // loop. True when the input held a click on a window frame (a non-client button press or
+    // double click).
     virtual bool PumpPaintOnly(ProcessId process, uint32_t timeoutMs) = 0;
 };
 

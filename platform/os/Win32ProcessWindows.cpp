@@ -104,22 +104,34 @@ bool Win32ProcessWindows::HoldsKeyboardFocus() {
 
 bool Win32ProcessWindows::PumpPaintOnly(ProcessId process, uint32_t timeoutMs) {
     HANDLE handle = reinterpret_cast<HANDLE>(process);
+    // Posted messages and timers do not end the wait: they stay queued for the loop that runs
+    // after the program (the status strip's reports among them), and waking for them would
+    // turn this wait into a busy loop.
     MsgWaitForMultipleObjects(handle ? 1 : 0, handle ? &handle : nullptr, FALSE, timeoutMs,
-                              QS_ALLINPUT);
+                              QS_PAINT | QS_INPUT | QS_SENDMESSAGE);
     bool frameClick = false;
     MSG msg;
-    // A window that never validates itself would hand out paint messages for ever.
-    for (int taken = 0; taken < 1000 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++taken) {
+    // The user's input goes nowhere while the program runs; a click on a frame is noted so
+    // that the program can be brought back to the front.
+    for (int taken = 0; taken < 1000 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_INPUT);
+         ++taken) {
         if (msg.message == WM_QUIT) {
             // The loop that asked to end must still see it.
             PostQuitMessage(static_cast<int>(msg.wParam));
             break;
         }
-        if (msg.message == WM_PAINT) {
-            DispatchMessageW(&msg);
-        } else if (IsFrameClick(msg.message)) {
+        if (IsFrameClick(msg.message)) {
             frameClick = true;
         }
+    }
+    // A window that never validates itself would hand out paint messages for ever.
+    for (int taken = 0; taken < 1000 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT);
+         ++taken) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        DispatchMessageW(&msg);
     }
     return frameClick;
 }

@@ -1,9 +1,11 @@
 // The named events and the process windows seams over the real platform: events shared by
 // name, and the windows of a started program found, pinged, and waited for with a pump that
-// serves painting only.
+// serves painting only and leaves posted messages for later.
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <string>
+#include <thread>
+#include <vector>
 #include "platform/Text.h"
 #include "platform/os/RealOs.h"
 
@@ -49,6 +51,43 @@ TEST(Win32NamedEvents, SharedByNameManualResetAndGoneWithTheLastHandle) {
     EXPECT_FALSE(events.Set(0));
 }
 
+constexpr UINT kProbeMessage = WM_USER + 7;
+
+// What the probe window was given, in order.
+struct ProbeLog {
+    int paints = 0;
+    std::vector<WPARAM> posted;
+};
+ProbeLog g_probe;
+
+LRESULT CALLBACK ProbeProc(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) {
+    if (message == WM_PAINT) {
+        PAINTSTRUCT paint;
+        BeginPaint(hwnd, &paint);
+        EndPaint(hwnd, &paint);
+        ++g_probe.paints;
+        return 0;
+    }
+    if (message == kProbeMessage) {
+        g_probe.posted.push_back(wp);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, message, wp, lp);
+}
+
+HWND CreateProbeWindow() {
+    WNDCLASSW probeClass{};
+    probeClass.lpfnWndProc = ProbeProc;
+    probeClass.hInstance = GetModuleHandleW(nullptr);
+    probeClass.lpszClassName = L"QkPaintOnlyProbe";
+    RegisterClassW(&probeClass);
+    HWND probe = CreateWindowW(L"QkPaintOnlyProbe", L"probe", WS_OVERLAPPED, 0, 0, 120, 60, nullptr,
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (probe)
+        ShowWindow(probe, SW_SHOWNOACTIVATE);
+    return probe;
+}
+
 TEST(Win32ProcessWindows, WindowsOfAStartedProgramAndThePaintOnlyPump) {
     os::IProcessLauncher& launcher = os::RealProcessLauncher();
     os::IProcessWindows& windows = os::RealProcessWindows();
@@ -76,15 +115,27 @@ TEST(Win32ProcessWindows, WindowsOfAStartedProgramAndThePaintOnlyPump) {
     windows.Enable(id, true);
     EXPECT_TRUE(windows.IsEnabled(id));
 
-    // The pump serves paint messages and drops the rest until the program ends.
-    PostMessageW(frame, WM_USER + 7, 0, 0);
+    // The pump serves painting while the program runs; what is posted meanwhile, before the
+    // wait or from another thread during it, is handled after it by the thread's own loop.
+    HWND probe = CreateProbeWindow();
+    ASSERT_NE(probe, nullptr);
+    g_probe = {};
+    InvalidateRect(probe, nullptr, TRUE);
+    PostMessageW(probe, kProbeMessage, 1, 0);
     windows.PumpPaintOnly(child, 0);
+    std::thread poster([probe] { PostMessageW(probe, kProbeMessage, 2, 0); });
     const DWORD start = GetTickCount();
     while (launcher.Wait(child, 0) == os::WaitResult::TimedOut && GetTickCount() - start < kStartMs)
         windows.PumpPaintOnly(child, 1000);
+    poster.join();
     EXPECT_EQ(launcher.Wait(child, 0), os::WaitResult::Ended);
+    EXPECT_GE(g_probe.paints, 1);
+    EXPECT_TRUE(g_probe.posted.empty()) << "handled during the wait";
     MSG msg;
-    EXPECT_FALSE(PeekMessageW(&msg, frame, WM_USER + 7, WM_USER + 7, PM_REMOVE));
+    while (PeekMessageW(&msg, probe, 0, 0, PM_REMOVE))
+        DispatchMessageW(&msg);
+    EXPECT_EQ(g_probe.posted, (std::vector<WPARAM>{1, 2}));
+    DestroyWindow(probe);
     EXPECT_EQ(windows.Ping(shown[0], 100), os::PingResult::Gone);
     launcher.Close(child);
     DestroyWindow(frame);
