@@ -8,6 +8,7 @@
 #include "framework/context/UtilContext.h"
 #include "framework/plugin/FormViewDllApi.h"
 #include "framework/view/UtilMessageBox.h"
+#include "platform/TabStops.h"
 #include "platform/Text.h"
 #include "platform/os/RealOs.h"
 #include "platform/os/SectionCacheProfile.h"
@@ -150,8 +151,7 @@ void CUtilMenuView::SelectInitialRow() {
         m_selectedRow = static_cast<int32_t>(i);
         m_focusRow = m_selectedRow;
         InvalidateRow(m_selectedRow);
-        if (m_items[i]->IsBound())
-            CPluginHost::ChangeMenuState(*m_items[i], kMenuStateShow);
+        ShowPage(*m_items[i]);
         return;
     }
 }
@@ -312,8 +312,7 @@ void CUtilMenuView::ActivateRow(int32_t target) {
         return;
     MenuItem& item = *m_items[static_cast<std::size_t>(target)];
     if (target == m_selectedRow) {
-        if (item.IsBound())
-            CPluginHost::ChangeMenuState(item, kMenuStateFocus);
+        FocusPage(false);
         return;
     }
     CDirtyRows dirty;
@@ -338,8 +337,16 @@ void CUtilMenuView::ActivateRow(int32_t target) {
     m_hoverRow = target;
     FollowWithFocusRow(target, dirty);
     dirty.Flush(*this);
-    if (item.IsBound())
-        CPluginHost::ChangeMenuState(item, kMenuStateShow);
+    ShowPage(item);
+}
+
+// A page shown by the plug-in takes the focus for itself; the menu keeps it, so that the
+// keys go on moving through the menu after a click or Enter, and Tab enters the page.
+void CUtilMenuView::ShowPage(MenuItem& item) {
+    if (!item.IsBound())
+        return;
+    CPluginHost::ChangeMenuState(item, kMenuStateShow);
+    ::SetFocus(m_hWnd);
 }
 
 void CUtilMenuView::OnCaptureChanged(HWND) {
@@ -404,7 +411,7 @@ bool CUtilMenuView::OnKeyDown(UINT key) {
         }
         break;
     case VK_TAB:
-        FocusPage();
+        FocusPage(::GetKeyState(VK_SHIFT) < 0);
         break;
     default:
         return false;
@@ -444,10 +451,27 @@ int32_t CUtilMenuView::NextSelectableRow(int32_t from, int step) const {
     return -1;
 }
 
-void CUtilMenuView::FocusPage() const {
+void CUtilMenuView::FocusPage(bool backwards) const {
     const MenuItem* item = ItemAt(m_selectedRow);
-    if (item && item->IsBound())
-        CPluginHost::ChangeMenuState(*item, kMenuStateFocus);
+    if (!item || !item->IsBound())
+        return;
+    CPluginHost::ChangeMenuState(*item, kMenuStateFocus);
+    // The page's own choice may be a group box or a page with nothing enabled: the keyboard
+    // goes to its first (Shift: last) control that takes it, else it stays in the menu.
+    HWND page = PageHolding(::GetFocus());
+    HWND stop = page ? EnabledTabStop(page, backwards) : nullptr;
+    ::SetFocus(stop ? stop : m_hWnd);
+}
+
+HWND CUtilMenuView::PageHolding(HWND window) const {
+    IShellFrame* frame = ShellFrameOf(m_hWnd);
+    HWND area = frame ? frame->PageAreaWindow() : nullptr;
+    if (!area)
+        return nullptr;
+    for (; window; window = ::GetParent(window))
+        if (::GetParent(window) == area)
+            return window;
+    return nullptr;
 }
 
 void CUtilMenuView::TakeFocusFromPage() {

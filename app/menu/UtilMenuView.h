@@ -83,10 +83,14 @@ private:
     bool OnKeyDown(UINT key);
     void MoveFocusRow(int32_t row);
     void FollowWithFocusRow(int32_t row, CDirtyRows& dirty);
-    void FocusPage() const;
+    // Tab (Shift+Tab: backwards) into the selected row's page.
+    void FocusPage(bool backwards) const;
+    // The page of the page area that holds the window, or null.
+    HWND PageHolding(HWND window) const;
 
     // The release of a selectable row (by the mouse or by Enter and Space).
     void ActivateRow(int32_t target);
+    void ShowPage(MenuItem& item);
     void ReleaseCaptureFlag(CDirtyRows& dirty);
 
     int32_t HitTestRow(POINT point) const;

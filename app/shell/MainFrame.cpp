@@ -12,6 +12,7 @@
 #include "framework/context/TextSlot.h"
 #include "framework/comm/QkcBinding.h"
 #include "framework/context/UtilContext.h"
+#include "platform/TabStops.h"
 #include "platform/Text.h"
 #include "platform/WaitCursor.h"
 #include "resource.h"
@@ -189,8 +190,8 @@ bool CMainFrame::PreTranslateMessage(MSG* msg) {
     HWND stop = focus;
     while (stop != page && ::GetParent(stop) != page)
         stop = ::GetParent(stop);
-    HWND first = ::GetNextDlgTabItem(page, nullptr, FALSE);
-    HWND last = first ? ::GetNextDlgTabItem(page, first, TRUE) : nullptr;
+    HWND first = EnabledTabStop(page, false);
+    HWND last = EnabledTabStop(page, true);
     const bool backwards = ::GetKeyState(VK_SHIFT) < 0;
     if (first && stop != (backwards ? first : last))
         return false;

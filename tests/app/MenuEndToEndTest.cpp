@@ -117,5 +117,52 @@ TEST_F(MenuRun, ReadsEveryPluginInMenuOrderAndShowsTheJournalPageByMouseAndByKey
         (std::vector<std::string>{"QKMenuTestPage.dll Finalize", "QKMenuTestPage2.dll Finalize"}));
 }
 
+TEST_F(MenuRun, AfterAClickTheMenuKeepsTheKeyboardAndTabEntersThePageAtItsFirstControl) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_TRUE(PumpUntil([&] { return ReadOrder().size() == 2; }, 20000));
+    ASSERT_TRUE(
+        PumpUntil([&] { return TopLevelWindows(program_.Id(), L"#32770").empty(); }, 30000));
+    ASSERT_TRUE(BringToForeground(frame));
+    const auto focusIs = [&](HWND window) {
+        return PumpUntil([&] { return FocusOfThread(frame) == window; }, 10000);
+    };
+    HWND testPage = ::FindWindowExW(::GetParent(Descendant(frame, kJournalPageId, nullptr)),
+                                    nullptr, L"Static", L"QKMenuTestPage.dll");
+    ASSERT_NE(testPage, nullptr);
+    HWND testButton = ::GetDlgItem(testPage, 1);
+
+    ClickWithMouse(list, RowCentre(kJournalRow));
+    ASSERT_TRUE(PumpUntil([&] { return JournalShown(); }, 15000));
+    EXPECT_TRUE(focusIs(list)) << "the focus went to "
+                               << testing::PrintToString(ClassName(FocusOfThread(frame)));
+    // The journal's controls cannot be used on this port: Tab finds nothing to enter (the
+    // group box is no stop), and the keys go on acting on the menu at once.
+    ASSERT_FALSE(::IsWindowEnabled(Descendant(frame, 10019, nullptr)));
+    PressKey(VK_TAB);
+    PressKey(VK_UP);
+    PressKey(VK_RETURN);
+    EXPECT_TRUE(PumpUntil([&] { return TestPageShown(); }, 15000)) << "Tab, Up, Enter";
+    EXPECT_TRUE(focusIs(list));
+
+    PressKey(VK_TAB);
+    EXPECT_TRUE(focusIs(testButton)) << "Tab enters the page at its first control";
+    PressKey(VK_TAB, true);
+    EXPECT_TRUE(focusIs(list)) << "Shift+Tab comes back";
+    PressKey(VK_END);
+    PressKey(VK_RETURN);
+    HWND secondPage =
+        ::FindWindowExW(::GetParent(testPage), nullptr, L"Static", L"QKMenuTestPage2.dll");
+    EXPECT_TRUE(PumpUntil([&] { return secondPage && ::IsWindowVisible(secondPage); }, 15000))
+        << "End, Enter: the last page";
+    PressKey(VK_HOME);
+    PressKey(VK_RETURN);
+    EXPECT_TRUE(PumpUntil([&] { return TestPageShown(); }, 15000)) << "Home, Enter";
+    PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
+    EXPECT_TRUE(PumpUntil([&] { return JournalShown(); }, 15000)) << "Down, Enter";
+    EXPECT_TRUE(focusIs(list));
+    ASSERT_TRUE(Close(program_, frame));
+}
+
 } // namespace
 } // namespace qk::test

@@ -1,6 +1,7 @@
 #include "tests/support/WindowDriver.h"
 
 #include <cstdio>
+#include <initializer_list>
 
 namespace qk::test {
 
@@ -143,6 +144,82 @@ MessageBoxView WaitForMessageBox(DWORD processId, DWORD timeoutMs) {
 void PressButton(HWND dialog, int id) {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+bool BringToForeground(HWND window, DWORD timeoutMs) {
+    HWND root = ::GetAncestor(window, GA_ROOT);
+    return PumpUntil(
+        [&] {
+            if (::GetForegroundWindow() == root)
+                return true;
+            ::SetForegroundWindow(root);
+            return false;
+        },
+        timeoutMs);
+}
+
+namespace {
+
+void SendMouse(HWND window, POINT client, std::initializer_list<DWORD> actions) {
+    ::ClientToScreen(window, &client);
+    const int width = ::GetSystemMetrics(SM_CXSCREEN);
+    const int height = ::GetSystemMetrics(SM_CYSCREEN);
+    std::vector<INPUT> input;
+    for (DWORD action : actions) {
+        INPUT one{};
+        one.type = INPUT_MOUSE;
+        one.mi.dx = MulDiv(client.x, 65535, width - 1);
+        one.mi.dy = MulDiv(client.y, 65535, height - 1);
+        one.mi.dwFlags = action | MOUSEEVENTF_ABSOLUTE;
+        input.push_back(one);
+    }
+    ::SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+}
+
+GUITHREADINFO ThreadInfo(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    const DWORD thread = ::GetWindowThreadProcessId(window, nullptr);
+    if (!thread || !::GetGUIThreadInfo(thread, &info))
+        info = GUITHREADINFO{};
+    return info;
+}
+
+} // namespace
+
+void MoveMouse(HWND window, POINT client) {
+    SendMouse(window, client, {MOUSEEVENTF_MOVE});
+}
+
+void ClickWithMouse(HWND window, POINT client) {
+    SendMouse(window, client, {MOUSEEVENTF_MOVE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
+}
+
+void PressKey(WORD key, bool withShift) {
+    std::vector<INPUT> input;
+    auto add = [&](WORD vk, DWORD flags) {
+        INPUT one{};
+        one.type = INPUT_KEYBOARD;
+        one.ki.wVk = vk;
+        one.ki.wScan = static_cast<WORD>(::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+        one.ki.dwFlags = flags;
+        input.push_back(one);
+    };
+    if (withShift)
+        add(VK_SHIFT, 0);
+    add(key, 0);
+    add(key, KEYEVENTF_KEYUP);
+    if (withShift)
+        add(VK_SHIFT, KEYEVENTF_KEYUP);
+    ::SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+}
+
+HWND FocusOfThread(HWND window) {
+    return ThreadInfo(window).hwndFocus;
+}
+
+HWND CaptureOfThread(HWND window) {
+    return ThreadInfo(window).hwndCapture;
 }
 
 std::wstring StageDir() {

@@ -39,6 +39,20 @@ MessageBoxView WaitForMessageBox(DWORD processId, DWORD timeoutMs);
 // Presses a button of a dialog by identifier (IDOK, IDYES ...).
 void PressButton(HWND dialog, int id);
 
+// Real input, as a user gives it: it goes to the foreground window and its thread's focus.
+// Brings the window's top-level window to the foreground; true once it is there.
+bool BringToForeground(HWND window, DWORD timeoutMs = 10000);
+// The mouse moved to a point of the window's client area.
+void MoveMouse(HWND window, POINT client);
+// A left click of the mouse at a point of the window's client area.
+void ClickWithMouse(HWND window, POINT client);
+// A key pressed and released, with Shift held around it when asked.
+void PressKey(WORD key, bool withShift = false);
+// The window that holds the keyboard focus in the thread of `window` (of any process).
+HWND FocusOfThread(HWND window);
+// The window that holds the mouse capture in the thread of `window` (of any process).
+HWND CaptureOfThread(HWND window);
+
 // The program folder of the build (Windows path, with a trailing backslash).
 std::wstring StageDir();
 
