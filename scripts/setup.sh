@@ -5,7 +5,7 @@ set -euo pipefail
 need=()
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 for p in g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools wine wine32:i386 wine64 xvfb xauth x11-utils cmake \
-         googletest imagemagick make nsis ccache fonts-wqy-microhei xdotool clang-14 libclang-rt-14-dev; do
+         googletest imagemagick make nsis ccache fonts-wine fonts-wqy-microhei xdotool clang-14 libclang-rt-14-dev; do
     have_pkg "$p" || need+=("$p")
 done
 if [ ${#need[@]} -gt 0 ]; then

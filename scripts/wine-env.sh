@@ -27,6 +27,6 @@ else
 fi
 # Written by wine-prefix.sh when the prefix is made and configured; raise the number when its
 # configuration changes, so existing prefixes are configured again.
-QK_PREFIX_MARKER="$WINEPREFIX/.qk-configured-3"
+QK_PREFIX_MARKER="$WINEPREFIX/.qk-configured-4"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree=;mshtml=;winemenubuilder.exe=}"

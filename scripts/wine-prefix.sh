@@ -16,10 +16,28 @@ wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/
 # A crashing program prints its backtrace and ends, instead of waiting for someone to close
 # the crash dialog on a display nobody sees (a test would hang until ctest's time-out).
 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-# The dialog font falls back to DejaVu Sans here, which has no Japanese characters: link it to
-# the Japanese-capable font setup.sh installs, so Japanese texts are drawn (and measured by the
+# The same fonts on every machine: Wine's own Tahoma and Marlett (fonts-wine, from setup.sh) are
+# the dialog font and the title-bar buttons' symbols; without them the dialogs took whatever
+# sans font the machine had (other widths, other layouts) and the caption buttons read "0 1 r".
+# The files go into the prefix's own font folder, where Wine reads them wherever it was built
+# to look for its data.
+for font in tahoma.ttf tahomabd.ttf marlett.ttf; do
+    if [ -f "/usr/share/wine/fonts/$font" ]; then
+        cp -f "/usr/share/wine/fonts/$font" "$WINEPREFIX/drive_c/windows/Fonts/"
+    else
+        echo "setup: /usr/share/wine/fonts/$font missing (package fonts-wine)" >&2
+    fi
+done
+for face in 'MS Shell Dlg' 'MS Shell Dlg 2'; do
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+        /v "$face" /t REG_SZ /d Tahoma /f >/dev/null 2>&1
+done
+# Neither Tahoma nor the fallback DejaVu Sans has Japanese characters: link them to the
+# Japanese-capable font setup.sh installs, so Japanese texts are drawn (and measured by the
 # text-fit check) with real glyphs instead of empty boxes.
-wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
-    /v 'DejaVu Sans' /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1
+for face in Tahoma 'Tahoma Bold' 'DejaVu Sans'; do
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+        /v "$face" /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1
+done
 wineserver -w
 touch "$marker"

@@ -120,12 +120,16 @@ SIZE RowTextExtent(HDC dc, LOGFONTW font, const app::MenuItem& row) {
     return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
+int RowWidthOf(const app::MenuLook& look) {
+    return look.itemWidth != -1 ? look.itemWidth : BandPicture(look.selectedBitmap).width;
+}
+
 void MeasureMenuFile(const std::wstring& name, const CLangResTable& strings, HDC dc,
                      const LOGFONTW& font, std::vector<Misfit>& misfits) {
     const std::wstring path = StageDir() + name;
     const app::MenuLook look = app::menu_file::ReadLook(os::RealProfile(), FromWide(path));
     const RowSize band = BandPicture(look.selectedBitmap);
-    const int width = look.itemWidth != -1 ? look.itemWidth : band.width;
+    const int width = RowWidthOf(look);
     const int height = look.itemHeight != -1 ? look.itemHeight : band.height;
     for (const auto& row : ReadRows(path, strings)) {
         if (row->text.empty())
@@ -147,6 +151,14 @@ void MeasureMenuPane(const ScreenTexts& texts, std::vector<Misfit>& misfits) {
     for (const std::wstring& name : FilesIn(StageDir(), L"MENUITEM*.DAT"))
         MeasureMenuFile(name, texts.Of(u"MENU_ITEM"), dc, font, misfits);
     ::ReleaseDC(nullptr, dc);
+}
+
+int WidestMenuRow() {
+    int widest = 0;
+    for (const std::wstring& name : FilesIn(StageDir(), L"MENUITEM*.DAT"))
+        widest = std::max(widest, RowWidthOf(app::menu_file::ReadLook(
+                                      os::RealProfile(), FromWide(StageDir() + name))));
+    return widest;
 }
 
 } // namespace qk::test

@@ -13,4 +13,7 @@ namespace qk::test {
 // `texts` holds the "MENU_ITEM" screen. Rows are named by their ITEMID and menu file.
 void MeasureMenuPane(const ScreenTexts& texts, std::vector<Misfit>& misfits);
 
+// The widest row, in pixels, that a menu file of the program folder gives the pane.
+int WidestMenuRow();
+
 } // namespace qk::test

@@ -6,6 +6,9 @@
 // through the same measurement and only reports, so that a layout that just fits English is
 // seen before a translator meets it.
 //
+// Every control also lies inside its parent's client area, and every page inside the page area
+// of the main window, which cuts off what reaches past it.
+//
 // A new window is one row of kWindows; a new language file one entry of kLanguages. The
 // coverage case fails for a dialog template or language file that has no row.
 #include <gtest/gtest.h>
@@ -23,6 +26,7 @@
 #include "platform/Text.h"
 #include "resource.h"
 #include "tests/support/WindowDriver.h"
+#include "tests/textfit/LayoutCheck.h"
 #include "tests/textfit/MenuPaneCheck.h"
 #include "tests/textfit/PseudoLanguage.h"
 #include "tests/textfit/TemplateWindow.h"
@@ -145,6 +149,14 @@ std::string LanguageName(const Language& language) {
     return language.pseudo ? std::string("pseudo ") + name : name;
 }
 
+// Test parameters print as their names in gtest's failure lines.
+void PrintTo(const WindowRow& row, std::ostream* out) {
+    *out << row.name;
+}
+void PrintTo(const Language& language, std::ostream* out) {
+    *out << LanguageName(language);
+}
+
 std::string Describe(const WindowRow& row, const Language& language, const Misfit& misfit) {
     std::ostringstream out;
     out << row.name;
@@ -246,6 +258,50 @@ TEST_P(TextFit, EveryTextFitsItsControl) {
         else
             ADD_FAILURE() << Describe(row, language, misfit);
     }
+}
+
+std::string DescribeOverhang(const WindowRow& row, const Language& language,
+                             const Overhang& overhang, const char* holder) {
+    std::ostringstream out;
+    out << row.name;
+    if (row.templateId != 0)
+        out << " (template " << row.templateId << ')';
+    out << ", control " << overhang.controlId << " (" << Utf8(overhang.className) << "), language "
+        << LanguageName(language) << ": spans (" << overhang.rect.left << ',' << overhang.rect.top
+        << ")-(" << overhang.rect.right << ',' << overhang.rect.bottom << ") px, outside " << holder
+        << " of " << overhang.holder.cx << 'x' << overhang.holder.cy << " px";
+    return out.str();
+}
+
+// The plug-ins' windows are pages, shown in the main window's page area, as is the page
+// area's own template.
+bool IsPage(const WindowRow& row) {
+    return ::lstrcmpiW(row.module, kProgram) != 0 || row.templateId == IDD_DUMMY_VIEW;
+}
+
+TEST_P(TextFit, EveryControlLiesInsideItsParent) {
+    const auto& [row, language] = GetParam();
+    if (row.pane)
+        GTEST_SKIP() << "drawn by the program, no child windows";
+    const ScreenTexts texts(FolderOf(language), language.id, ScreensOf(row));
+    const TemplateWindow window(StageDir() + row.module, row.templateId);
+    ASSERT_NE(window.Hwnd(), nullptr) << Utf8(window.Error());
+    if (!row.screen.empty())
+        texts.ApplyTo(window.Hwnd(), row.screen);
+
+    std::vector<Overhang> outside;
+    FindOverhangs(window.Hwnd(), outside);
+    for (const Overhang& overhang : outside)
+        ADD_FAILURE() << DescribeOverhang(row, language, overhang, "its parent's client area");
+    if (!IsPage(row))
+        return;
+    const SIZE room = PageAreaRoom();
+    ASSERT_GT(room.cx, 0);
+    ASSERT_GT(room.cy, 0);
+    std::vector<Overhang> cut;
+    CheckFitsRoom(window.Hwnd(), room, cut);
+    for (const Overhang& overhang : cut)
+        ADD_FAILURE() << DescribeOverhang(row, language, overhang, "the page area");
 }
 
 std::string TestName(const ::testing::TestParamInfo<TextFit::ParamType>& info) {
