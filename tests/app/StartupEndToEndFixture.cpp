@@ -206,6 +206,26 @@ void UtilityRun::StartRemoteAndSettle(HWND& frame) {
         PumpUntil([&] { return TopLevelWindows(program_.Id(), L"#32770").empty(); }, 30000));
 }
 
+void UtilityRun::StartThroughSelection(HWND& frame, const std::vector<std::wstring>& environment,
+                                       bool settle) {
+    std::vector<std::wstring> all = Environment();
+    all.insert(all.end(), environment.begin(), environment.end());
+    ASSERT_TRUE(program_.Start(StageDir() + L"QK40UTL.exe", L"/bM", folder_, all));
+    HWND selection = WaitForTopLevel(program_.Id(), L"#32770", L"", 30000);
+    ASSERT_NE(selection, nullptr) << "no printer selection";
+    PressButton(selection, IDOK);
+    frame = WaitForTopLevel(program_.Id(), L"", kTitle, 30000);
+    ASSERT_NE(frame, nullptr) << "no main window; message: "
+                              << testing::PrintToString(WaitForMessageBox(program_.Id(), 0).text);
+    if (!settle)
+        return;
+    ASSERT_TRUE(
+        WaitForDescendantText(frame, app::CUtilStatusView::kStatusLineId, L"Status: Online"));
+    ASSERT_TRUE(PumpUntil([&] { return TopLevelWindows(program_.Id(), L"#32770").empty(); }, 30000))
+        << "the settings read said: "
+        << testing::PrintToString(WaitForMessageBox(program_.Id(), 0).text);
+}
+
 std::u16string UtilityRun::DataFolder() {
     return os::RealKnownFolders().CommonAppData() + u"\\TARROW\\QK40Utl";
 }

@@ -71,6 +71,12 @@ protected:
     // up a while after the strip shows the printer): a test that takes the printer away then
     // does so after the read, not during it.
     void StartRemoteAndSettle(HWND& frame);
+    // Starts the utility in the ordinary mode (the environment on top of the test's), chooses
+    // the first port of the printer selection and waits, as StartRemoteAndSettle does, until
+    // the strip shows the printer online and the start's settings read is over (with
+    // `settle` false, only for the main window: the read's message is the test's).
+    void StartThroughSelection(HWND& frame, const std::vector<std::wstring>& environment = {},
+                               bool settle = true);
     // Answers the program's next message box with the button and waits until it is gone (a
     // later box must not be taken for it); its text, "" when none came.
     std::wstring Answer(int button);
