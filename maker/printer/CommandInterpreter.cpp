@@ -44,9 +44,12 @@ void CommandInterpreter::Feed(const uint8_t* data, std::size_t size,
     std::size_t used = 0;
     std::string printed;
     while (used < buffer_.size()) {
+        const std::size_t before = answers.size();
         std::size_t n = ParseOne(buffer_.data() + used, buffer_.size() - used, answers);
         if (n == 0)
             break;
+        if (n != kPrintData)
+            ApplyFault(buffer_.data() + used, std::min(n, buffer_.size() - used), before, answers);
         if (n == kPrintData) {
             printed += static_cast<char>(buffer_[used]);
             n = 1;
@@ -56,6 +59,37 @@ void CommandInterpreter::Feed(const uint8_t* data, std::size_t size,
     buffer_.erase(buffer_.begin(), buffer_.begin() + used);
     if (!printed.empty())
         state_.AddPrinted(printed);
+}
+
+bool CommandInterpreter::TakeTimedFault() {
+    const bool timed = timedFault_;
+    timedFault_ = false;
+    return timed;
+}
+
+void CommandInterpreter::ApplyFault(const uint8_t* command, std::size_t size, std::size_t from,
+                                    std::vector<uint8_t>& answers) {
+    const QuestionFault fault = state_.Behaviour().fault;
+    if (fault.kind == QuestionFault::Kind::None || fault.question.empty() ||
+        fault.question.size() > size || answers.size() <= from ||
+        !std::equal(fault.question.begin(), fault.question.end(), command))
+        return;
+    const std::size_t length = answers.size() - from;
+    switch (fault.kind) {
+    case QuestionFault::Kind::Garbage:
+        for (std::size_t i = from; i < answers.size(); ++i)
+            answers[i] = static_cast<uint8_t>(0xA5 ^ (i - from) * 37) | 0x01;
+        break;
+    case QuestionFault::Kind::Truncate:
+        answers.resize(from + length / 2);
+        break;
+    case QuestionFault::Kind::OverLong:
+        answers.insert(answers.end() - 1, 300, 'x');
+        break;
+    default:
+        timedFault_ = true;
+        break;
+    }
 }
 
 std::size_t CommandInterpreter::ParseOne(const uint8_t* p, std::size_t size,

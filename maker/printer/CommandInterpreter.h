@@ -23,6 +23,8 @@ public:
     bool TakeAutomaticStatusRequest();
 
     std::size_t Pending() const { return buffer_.size(); }
+    // Whether the last Feed answered the question of a Late or Trickle fault.
+    bool TakeTimedFault();
 
 private:
     // Each answers the number of bytes used from the front of the buffer, or 0 when the
@@ -40,6 +42,9 @@ private:
     void LogoSetup(const uint8_t* p, std::size_t size, std::vector<uint8_t>& answers);
     void GraphicsCommand(const uint8_t* p, std::size_t size, std::vector<uint8_t>& answers);
     void DefineGraphics(const uint8_t* p, std::size_t size);
+    // The fault of the question whose answer starts at `from` of `answers`, when it is hit.
+    void ApplyFault(const uint8_t* command, std::size_t size, std::size_t from,
+                    std::vector<uint8_t>& answers);
     void PutText(uint8_t header, uint8_t kind, const std::string& text,
                  std::vector<uint8_t>& answers) const;
 
@@ -49,6 +54,7 @@ private:
     uint64_t skip_ = 0; // bytes of an oversized command still to be thrown away
     uint8_t asbMask_ = 0;
     bool asbRequested_ = false;
+    bool timedFault_ = false;
 };
 
 } // namespace qk::sim

@@ -53,10 +53,48 @@ const char* ControlCommand::Help() {
            "error none|recoverable|auto|cutter|fatal | fatal on|off | silent on|off | silent after "
            "N | "
            "mute custom N | mute off | "
-           "garbage on|off | truncate on|off | delay MS | model NAME | modelid N | serial TEXT | "
+           "garbage on|off | truncate on|off | delay MS | "
+           "answer HEX garbage|truncate|long|late MS|trickle MS | answer off | model NAME | "
+           "modelid N | serial TEXT | "
            "print TEXT | drop | drop after N | refuse on|off | status | get "
            "msw|custom|logo|logoopt|graphics|graphic|bitimages|"
            "usermode|printed|connections|requests [N] | requests reset | dump | quit";
+}
+
+// "answer 1D4943 truncate": the answers to questions starting with those bytes go wrong.
+std::string ControlCommand::SetQuestionFault(const std::vector<std::string>& w) {
+    QuestionFault fault;
+    if (w.size() == 2 && w[1] == "off") {
+        state_.UpdateBehaviour([&](AnswerBehaviour& b) { b.fault = fault; });
+        return "OK";
+    }
+    const std::string hex = w.size() > 2 ? w[1] : "";
+    if (hex.size() % 2 != 0 || hex.find_first_not_of("0123456789abcdefABCDEF") != hex.npos)
+        return "ERR question bytes in hex, e.g. 1D4943";
+    for (std::size_t i = 0; i < hex.size(); i += 2)
+        fault.question.push_back(
+            static_cast<uint8_t>(std::strtol(hex.substr(i, 2).c_str(), nullptr, 16)));
+    long ms = 0;
+    const std::string kind = w.size() > 2 ? w[2] : "";
+    const bool timed = kind == "late" || kind == "trickle";
+    if (fault.question.empty() || (timed && (w.size() != 4 || !ParseNumber(w[3], 0, 60000, ms))) ||
+        (!timed && w.size() != 3))
+        return "ERR answer HEX garbage|truncate|long|late MS|trickle MS | answer off";
+    if (kind == "garbage")
+        fault.kind = QuestionFault::Kind::Garbage;
+    else if (kind == "truncate")
+        fault.kind = QuestionFault::Kind::Truncate;
+    else if (kind == "long")
+        fault.kind = QuestionFault::Kind::OverLong;
+    else if (kind == "late")
+        fault.kind = QuestionFault::Kind::Late;
+    else if (kind == "trickle")
+        fault.kind = QuestionFault::Kind::Trickle;
+    else
+        return "ERR unknown answer fault: " + kind;
+    fault.ms = static_cast<uint32_t>(ms);
+    state_.UpdateBehaviour([&](AnswerBehaviour& b) { b.fault = fault; });
+    return "OK";
 }
 
 std::string ControlCommand::Execute(const std::string& rawLine) {
@@ -121,6 +159,8 @@ std::string ControlCommand::Execute(const std::string& rawLine) {
         state_.UpdateBehaviour([&](AnswerBehaviour& b) { b.garbage = flag; });
     } else if (cmd == "truncate" && ParseSwitch(arg, flag)) {
         state_.UpdateBehaviour([&](AnswerBehaviour& b) { b.truncate = flag; });
+    } else if (cmd == "answer") {
+        return SetQuestionFault(w);
     } else if (cmd == "delay" && ParseNumber(arg, 0, 60000, number)) {
         state_.UpdateBehaviour(
             [&](AnswerBehaviour& b) { b.delayMs = static_cast<uint32_t>(number); });

@@ -2,6 +2,7 @@
 // printer's state while it runs and reads back what it was sent.
 #pragma once
 #include <string>
+#include <vector>
 #include "maker/printer/PrinterState.h"
 #include "maker/printer/SetupMemory.h"
 
@@ -17,6 +18,7 @@ public:
     static const char* Help();
 
 private:
+    std::string SetQuestionFault(const std::vector<std::string>& words);
     std::string Get(const std::string& what, const std::string& argument);
     std::string Status() const;
 

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace qk::sim {
 
@@ -44,6 +45,21 @@ struct PrinterIdentity {
     uint8_t versionId = 0x21;
 };
 
+// A hostile answer to one question, chosen by the command bytes it starts with.
+struct QuestionFault {
+    enum class Kind : uint8_t {
+        None,
+        Garbage,  // the answer's bytes are noise (no terminator among them)
+        Truncate, // the first half of the answer, without its terminator
+        OverLong, // the answer with 300 bytes more before its terminator
+        Late,     // the answer leaves `ms` late
+        Trickle,  // the answer leaves one byte at a time, `ms` apart
+    };
+    std::vector<uint8_t> question;
+    Kind kind = Kind::None;
+    uint32_t ms = 0;
+};
+
 struct AnswerBehaviour {
     bool silent = false;   // accepts everything, never answers
     bool garbage = false;  // identity answers are noise
@@ -52,6 +68,7 @@ struct AnswerBehaviour {
     // Setup reads (memory switch, customized value) still answered before the printer falls
     // silent; -1: no such plan.
     int32_t setupReadsBeforeSilence = -1;
+    QuestionFault fault;
 };
 
 } // namespace qk::sim

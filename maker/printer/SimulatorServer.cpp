@@ -128,6 +128,23 @@ bool SimulatorServer::SendAnswer(SOCKET client, const uint8_t* data, std::size_t
     return ok;
 }
 
+// A late answer, or one byte at a time: the printer stops at its quit.
+bool SimulatorServer::SendTimedFault(SOCKET client, const std::vector<uint8_t>& answers) {
+    const QuestionFault fault = state_.Behaviour().fault;
+    if (fault.kind == QuestionFault::Kind::Late) {
+        if (WaitForSingleObject(quit_, fault.ms) == WAIT_OBJECT_0)
+            return false;
+        return SendAnswer(client, answers.data(), answers.size());
+    }
+    for (std::size_t i = 0; i < answers.size(); ++i) {
+        if (i > 0 && WaitForSingleObject(quit_, fault.ms) == WAIT_OBJECT_0)
+            return false;
+        if (!SendAnswer(client, answers.data() + i, 1))
+            return false;
+    }
+    return true;
+}
+
 void SimulatorServer::Serve(SOCKET client) {
     HANDLE socketEvent = WSACreateEvent();
     WSAEventSelect(client, socketEvent, FD_READ | FD_CLOSE);
@@ -161,7 +178,9 @@ void SimulatorServer::Serve(SOCKET client) {
                         open = false; // the rest of the command is lost with the connection
                         break;
                     }
-                    if (!SendAnswer(client, answers.data(), answers.size()))
+                    if (!(interpreter.TakeTimedFault()
+                              ? SendTimedFault(client, answers)
+                              : SendAnswer(client, answers.data(), answers.size())))
                         open = false;
                     if (interpreter.TakeAutomaticStatusRequest())
                         statusSent = false; // enabling sends the status at once

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 #include "maker/printer/PrinterState.h"
 #include "maker/printer/SetupMemory.h"
 
@@ -31,6 +32,7 @@ public:
 
 private:
     void Serve(SOCKET client);
+    bool SendTimedFault(SOCKET client, const std::vector<uint8_t>& answers);
     bool SendAnswer(SOCKET client, const uint8_t* data, std::size_t size);
     void ControlLoop();
     void ServeControl(SOCKET client);

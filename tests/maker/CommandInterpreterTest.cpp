@@ -1,5 +1,6 @@
 // The simulated printer's command handling, driven in-process byte by byte.
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <string>
 #include <vector>
 #include "maker/printer/CommandInterpreter.h"
@@ -265,4 +266,52 @@ TEST(SimulatorControl, CountsQuestionsNotCommandsAndResets) {
     p.Send(askCustom3); // outside user setting mode: asked, not answered
     EXPECT_EQ(0u, p.control.Execute("get requests").rfind("OK 1 1 ", 0));
     EXPECT_EQ(0u, p.control.Execute("requests clear").rfind("ERR", 0));
+}
+
+// One row per fault of a chosen question: the answer as it leaves, and the other questions'
+// answers untouched.
+TEST(CommandInterpreter, AQuestionFaultSpoilsOnlyThatQuestionsAnswer) {
+    const Bytes model = {0x1D, 0x49, 0x43};  // answered 5F "QK-R40" 00
+    const Bytes status = {0x10, 0x04, 0x01}; // answered with one byte
+    struct Row {
+        const char* command;
+        bool (*holds)(const Bytes& clean, const Bytes& faulted);
+        bool timed;
+    };
+    const Row rows[] = {
+        {"answer 1D4943 garbage",
+         [](const Bytes& c, const Bytes& f) {
+             return f.size() == c.size() && std::find(f.begin(), f.end(), 0) == f.end();
+         },
+         false},
+        {"answer 1d4943 truncate",
+         [](const Bytes& c, const Bytes& f) {
+             return f.size() == c.size() / 2 && std::equal(f.begin(), f.end(), c.begin());
+         },
+         false},
+        {"answer 1D49 long",
+         [](const Bytes& c, const Bytes& f) {
+             return f.size() == c.size() + 300 && f.back() == 0 && f.front() == c.front();
+         },
+         false},
+        {"answer 1D4943 late 500", [](const Bytes& c, const Bytes& f) { return f == c; }, true},
+        {"answer 1D4943 trickle 10", [](const Bytes& c, const Bytes& f) { return f == c; }, true},
+    };
+    Printer clean;
+    const Bytes cleanModel = clean.Send(model);
+    const Bytes cleanStatus = clean.Send(status);
+    for (const Row& row : rows) {
+        Printer printer;
+        ASSERT_EQ("OK", printer.control.Execute(row.command)) << row.command;
+        EXPECT_TRUE(row.holds(cleanModel, printer.Send(model))) << row.command;
+        EXPECT_EQ(row.timed, printer.interpreter.TakeTimedFault()) << row.command;
+        EXPECT_EQ(cleanStatus, printer.Send(status)) << row.command;
+        EXPECT_FALSE(printer.interpreter.TakeTimedFault()) << row.command;
+        ASSERT_EQ("OK", printer.control.Execute("answer off"));
+        EXPECT_EQ(cleanModel, printer.Send(model)) << row.command;
+    }
+    Printer printer;
+    for (const char* bad : {"answer", "answer 1D4 garbage", "answer XY garbage", "answer 1D late",
+                            "answer 1D wobble", "answer 1D garbage 5"})
+        EXPECT_EQ(0u, printer.control.Execute(bad).rfind("ERR", 0)) << bad;
 }

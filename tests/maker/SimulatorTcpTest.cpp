@@ -114,3 +114,17 @@ TEST_F(SimulatorTcp, CommandLineClientFlipsTheState) {
     ASSERT_TRUE(bad.Wait(15000));
     EXPECT_EQ(1u, bad.ExitCode());
 }
+
+TEST_F(SimulatorTcp, ALateOrTricklingAnswerStillArrivesWhole) {
+    PrinterConnection printer;
+    ASSERT_TRUE(printer.Connect(sim.DataPort()));
+    const Bytes expected = {0x5F, 'Q', 'K', '-', 'R', '4', '0', 0x00};
+    for (const char* fault : {"answer 1D4943 late 300", "answer 1D4943 trickle 30"}) {
+        ASSERT_EQ("OK", sim.Control(fault));
+        ASSERT_TRUE(printer.Send({0x1D, 0x49, 0x43}));
+        EXPECT_EQ(expected, printer.ReadExactly(expected.size(), 5000)) << fault;
+    }
+    // Another question is answered as ever.
+    ASSERT_TRUE(printer.Send({0x10, 0x04, 0x01}));
+    EXPECT_EQ(1u, printer.ReadExactly(1).size());
+}
