@@ -178,6 +178,11 @@ bool FakeFileSystem::DeleteFile(const std::u16string& path) {
     return true;
 }
 
+const std::vector<uint8_t>* FakeFileSystem::FileBytes(const std::u16string& path) const {
+    const Node* node = Find(path);
+    return node && !node->folder ? &node->data : nullptr;
+}
+
 bool FakeFileSystem::ReadFile(const std::u16string& path, std::vector<uint8_t>& data) {
     const Node* node = Find(path);
     if (!node || node->folder) {

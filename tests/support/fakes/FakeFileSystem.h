@@ -52,6 +52,8 @@ public:
     std::vector<std::u16string> DosDeviceTargets(const std::u16string& name) override;
 
     // Path helpers shared with the other fakes.
+    // A file's bytes as held (null for a folder or nothing), for a reader that only compares.
+    const std::vector<uint8_t>* FileBytes(const std::u16string& path) const;
     static std::u16string Normalize(const std::u16string& path); // case-folded lookup key
     static std::u16string ParentOf(const std::u16string& path);  // "" for a root or bare name
     static bool MatchesPattern(const std::u16string& name, const std::u16string& pattern);

@@ -129,12 +129,13 @@ FakeProfile::Ini& FakeProfile::Read(const std::u16string& file, OpenResult& open
         opened = OpenResult::NoFile;
         return nothing_;
     }
-    std::vector<uint8_t> bytes;
-    if (files_->IsDirectory(file) || !files_->ReadFile(file, bytes)) {
-        opened = OpenResult::Failed;
+    const std::vector<uint8_t>* held = files_->FileBytes(file);
+    if (!held) {
+        opened = OpenResult::Failed; // a folder
         return nothing_;
     }
     opened = OpenResult::Read;
+    const std::vector<uint8_t>& bytes = *held;
     if (bytes.empty()) {
         return nothing_;
     }
@@ -145,7 +146,7 @@ FakeProfile::Ini& FakeProfile::Read(const std::u16string& file, OpenResult& open
         TextEncoding encoding;
         last.ini = Parse(DecodeText(bytes, &encoding));
         last.ini.encoding = encoding;
-        last.bytes = std::move(bytes);
+        last.bytes = bytes;
     }
     return last.ini;
 }
