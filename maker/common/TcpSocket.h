@@ -20,6 +20,9 @@ private:
     bool ok_ = false;
 };
 
+// Not synchronised: one thread may send while another receives, and any thread may Shutdown to
+// wake them; Connect and Close only while no other thread uses the socket (a handle closed
+// under a sender may already name another socket when the send goes out).
 class TcpSocket {
 public:
     enum class Result { Ok, Timeout, Refused, Closed, Failed };
