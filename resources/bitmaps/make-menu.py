@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Draws the function menu's built-in pictures (24-bit): the pane background, white at
-the top and washing into pale blue towards a receipt-roll motif at the bottom, and the three row states
+the top and washing into pale blue at the bottom, and the three row states
 (under the mouse, being pressed, selected), 180 by 28 pixels, each a shaded band over the
 full width of the pane's column."""
 import os
@@ -28,23 +28,16 @@ def mix(a, b, t):
     return tuple(int(round(a[i] + (b[i] - a[i]) * t)) for i in range(3))
 
 
-# Background: 200 x 400. White above, a pale blue wash towards the bottom with a paper roll.
-W, H = 200, 400
+# Background: as wide as the rows (the pane's column), 400 high, drawn at the pane's bottom
+# with white above it: white at the top, easing into a pale blue wash at the bottom. No
+# motif: at the pane's real size a drawing in the corner read as a leftover.
+W, H = 180, 400
 WHITE = (255, 255, 255)
-BLUE = (214, 228, 244)
-bg = [[WHITE for _ in range(W)] for _ in range(H)]
+BLUE = (222, 233, 246)
+bg = []
 for y in range(H):
-    t = max(0.0, (y - 200) / 200.0)
-    for x in range(W):
-        bg[y][x] = mix(WHITE, BLUE, t)
-for y in range(330, 380):
-    for x in range(120, 180):
-        dx, dy = (x - 150) / 30.0, (y - 355) / 25.0
-        if dx * dx + dy * dy <= 1.0:
-            bg[y][x] = (236, 240, 246) if dx * dx + dy * dy > 0.12 else (180, 190, 204)
-for y in range(372, 392):
-    for x in range(40, 150):
-        bg[y][x] = (248, 248, 244)
+    t = max(0.0, (y - 120) / (H - 1 - 120))
+    bg.append([mix(WHITE, BLUE, t * t * (3 - 2 * t)) for _ in range(W)])
 write("MenuBackground.bmp", bg)
 
 
