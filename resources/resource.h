@@ -73,7 +73,8 @@
 #define IDD_SETFILE_VIEW 11          // settings file page (366 x 259 DLU, child)
 #define IDC_SETFILE_SAVE 1301        // saves this printer's settings to a file
 #define IDC_SETFILE_CHECK 1302       // checks a settings command file against this printer
-#define IDC_SETFILE_REPORT 1303      // what the last save or check found
+#define IDC_SETFILE_REPORT 1303      // what the last save, check or apply found
+#define IDC_SETFILE_APPLY 1304       // applies a settings command file to this printer
 #define IDC_SETFILE_SAVE_GROUP 1321
 #define IDC_SETFILE_CHECK_GROUP 1322
 #define IDC_SETFILE_SAVE_LABEL 1331

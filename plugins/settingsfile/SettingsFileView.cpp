@@ -1,10 +1,15 @@
 #include "plugins/settingsfile/SettingsFileView.h"
 
 #include "framework/context/TextSlot.h"
+#include "framework/store/PluginDataMgrApi.h"
 #include "framework/context/UtilContext.h"
 #include "framework/view/UtilMessageBox.h"
 #include "platform/LibraryLoader.h"
 #include "platform/Text.h"
+#include "plugins/logo/LogoExchange.h"
+#include "plugins/paper/BoundedLink.h"
+#include "plugins/paper/QkcPrinterLink.h"
+#include "plugins/paper/SettingsExchange.h"
 #include "plugins/settingsfile/SettingsFileIo.h"
 #include "resource.h"
 
@@ -15,11 +20,14 @@ constexpr char16_t kScreen[] = u"QKUSETFILESTG_DLL";
 
 // Screen messages of the page.
 constexpr int kMsgSaved = 0, kMsgNotSaved = 1, kMsgNotOurs = 2, kMsgTruncated = 3, kMsgDamaged = 4,
-              kMsgOtherModel = 5, kMsgBadCommands = 6, kMsgUnreadable = 7, kMsgFileGood = 8;
+              kMsgOtherModel = 5, kMsgBadCommands = 6, kMsgUnreadable = 7, kMsgFileGood = 8,
+              kMsgAskApply = 9, kMsgAlreadyHolds = 10, kMsgApplied = 11, kMsgNotApplied = 12,
+              kMsgLost = 13, kMsgNoAnswer = 14, kMsgNoPrinter = 15;
 // Screen strings: the names of the settings and the file chooser's filter.
 constexpr int kStrCustomValue = 0, kStrMemorySwitch = 1, kStrTopLogo = 2, kStrBottomLogo = 3,
               kStrLogoOption = 4, kStrNoTopLogo = 5, kStrNoBottomLogo = 6, kStrFilter = 7,
-              kStrLogoGraphic = 8;
+              kStrLogoGraphic = 8, kStrNotRead = 9, kStrHolds = 10, kStrDiffers = 11,
+              kStrNotSent = 12, kStrNone = 13;
 
 std::u16string Fill(std::u16string text, const std::u16string& value) {
     const size_t at = text.find(u"%s");
@@ -75,6 +83,10 @@ bool CSettingsFileView::OnCommand(UINT code, UINT id, HWND control) {
     }
     if (code == BN_CLICKED && id == IDC_SETFILE_CHECK) {
         OnCheckClicked();
+        return true;
+    }
+    if (code == BN_CLICKED && id == IDC_SETFILE_APPLY) {
+        OnApplyClicked();
         return true;
     }
     return CSingleFormView::OnCommand(code, id, control);
@@ -198,25 +210,205 @@ std::u16string CSettingsFileView::SettingLines(const CheckedFile& file) const {
     return lines;
 }
 
-void CSettingsFileView::OnCheckClicked() {
+bool CSettingsFileView::ChooseCheckedFile(CheckedFile& file) {
     UtilContext* context = Context();
     if (!context)
-        return;
+        return false;
     const std::u16string path = ChooseFile(false);
     if (path.empty())
-        return;
+        return false;
     const std::u16string model(
         SlotView(context->portRecord.deviceName, std::size(context->portRecord.deviceName)));
-    CheckedFile file;
     const int32_t result = ReadSettingsFile(path, model, file);
-    if (result != kFileOk) {
-        const std::u16string text = RefusalText(result);
-        ShowReport(text);
-        ShowWarning(m_hWnd, WidePtr(text));
+    if (result == kFileOk)
+        return true;
+    const std::u16string text = RefusalText(result);
+    ShowReport(text);
+    ShowWarning(m_hWnd, WidePtr(text));
+    return false;
+}
+
+void CSettingsFileView::OnCheckClicked() {
+    CheckedFile file;
+    if (ChooseCheckedFile(file))
+        ShowReport(Message(kMsgFileGood, u"The file is whole and made for this printer. It sets:") +
+                   u"\r\n" + SettingLines(file));
+}
+
+int32_t CSettingsFileView::AnswerWaitMs() {
+    CommTimings timings{};
+    return GetCommTimings(&timings) ? timings.waitMs : 1000;
+}
+
+std::u16string CSettingsFileView::ChangeLines() const {
+    std::u16string lines;
+    for (size_t i = 0; i < m_file.settings.size(); ++i) {
+        const FileSetting& setting = m_file.settings[i];
+        const SettingState& state = m_report.settings[i];
+        if (state.now && SettingHolds(setting, *state.now))
+            continue;
+        FileSetting now = setting;
+        lines += SettingName(setting) + u": ";
+        if (state.now) {
+            now.value = *state.now;
+            lines += now.value.empty() ? String(kStrNone, u"none") : ValueText(now);
+        } else {
+            lines += String(kStrNotRead, u"not read");
+        }
+        lines += u" -> ";
+        lines += setting.kind == SettingKind::CancelLogo ? String(kStrNone, u"none")
+                                                         : ValueText(setting);
+        lines += u"\r\n";
+    }
+    return lines;
+}
+
+std::u16string CSettingsFileView::OutcomeLines() const {
+    std::u16string lines;
+    for (size_t i = 0; i < m_file.settings.size(); ++i) {
+        const FileSetting& setting = m_file.settings[i];
+        const SettingState& state = m_report.settings[i];
+        lines += SettingName(setting);
+        if (setting.kind != SettingKind::CancelLogo)
+            lines += u" = " + ValueText(setting);
+        lines += u": ";
+        if (!state.sent)
+            lines += String(kStrNotSent, u"not sent");
+        else if (!state.after)
+            lines += String(kStrNotRead, u"not read");
+        else if (state.holds)
+            lines += String(kStrHolds, u"holds");
+        else
+            lines += String(kStrDiffers, u"differs");
+        lines += u"\r\n";
+    }
+    return lines;
+}
+
+int32_t CSettingsFileView::RunApplyExchange(unsigned(__stdcall* worker)(void*)) {
+    m_exchangeRan = false;
+    CommCtrl().SetWorkerProc(worker);
+    const int32_t result = CommCtrl().RunExchange(this);
+    return m_exchangeRan ? result : kApplyNoAnswer;
+}
+
+void CSettingsFileView::OnApplyClicked() {
+    UtilContext* context = Context();
+    if (!context || !context->binding || context->startMode == kStartFileMode) {
+        ShowWarning(m_hWnd, WidePtr(Message(kMsgNoPrinter, u"There is no printer to apply the "
+                                                           u"file to.")));
         return;
     }
-    ShowReport(Message(kMsgFileGood, u"The file is whole and made for this printer. It sets:") +
-               u"\r\n" + SettingLines(file));
+    m_file = CheckedFile{};
+    if (!ChooseCheckedFile(m_file))
+        return;
+    m_report = ApplyReport{};
+    const std::u16string noAnswer = Message(kMsgNoAnswer, u"The printer did not answer. Nothing "
+                                                          u"was sent.");
+    if (RunApplyExchange(&CSettingsFileView::ReadHeldWorker) != 1) {
+        ShowReport(noAnswer);
+        ShowWarning(m_hWnd, WidePtr(noAnswer));
+        return;
+    }
+    const std::u16string changes = ChangeLines();
+    if (changes.empty() && m_file.logoSection.empty()) {
+        const std::u16string text =
+            Message(kMsgAlreadyHolds, u"The printer already holds every setting of this file.");
+        ShowReport(text);
+        ShowInfo(m_hWnd, WidePtr(text));
+        return;
+    }
+    const std::u16string question =
+        Message(kMsgAskApply, u"Do you want to apply the file? These settings change:") + u"\n" +
+        changes;
+    ShowReport(question);
+    if (AskYesNo(m_hWnd, WidePtr(question)) != IDYES)
+        return;
+    const int32_t result = RunApplyExchange(&CSettingsFileView::ApplyWorker);
+    std::u16string text;
+    if (result == 1)
+        text = Message(kMsgApplied, u"The file was applied: every setting reads back as the file "
+                                    u"sets it.");
+    else if (result == kApplyDiffers)
+        text = Message(kMsgNotApplied, u"The printer does not hold every setting of the file.");
+    else
+        text = Message(kMsgLost, u"The printer was lost while the file was applied. Settings "
+                                 u"marked \"not sent\" or \"not read\" may not be in the printer.");
+    ShowReport(text + u"\r\n" + OutcomeLines());
+    if (result == 1)
+        ShowInfo(m_hWnd, WidePtr(text));
+    else
+        ShowWarning(m_hWnd, WidePtr(text));
+}
+
+namespace {
+
+// The page's exchanges: the link over the open port, bounded and stopped with the dialog.
+template <typename Exchange>
+unsigned RunOnPrinter(CSettingsFileView* view, int32_t waitMs, UtilContext* context,
+                      Exchange exchange) {
+    paper::CQkcPrinterLink port(context ? context->binding : nullptr, waitMs);
+    paper::CBoundedLink link(port, paper::kExchangeAnswerLimitMs,
+                             [view] { return view->CommCtrl().StopRequested(); });
+    return static_cast<unsigned>(exchange(link));
+}
+
+// After an apply the blocks follow what the printer now holds, so the pages show it.
+void ReadPagesBack(paper::IPrinterLink& link, int32_t waitMs, IPluginDataMgr& store) {
+    paper::PaperSettings paperSettings;
+    paperSettings.Load(store);
+    paper::SettingsExchange(link, waitMs).ReadAll(paperSettings);
+    paperSettings.Store(store);
+    logo::PrinterLogos logos;
+    logos.settings.Load(store);
+    if (logo::LogoExchange(link, waitMs).Read(logos).result != logo::kLogoNoAnswer)
+        logos.settings.Store(store);
+}
+
+} // namespace
+
+unsigned __stdcall CSettingsFileView::ReadHeldWorker(void* page) {
+    try {
+        auto* view = static_cast<CSettingsFileView*>(page);
+        if (!view)
+            return static_cast<unsigned>(kExchangeMissingLibrary);
+        view->CommCtrl().ReportProgress(0);
+        const int32_t waitMs = view->AnswerWaitMs();
+        const unsigned result =
+            RunOnPrinter(view, waitMs, view->Context(), [&](paper::IPrinterLink& link) {
+                view->m_report = SettingsFileApply(link, waitMs).ReadHeld(view->m_file);
+                return view->m_report.result;
+            });
+        view->m_exchangeRan = true;
+        view->CommCtrl().ReportProgress(100);
+        return result;
+    } catch (...) {
+        return static_cast<unsigned>(kExchangeMissingLibrary);
+    }
+}
+
+unsigned __stdcall CSettingsFileView::ApplyWorker(void* page) {
+    try {
+        auto* view = static_cast<CSettingsFileView*>(page);
+        if (!view)
+            return static_cast<unsigned>(kExchangeMissingLibrary);
+        view->CommCtrl().ReportProgress(0);
+        const int32_t waitMs = view->AnswerWaitMs();
+        IPluginDataMgr* store = view->DataManager();
+        const unsigned result =
+            RunOnPrinter(view, waitMs, view->Context(), [&](paper::IPrinterLink& link) {
+                SettingsFileApply(link, waitMs).Apply(view->m_file, view->m_report);
+                view->CommCtrl().ReportProgress(70);
+                if (store && view->m_report.result != kApplyNoAnswer)
+                    ReadPagesBack(link, waitMs, *store);
+                return view->m_report.result;
+            });
+        view->m_exchangeRan = true;
+        view->CommCtrl().ReportProgress(100);
+        return result;
+    } catch (...) {
+        return static_cast<unsigned>(kExchangeMissingLibrary);
+    }
 }
 
 } // namespace qk::settingsfile

@@ -1,9 +1,12 @@
 // The settings file page (template 11, texts of screen "QKUSETFILESTG_DLL"): saves this
-// printer's settings as a settings command file, and checks a settings command file against
-// this printer (whole, unchanged, made for this model) and lists what it sets.
+// printer's settings as a settings command file; checks a settings command file against this
+// printer (whole, unchanged, made for this model) and lists what it sets; applies one: what
+// the printer holds now is read, the changes are shown and asked for, the file is sent under
+// the progress dialog and every setting is read back and reported.
 #pragma once
 #include <string>
 #include "framework/view/SingleFormView.h"
+#include "plugins/settingsfile/SettingsFileApply.h"
 #include "plugins/settingsfile/SettingsFileCheck.h"
 
 namespace qk::settingsfile {
@@ -14,12 +17,26 @@ public:
 
     void OnInitialUpdate() override;
 
+    // The exchanges of an apply, on the exchange's worker thread.
+    static unsigned __stdcall ReadHeldWorker(void* page);
+    static unsigned __stdcall ApplyWorker(void* page);
+
 protected:
     bool OnCommand(UINT code, UINT id, HWND control) override;
 
 private:
     void OnSaveClicked();
     void OnCheckClicked();
+    void OnApplyClicked();
+    // Chooses and checks a file; false (the operator told why) when it may not be sent.
+    bool ChooseCheckedFile(CheckedFile& file);
+    // Runs `worker` under the progress dialog; the exchange's result.
+    int32_t RunApplyExchange(unsigned(__stdcall* worker)(void*));
+    // "setting: now -> after" of every setting the file changes.
+    std::u16string ChangeLines() const;
+    // Per setting: what the file sets and what the printer read back.
+    std::u16string OutcomeLines() const;
+    int32_t AnswerWaitMs();
     // The operator's choice of a file; empty when cancelled.
     std::u16string ChooseFile(bool forSaving) const;
     // What a refused file is told with.
@@ -30,6 +47,12 @@ private:
     std::u16string Message(int index, const char16_t* english) const;
     std::u16string String(int index, const char16_t* english) const;
     void ShowReport(const std::u16string& text);
+
+    // The file being applied and what its exchanges found (written by the worker while the
+    // page waits in the progress dialog).
+    CheckedFile m_file;
+    ApplyReport m_report;
+    bool m_exchangeRan = false;
 };
 
 } // namespace qk::settingsfile
