@@ -252,23 +252,12 @@ struct JournalRun : UtilityRun {
         return POINT{-1, -1};
     }
 
-    // Chooses the journal's row of the menu with the mouse. The first input after the
-    // selection closed may go before the main window takes it on this display: the pointer
-    // is moved over the menu until the menu follows it (it takes the capture).
+    // Chooses the journal's row of the menu with the mouse, once the menu follows it.
     void ShowJournalPage() {
         const POINT row = MenuRow(L"Electronic Journal");
         ASSERT_GE(row.y, 0) << "no journal row";
         ASSERT_TRUE(BringToForeground(frame));
-        int nudge = 1;
-        ASSERT_TRUE(PumpUntil(
-            [&] {
-                // A move to where the pointer is would be no move.
-                MoveMouse(Menu(), POINT{row.x + (nudge = -nudge), row.y});
-                PumpMessages(50);
-                return CaptureOfThread(frame) == Menu();
-            },
-            10000))
-            << "the menu does not follow the mouse";
+        ASSERT_TRUE(HoverUntilCaptured(Menu(), row)) << "the menu does not follow the mouse";
         ClickWithMouse(Menu(), row);
         ASSERT_TRUE(PumpUntil([&] { return Page() && ::IsWindowVisible(Page()); }, 15000))
             << "the journal page did not show";

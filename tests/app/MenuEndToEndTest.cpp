@@ -131,6 +131,7 @@ TEST_F(MenuRun, AfterAClickTheMenuKeepsTheKeyboardAndTabEntersThePageAtItsFirstC
     ASSERT_NE(testPage, nullptr);
     HWND testButton = ::GetDlgItem(testPage, 1);
 
+    ASSERT_TRUE(HoverUntilCaptured(list, RowCentre(kJournalRow)));
     ClickWithMouse(list, RowCentre(kJournalRow));
     ASSERT_TRUE(PumpUntil([&] { return JournalShown(); }, 15000));
     EXPECT_TRUE(focusIs(list)) << "the focus went to "

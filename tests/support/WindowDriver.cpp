@@ -191,6 +191,17 @@ void MoveMouse(HWND window, POINT client) {
     SendMouse(window, client, {MOUSEEVENTF_MOVE});
 }
 
+bool HoverUntilCaptured(HWND window, POINT client, DWORD timeoutMs) {
+    int nudge = 1;
+    return PumpUntil(
+        [&] {
+            MoveMouse(window, POINT{client.x + (nudge = -nudge), client.y});
+            PumpMessages(50);
+            return ThreadInfo(window).hwndCapture == window;
+        },
+        timeoutMs);
+}
+
 void ClickWithMouse(HWND window, POINT client) {
     SendMouse(window, client, {MOUSEEVENTF_MOVE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
 }

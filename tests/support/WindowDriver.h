@@ -44,6 +44,11 @@ void PressButton(HWND dialog, int id);
 bool BringToForeground(HWND window, DWORD timeoutMs = 10000);
 // The mouse moved to a point of the window's client area.
 void MoveMouse(HWND window, POINT client);
+// Moves the mouse to the point again and again (nudged by a pixel: a move to where the pointer
+// is would be no move) until the window, one that takes the mouse capture when the pointer
+// comes over it, holds the capture; false after `timeoutMs`. The first input after another
+// window closed may go before the window takes it on a bare display.
+bool HoverUntilCaptured(HWND window, POINT client, DWORD timeoutMs = 10000);
 // A left click of the mouse at a point of the window's client area.
 void ClickWithMouse(HWND window, POINT client);
 // A key pressed and released, with Shift held around it when asked.
