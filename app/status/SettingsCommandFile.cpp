@@ -315,9 +315,9 @@ int32_t ClassifyLogo(const std::vector<uint8_t>& logo) {
     if (logo.size() < 3)
         return kSettingsFileBadLogo;
     if (logo[0] == 0x1D && (logo[1] == 0x28 || logo[1] == 0x38) && logo[2] == 0x4C)
-        return IsWholeGraphicsCommand(logo) ? int32_t{kLogoRasterGraphics} : kSettingsFileBadLogo;
+        return IsWholeGraphicsCommand(logo) ? int32_t{kLogoRasterGraphics} : int32_t{kSettingsFileBadLogo};
     if (logo[0] == 0x1C && logo[1] == 0x71)
-        return IsWholeBitImageCommand(logo) ? int32_t{kLogoBitImage} : kSettingsFileBadLogo;
+        return IsWholeBitImageCommand(logo) ? int32_t{kLogoBitImage} : int32_t{kSettingsFileBadLogo};
     return kSettingsFileBadLogo;
 }
 
