@@ -66,18 +66,20 @@ shot_end() {
     wait "$SHOT_APP" 2>/dev/null
 }
 
-# shot_simulator WORK: the printer simulator on free ports (started again after each
-# shot_end, since the Wine server ends with it), reached through the serial port name QKSHOT
-# of the library's device map in WORK/comm. Sets SHOT_CONTROL, the control port.
+# shot_simulator WORK [PORT [ARGS...]]: the printer simulator on free ports (started again
+# after each shot_end, since the Wine server ends with it), with the further arguments,
+# reached through the serial port name PORT (default QKSHOT) of the library's device map in
+# WORK/comm. Sets SHOT_CONTROL, the control port.
 shot_simulator() {
-    local portfile="$1/sim.ports" data
+    local work="$1" portfile="$1/sim.ports" name="${2:-QKSHOT}" data
+    shift $(( $# < 2 ? $# : 2 ))
     rm -f "$portfile"
     wine QKPrinterSim.exe --port 0 --control-port 0 --port-file "$(winepath -w "$portfile")" \
-        >/dev/null 2>&1 &
+        "$@" >/dev/null 2>&1 &
     for _ in $(seq 1 100); do [ -s "$portfile" ] && break; sleep 0.2; done
     read -r data SHOT_CONTROL < "$portfile" || return 1
     SHOT_CONTROL="${SHOT_CONTROL%$'\r'}"
-    printf '[COM]\r\nQKSHOT=127.0.0.1:%s\r\n[Features]\r\n2=1\r\n' "$data" > "$1/comm/DeviceMap.ini"
+    printf '[COM]\r\n%s=127.0.0.1:%s\r\n[Features]\r\n2=1\r\n' "$name" "$data" > "$work/comm/DeviceMap.ini"
 }
 
 # shot_printer COMMAND...: one command on the simulator's control channel.
