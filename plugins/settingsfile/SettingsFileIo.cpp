@@ -6,6 +6,7 @@
 #include "app/status/SettingsCommandFileWriter.h"
 #include "framework/context/TextSlot.h"
 #include "framework/context/UtilContext.h"
+#include "framework/store/PluginDataMgrApi.h"
 #include "platform/Text.h"
 
 namespace qk::settingsfile {
@@ -51,6 +52,8 @@ bool ReadWhole(const std::u16string& path, Bytes& bytes) {
 
 int32_t SavePrinterSettings(const UtilContext& context, IPluginDataMgr& store,
                             const std::u16string& path) {
+    if (context.startMode != kStartFileMode && store.GetSaveFlag() != 1)
+        return kSettingsNotRead;
     // The inputs the file mode gives its writer at exit, so the two files are alike.
     const std::u16string logo = Slot(context.logoWorkFilePath, kTextSlot);
     const bool logoPresent = !logo.empty() && FileExists(logo);

@@ -12,7 +12,10 @@ class IPluginDataMgr;
 namespace qk::settingsfile {
 
 // Written from the blocks the last settings read and the pages hold, with the logo work file
-// when it exists: 0, or a SettingsFileResult code of the file mode's writer.
+// when it exists: 0, or a SettingsFileResult code of the file mode's writer. With a printer,
+// only after a settings read that got every setting (kSettingsNotRead, and no file, else):
+// a file of half-read settings would carry factory values to every printer it is applied to.
+inline constexpr int32_t kSettingsNotRead = -20;
 int32_t SavePrinterSettings(const UtilContext& context, IPluginDataMgr& store,
                             const std::u16string& path);
 

@@ -22,7 +22,7 @@ constexpr char16_t kScreen[] = u"QKUSETFILESTG_DLL";
 constexpr int kMsgSaved = 0, kMsgNotSaved = 1, kMsgNotOurs = 2, kMsgTruncated = 3, kMsgDamaged = 4,
               kMsgOtherModel = 5, kMsgBadCommands = 6, kMsgUnreadable = 7, kMsgFileGood = 8,
               kMsgAskApply = 9, kMsgAlreadyHolds = 10, kMsgApplied = 11, kMsgNotApplied = 12,
-              kMsgLost = 13, kMsgNoAnswer = 14, kMsgNoPrinter = 15;
+              kMsgLost = 13, kMsgNoAnswer = 14, kMsgNoPrinter = 15, kMsgNotAllRead = 16;
 // Screen strings: the names of the settings and the file chooser's filter.
 constexpr int kStrCustomValue = 0, kStrMemorySwitch = 1, kStrTopLogo = 2, kStrBottomLogo = 3,
               kStrLogoOption = 4, kStrNoTopLogo = 5, kStrNoBottomLogo = 6, kStrFilter = 7,
@@ -142,9 +142,13 @@ void CSettingsFileView::OnSaveClicked() {
     const std::u16string path = ChooseFile(true);
     if (path.empty())
         return;
-    if (SavePrinterSettings(*context, *store, path) != 0) {
+    const int32_t saved = SavePrinterSettings(*context, *store, path);
+    if (saved != 0) {
         const std::u16string text =
-            Message(kMsgNotSaved, u"The settings could not be saved to the file.");
+            saved == kSettingsNotRead
+                ? Message(kMsgNotAllRead, u"Not every setting could be read from the printer, "
+                                          u"so nothing was saved. Read the settings again first.")
+                : Message(kMsgNotSaved, u"The settings could not be saved to the file.");
         ShowReport(text);
         ShowWarning(m_hWnd, WidePtr(text));
         return;

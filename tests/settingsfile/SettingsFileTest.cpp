@@ -171,6 +171,13 @@ TEST(SettingsFileSave, APrintersFileIsByteForByteWhatTheFileModeWritesForTheSame
     ReadPrinterIntoBlocks(first, store);
 
     UtilContext context = ContextFor(u"QK-R40");
+    // Before a settings read that got everything, a printer's settings are not saved: the
+    // blocks may still hold factory values.
+    const std::u16string early = TempPath(L"early.dat");
+    EXPECT_EQ(settingsfile::SavePrinterSettings(context, store, early),
+              settingsfile::kSettingsNotRead);
+    EXPECT_EQ(::GetFileAttributesW(reinterpret_cast<const wchar_t*>(early.c_str())),
+              INVALID_FILE_ATTRIBUTES);
     Bytes page, fileMode;
     SaveBothWays(store, context, u"", page, fileMode);
     ASSERT_GT(page.size(), 256u);
