@@ -151,10 +151,13 @@ void PrinterLink::Deliver(const StreamDemux::Output& out) {
         std::lock_guard lock(mutex_);
         statusSeen_ = true;
         statusDeadline_ = 0;
-        // Until the link is taken over only the newest status matters.
-        if (!adopted_)
-            heldStatus_.clear();
-        heldStatus_.insert(heldStatus_.end(), out.statusPackets.begin(), out.statusPackets.end());
+        // Until the link is taken over only the newest status matters, also when one read
+        // brought several.
+        if (adopted_)
+            heldStatus_.insert(heldStatus_.end(), out.statusPackets.begin(),
+                               out.statusPackets.end());
+        else
+            heldStatus_.assign(1, out.statusPackets.back());
     }
 }
 
