@@ -3,16 +3,32 @@
 # one's output in BUILD/bench/<name>.txt and prints the figures against their floors as a
 # table (also BUILD/bench/summary.txt). Benchmarks pass or fail nothing.
 # Usage: scripts/bench.sh [BUILD]   (default: build)
-# BENCH_STAGE=FOLDER measures the program in FOLDER (e.g. a release build's stage) instead.
+# The program measured is what ships: where 32-bit programs run, the 32-bit release build in
+# build-release/stage (built when missing or out of date); elsewhere BUILD's own staged
+# program (the 64-bit twin). BENCH_STAGE=FOLDER measures the program in FOLDER instead.
 set -uo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 BUILD="$(cd "${1:-build}" && pwd)"
 BIN="$BUILD/tests/bin"
 OUT="$BUILD/bench"
 mkdir -p "$OUT"
+if [ -z "${BENCH_STAGE:-}" ] && [ "$(bash "$here/wine-arch.sh")" = win32 ]; then
+    bash "$here/release-build.sh" "$here/../build-release" > "$OUT/release-build.txt" 2>&1 ||
+        { echo "bench: the release build failed (see $OUT/release-build.txt)" >&2; exit 1; }
+    BENCH_STAGE="$here/../build-release/stage"
+    measured="the 32-bit release build"
+elif [ -n "${BENCH_STAGE:-}" ]; then
+    measured="the program in $BENCH_STAGE"
+else
+    measured="the 64-bit twin's staged program (this machine runs no 32-bit programs)"
+fi
 if [ -n "${BENCH_STAGE:-}" ]; then
     export QK_BENCH_STAGE="Z:$(cd "$BENCH_STAGE" && pwd)"
+    measured="$measured ($(cd "$BENCH_STAGE" && pwd))"
+else
+    measured="$measured ($BUILD/stage)"
 fi
+echo "bench: measuring $measured" | tee "$OUT/measured.txt"
 benches=(startup_bench maker_comm_bench framework_lang_bench exchange_bench menu_bench)
 for b in "${benches[@]}"; do
     [ -f "$BIN/$b.exe" ] || { echo "bench: no $BIN/$b.exe; run make build first" >&2; exit 1; }
@@ -46,5 +62,5 @@ cat "${outputs[@]/%/.txt}" 2>/dev/null | tr -d '\r' | awk -F'\t' '
                 printf "%-46s %10.1f %10s %8s\n", name[i], ms[i], "-", "-"
             }
         }
-    }' | tee "$OUT/summary.txt"
+    }' | { cat "$OUT/measured.txt"; cat; } | tee "$OUT/summary.txt"
 echo "bench: the benchmarks' own output is in $OUT"

@@ -10,18 +10,11 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 build="${1:-build-release}"
 arch="${QK_PACKAGE_ARCH:-i686}"
 case "$arch" in
-    i686) toolchain=cmake/mingw-i686.cmake target=x86-unicode ;;
-    x86_64) toolchain=cmake/mingw-x86_64.cmake target=amd64-unicode ;;
+    i686) target=x86-unicode ;;
+    x86_64) target=amd64-unicode ;;
     *) echo "package: unknown QK_PACKAGE_ARCH $arch (i686 or x86_64)" >&2; exit 2 ;;
 esac
-cache="$build/CMakeCache.txt"
-if [ -f "$cache" ] && ! grep -q "^CMAKE_TOOLCHAIN_FILE:.*$toolchain\$" "$cache"; then
-    rm -rf "$build"
-fi
-# -s strips at link time: the release carries no debug information.
-[ -f "$cache" ] || cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_EXE_LINKER_FLAGS=-s -DCMAKE_SHARED_LINKER_FLAGS=-s
-cmake --build "$build" --target qk_stage -j "${JOBS:-$(nproc)}"
+bash scripts/release-build.sh "$build"
 
 version="$(sed -n 's/.*kVersionText\[\] = L"Ver\.\([0-9.]*\)".*/\1/p' app/shell/Model.h)"
 setup="$build/QK40UTL-Setup-$version.exe"

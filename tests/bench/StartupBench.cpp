@@ -1,7 +1,9 @@
 // Benchmark, not a test: the utility's start-up and status strip against their floors,
 // measured in the same run under the same Wine server.
 // (a) process start to the main window visible, file mode; (b) process start to the printer
-// selection visible; both against a bare window of the main window's size (median of RUNS).
+// selection visible, one printer registered; both against a bare window of the main window's
+// size and against a skeleton program that does the same window's work (median of RUNS).
+// (b) again with 10, 100 and 1,000 registered printers, against its skeleton with as many rows.
 // (c) a state flip on the simulator's control channel to the status strip's text changed.
 // (d) one settings read (offline, then online): the questions the printer was asked against
 // the different ones among them, and the time from the flip to the last question.
@@ -98,6 +100,16 @@ struct Bench {
     }
 };
 
+// The library's port store with `count` registered printers QKBENCH1.. (none: no store).
+bool WritePorts(const std::wstring& folder, int count) {
+    std::string ports =
+        "[Ports]\r\nFormat=QKComm.Ports.1\r\nCount=" + std::to_string(count) + "\r\n";
+    for (int i = 1; i <= count; ++i)
+        ports += "[Port" + std::to_string(i) + "]\r\nInterface=COM\r\nPortName=QKBENCH" +
+                 std::to_string(i) + "\r\nDeviceName=QK-R40\r\nField1040=-1\r\nField1044=-1\r\n";
+    return qk::win::WriteFileText(folder + L"\\comm\\Ports.ini", ports);
+}
+
 void Row(const char* name, double ms, double floorMs, const char* floorName) {
     std::printf("%-44s %9.1f ms  %-34s %9.1f ms  x%.2f\n", name, ms, floorName, floorMs,
                 floorMs > 0 ? ms / floorMs : 0.0);
@@ -134,12 +146,9 @@ public:
             return Fail("no simulator");
         // The simulator's port, registered and mapped, chosen in the printer selection.
         const std::string map =
-            "[COM]\r\nQKBENCH=" + simulator_.Endpoint() + "\r\n[Features]\r\n2=1\r\n";
-        const std::string ports = "[Ports]\r\nFormat=QKComm.Ports.1\r\nCount=1\r\n[Port1]\r\n"
-                                  "Interface=COM\r\nPortName=QKBENCH\r\nDeviceName=QK-R40\r\n"
-                                  "Field1040=-1\r\nField1044=-1\r\n";
+            "[COM]\r\nQKBENCH1=" + simulator_.Endpoint() + "\r\n[Features]\r\n2=1\r\n";
         if (!qk::win::WriteFileText(bench_.folder + L"\\comm\\DeviceMap.ini", map) ||
-            !qk::win::WriteFileText(bench_.folder + L"\\comm\\Ports.ini", ports))
+            !WritePorts(bench_.folder, 1))
             return Fail("cannot write the library's files");
         if (!program_.Start(ProgramFolder() + L"QK40UTL.exe", L"", bench_.folder,
                             bench_.environment))
@@ -257,7 +266,23 @@ int main(int argc, char** argv) {
     const std::wstring title = std::wstring(L"QK-R40 Utility ") + qk::app::kVersionText;
     const double fileMode =
         bench.TimeToWindow(exe, L"/mF" + bench.folder + L"\\R40.dat", L"", title);
+    const double skeletonMain =
+        bench.TimeToWindow(bin + L"bench_skeleton_main_window.exe", L"", L"", L"");
+    WritePorts(bench.folder, 1);
     const double selection = bench.TimeToWindow(exe, L"", L"#32770", L"QK-R40 Utility");
+    const double skeletonSelection =
+        bench.TimeToWindow(bin + L"bench_skeleton_printer_selection.exe", L"1", L"#32770", L"");
+    struct Scale {
+        int printers;
+        double ms, skeletonMs;
+    };
+    std::vector<Scale> scale;
+    for (int printers : {10, 100, 1000}) {
+        WritePorts(bench.folder, printers);
+        scale.push_back({printers, bench.TimeToWindow(exe, L"", L"#32770", L"QK-R40 Utility"),
+                         bench.TimeToWindow(bin + L"bench_skeleton_printer_selection.exe",
+                                            std::to_wstring(printers), L"#32770", L"")});
+    }
     double flip = -1;
     PrinterSession::Read read;
     {
@@ -270,7 +295,16 @@ int main(int argc, char** argv) {
 
     std::printf("%-44s %12s  %-34s %12s  %s\n", "measured", "median", "floor", "median", "ratio");
     Row("(a) start to main window, file mode", fileMode, bare, "bare window of its size");
+    Row("(a) against its skeleton", fileMode, skeletonMain, "skeleton main window");
     Row("(b) start to printer selection", selection, bare, "bare window of its size");
+    Row("(b) against its skeleton", selection, skeletonSelection, "skeleton selection, 1 row");
+    for (const Scale& s : scale) {
+        const std::string name = "(b) " + std::to_string(s.printers) + " printers";
+        const std::string floor = "skeleton selection, " + std::to_string(s.printers) + " rows";
+        Row(name.c_str(), s.ms, s.skeletonMs, floor.c_str());
+        const std::string against = name + " against 1 printer";
+        Row(against.c_str(), s.ms, selection, "1 printer");
+    }
     std::printf("%-44s %9.1f ms  (floor: maker_comm_bench's flip to status procedure)\n",
                 "(c) cover flip to status strip text", flip);
     std::printf("bench\t(c) cover flip to status strip text\t%.1f\t\n", flip);
