@@ -8,6 +8,7 @@
 #include <string_view>
 #include "framework/context/TextSlot.h"
 #include "platform/os/PathPart.h"
+#include "platform/os/SectionCacheProfile.h"
 
 namespace {
 
@@ -261,19 +262,22 @@ int32_t PluginDataMgr::LoadPrinterList(const char16_t* dataFolder) {
         const std::u16string file = ListPath(folder);
         if (!m_fileSystem.Exists(file))
             return 0;
+        // Each entry's section is read once, not once per key: the platform's reader looks a
+        // section up from the file's start at every call.
+        qk::os::SectionCacheProfile profile(m_profile, m_fileSystem);
         int32_t count =
-            m_profile.GetInt(file, std::u16string(kInfoSection), std::u16string(kCountKey), 0);
+            profile.GetInt(file, std::u16string(kInfoSection), std::u16string(kCountKey), 0);
         count = std::clamp(count, 0, kMaxPrinters);
         m_nextFolder = count;
         m_printers.reserve(static_cast<size_t>(count));
         for (int32_t i = 0; i < count; ++i) {
             const std::u16string section = PortSection(i);
             const std::u16string device =
-                m_profile.GetString(file, section, std::u16string(kDeviceKey), u"");
+                profile.GetString(file, section, std::u16string(kDeviceKey), u"");
             const std::u16string port =
-                m_profile.GetString(file, section, std::u16string(kPortKey), u"");
+                profile.GetString(file, section, std::u16string(kPortKey), u"");
             const std::u16string dir =
-                m_profile.GetString(file, section, std::u16string(kDirKey), u"");
+                profile.GetString(file, section, std::u16string(kDirKey), u"");
             const std::u16string path = SettingsPathFor(folder, dir, device);
             // Another program may have written the list: a record whose names would leave
             // the data folder, or would have to be cut, is skipped.
