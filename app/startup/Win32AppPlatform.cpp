@@ -8,6 +8,8 @@ namespace qk::app {
 
 Win32AppPlatform::~Win32AppPlatform() {
     CloseMutex();
+    if (m_prinfo)
+        ::FreeLibrary(m_prinfo);
 }
 
 IAppPlatform::MutexResult Win32AppPlatform::CreateInstanceMutex(const std::u16string& name) {
@@ -71,8 +73,12 @@ bool Win32AppPlatform::IsAdministrator() {
 
 bool Win32AppPlatform::ReadDeviceIdNumber(const std::u16string& programFolder,
                                           const comm::QkcBinding* binding, int32_t& number) {
-    // From the program folder only: a copy elsewhere on the search path is never taken.
-    HMODULE library = LoadLibraryFrom(ToWide(programFolder), L"PrinfoLib.dll");
+    // From the program folder only: a copy elsewhere on the search path is never taken. It
+    // stays loaded: the status pane loads it again as the main window opens, and a library
+    // unloaded in between would be mapped and initialised afresh.
+    if (!m_prinfo)
+        m_prinfo = LoadLibraryFrom(ToWide(programFolder), L"PrinfoLib.dll");
+    HMODULE library = m_prinfo;
     if (!library)
         return false;
     auto initialize = reinterpret_cast<comm::PFN_PRINFO_Initialize>(
@@ -91,7 +97,6 @@ bool Win32AppPlatform::ReadDeviceIdNumber(const std::u16string& programFolder,
             finalize(&context);
         }
     }
-    ::FreeLibrary(library);
     return valid;
 }
 

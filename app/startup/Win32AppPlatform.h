@@ -17,7 +17,8 @@ public:
                             int32_t& number) override;
 
 private:
-    HANDLE m_mutex = nullptr; // owned
+    HANDLE m_mutex = nullptr;   // owned
+    HMODULE m_prinfo = nullptr; // owned; loaded at the first device ID read
 };
 
 } // namespace qk::app
