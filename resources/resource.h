@@ -12,7 +12,9 @@
 #define IDB_MENU_SELECTING 136
 #define IDD_PRINTER_SELECT 138     // printer selection dialog
 #define IDD_COMM_SETTING 139       // add-port dialog
-#define IDB_PRINTER_PICTURE 144    // status strip printer picture
+#define IDB_PRINTER_PICTURE 144    // status strip printer picture, 96 DPI
+#define IDB_PRINTER_PICTURE_144 145 // the same at 144 and 192 DPI
+#define IDB_PRINTER_PICTURE_192 147
 #define IDD_COMM_STATE 146         // communication progress dialog
 #define IDR_AVI_COMM 148           // progress animation clips
 #define IDR_AVI_COMM_PRINTER 149

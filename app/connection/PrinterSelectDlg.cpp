@@ -13,6 +13,7 @@
 #include "framework/store/PluginDataMgrApi.h"
 #include "framework/view/UtilMessageBox.h"
 #include "platform/MessagePresenter.h"
+#include "platform/Dpi.h"
 #include "platform/Module.h"
 #include "platform/Text.h"
 #include "platform/WaitCursor.h"
@@ -24,7 +25,7 @@ namespace {
 const char16_t kScreen[] = u"PRT_SELECT_DLG";
 const char16_t kPortAddScreen[] = u"PORT_ADD_DLG";
 constexpr int32_t kPortInUse = comm::kQkcPortInUse;
-constexpr int kMinFirstColumn = 100;
+constexpr int kMinFirstColumn = 100; // pixels at 96 DPI
 constexpr COLORREF kDialogColor = RGB(240, 240, 240);
 
 std::wstring InstancePropertyName() {
@@ -190,7 +191,7 @@ void CPrinterSelectDlg::FillRows() {
 }
 
 void CPrinterSelectDlg::WidenFirstColumn() {
-    int widest = kMinFirstColumn;
+    int widest = ScaleToDpi(kMinFirstColumn, SystemDpi());
     for (int row = 0, n = m_list.GetItemCount(); row < n; ++row) {
         std::wstring text = m_list.GetItemText(row, 0);
         int width = static_cast<int>(

@@ -1,6 +1,7 @@
 #include "app/menu/MenuPictures.h"
 
 #include <algorithm>
+#include "platform/Dpi.h"
 #include "platform/Module.h"
 #include "resource.h"
 
@@ -50,7 +51,8 @@ void FillColour(HDC dc, const RECT& rect, COLORREF colour) {
 
 } // namespace
 
-void CMenuPictures::Load(Role role, const std::wstring& file, const std::wstring& programFolder) {
+void CMenuPictures::Load(Role role, const std::wstring& file, const std::wstring& programFolder,
+                         int dpi, bool exactColours) {
     if (m_bitmaps[role])
         ::DeleteObject(m_bitmaps[role]);
     HBITMAP bitmap = nullptr;
@@ -64,7 +66,39 @@ void CMenuPictures::Load(Role role, const std::wstring& file, const std::wstring
     if (!bitmap)
         bitmap = static_cast<HBITMAP>(::LoadImageW(ThisModule(), MAKEINTRESOURCEW(kBuiltIn[role]),
                                                    IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    m_bitmaps[role] = bitmap;
+    m_bitmaps[role] = Scaled(bitmap, dpi, exactColours);
+}
+
+HBITMAP CMenuPictures::Scaled(HBITMAP bitmap, int dpi, bool exactColours) {
+    BITMAP info{};
+    if (!bitmap || dpi == kDesignDpi || !::GetObjectW(bitmap, sizeof(info), &info))
+        return bitmap;
+    const int height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof(format.bmiHeader);
+    format.bmiHeader.biWidth = std::max(1, ScaleToDpi(info.bmWidth, dpi));
+    format.bmiHeader.biHeight = -std::max(1, ScaleToDpi(height, dpi));
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 24;
+    format.bmiHeader.biCompression = BI_RGB;
+    HDC screen = ::GetDC(nullptr);
+    void* bits = nullptr;
+    HBITMAP scaled = ::CreateDIBSection(screen, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ::ReleaseDC(nullptr, screen);
+    if (!scaled)
+        return bitmap;
+    {
+        CBitmapDC source(nullptr, bitmap);
+        CBitmapDC target(nullptr, scaled);
+        if (source.Get() && target.Get()) {
+            ::SetStretchBltMode(target.Get(), exactColours ? COLORONCOLOR : HALFTONE);
+            ::SetBrushOrgEx(target.Get(), 0, 0, nullptr);
+            ::StretchBlt(target.Get(), 0, 0, format.bmiHeader.biWidth, -format.bmiHeader.biHeight,
+                         source.Get(), 0, 0, info.bmWidth, height, SRCCOPY);
+        }
+    }
+    ::DeleteObject(bitmap);
+    return scaled;
 }
 
 void CMenuPictures::Release() {
@@ -129,6 +163,23 @@ void CMenuPictures::DrawRowBand(HDC dc, Role role, int top, SIZE row, bool stret
         ::StretchBlt(dc, 0, top, target.cx, target.cy, source.Get(), 0, 0, size.cx, size.cy,
                      SRCCOPY);
     }
+}
+
+MenuLook LookAtDpi(const MenuLook& look, int dpi) {
+    MenuLook scaled = look;
+    for (int32_t& indent : scaled.indents)
+        indent = ScaleToDpi(indent, dpi);
+    // -1 stands for the picture's own size, which the picture brings scaled.
+    if (scaled.itemHeight != -1)
+        scaled.itemHeight = ScaleToDpi(scaled.itemHeight, dpi);
+    if (scaled.itemWidth != -1)
+        scaled.itemWidth = ScaleToDpi(scaled.itemWidth, dpi);
+    return scaled;
+}
+
+int PressedShiftAt(int dpi) {
+    constexpr int kPressedShift = 2;
+    return ScaleToDpi(kPressedShift, dpi);
 }
 
 } // namespace qk::app

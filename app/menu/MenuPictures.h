@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <array>
 #include <string>
+#include "app/menu/MenuFile.h"
 
 namespace qk::app {
 
@@ -18,8 +19,11 @@ public:
 
     // Loads the file of a role as a device-independent section; a relative name is tried as
     // written, then in the program folder. Without a usable file the built-in picture of the
-    // role serves.
-    void Load(Role role, const std::wstring& file, const std::wstring& programFolder);
+    // role serves. The pictures are drawn for 96 DPI: at another `dpi` the loaded one is
+    // scaled once, smoothed unless `exactColours` (a picture whose centre colour is its
+    // transparent colour must keep it exact).
+    void Load(Role role, const std::wstring& file, const std::wstring& programFolder, int dpi,
+              bool exactColours);
     void Release();
 
     HBITMAP Get(Role role) const { return m_bitmaps[role]; }
@@ -33,7 +37,16 @@ public:
     void DrawRowBand(HDC dc, Role role, int top, SIZE row, bool stretch, bool transparent) const;
 
 private:
+    static HBITMAP Scaled(HBITMAP bitmap, int dpi, bool exactColours);
+
     std::array<HBITMAP, kRoleCount> m_bitmaps{};
 };
+
+// The menu file's sizes (row width and height, indents) are pixels at 96 DPI: the same look at
+// `dpi`.
+MenuLook LookAtDpi(const MenuLook& look, int dpi);
+
+// How far the selected and the pressed row move their text right and down, at `dpi`.
+int PressedShiftAt(int dpi);
 
 } // namespace qk::app

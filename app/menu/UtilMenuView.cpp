@@ -18,8 +18,6 @@ namespace {
 
 constexpr char16_t kScreenName[] = u"MENU_ITEM";
 constexpr wchar_t kNoLanguageFile[] = L"Could not find the required files.\nClosing application.";
-// Rows of the selected and the pressed row draw their text this far right and down.
-constexpr int kPressedShift = 2;
 
 // The list's font made bold and sized for one item; the list's own font when it needs no
 // change. Deletes what it made.
@@ -91,12 +89,14 @@ void CUtilMenuView::ReadMenuFile(UtilContext* context, IShellFrame* frame) {
     const std::u16string title = menu_file::ReadTitle(profile, m_menuPath, FromWide(kVersionText));
     if (!title.empty() && frame)
         ::SetWindowTextW(frame->ShellWindow(), WidePtr(title));
-    m_look = menu_file::ReadLook(profile, m_menuPath);
+    m_look = LookAtDpi(menu_file::ReadLook(profile, m_menuPath), m_dpi);
     const std::wstring folder = ToWide(programFolder);
-    m_pictures.Load(CMenuPictures::Background, ToWide(m_look.backgroundBitmap), folder);
-    m_pictures.Load(CMenuPictures::OnMouse, ToWide(m_look.onMouseBitmap), folder);
-    m_pictures.Load(CMenuPictures::Selected, ToWide(m_look.selectedBitmap), folder);
-    m_pictures.Load(CMenuPictures::Selecting, ToWide(m_look.selectingBitmap), folder);
+    const bool exact = m_look.transparent == 1;
+    m_pictures.Load(CMenuPictures::Background, ToWide(m_look.backgroundBitmap), folder, m_dpi,
+                    false);
+    m_pictures.Load(CMenuPictures::OnMouse, ToWide(m_look.onMouseBitmap), folder, m_dpi, exact);
+    m_pictures.Load(CMenuPictures::Selected, ToWide(m_look.selectedBitmap), folder, m_dpi, exact);
+    m_pictures.Load(CMenuPictures::Selecting, ToWide(m_look.selectingBitmap), folder, m_dpi, exact);
 
     CPluginHost plugins(frame ? frame->ShellWindow() : nullptr,
                         frame ? frame->PageAreaWindow() : nullptr, context);
@@ -215,7 +215,7 @@ void CUtilMenuView::OnDrawItem(const DRAWITEMSTRUCT* draw) {
                                m_look.stretch == 1, m_look.transparent == 1);
     }
     if (row == m_selectedRow || row == m_pressedRow)
-        ::OffsetRect(&text, kPressedShift, kPressedShift);
+        ::OffsetRect(&text, PressedShiftAt(m_dpi), PressedShiftAt(m_dpi));
     DrawRowText(dc, *item, text);
     if (row == m_focusRow && ::GetFocus() == m_hWnd) {
         RECT focus = rowRect;

@@ -11,6 +11,7 @@
 #include "app/menu/MenuItem.h"
 #include "app/menu/MenuPictures.h"
 #include "framework/lang/LangResTable.h"
+#include "platform/Dpi.h"
 #include "platform/ListView.h"
 
 struct UtilContext;
@@ -99,7 +100,8 @@ private:
     void InvalidateRow(int32_t row) const;
     int32_t NextSelectableRow(int32_t from, int step) const;
 
-    MenuItemList m_items; // owned, file order
+    MenuItemList m_items;    // owned, file order
+    int m_dpi = SystemDpi(); // the system DPI, fixed for the process
     CMenuPictures m_pictures;
     int32_t m_hoverRow = -1;
     int32_t m_pressedRow = -1;

@@ -13,6 +13,7 @@
 #include "framework/comm/QkcBinding.h"
 #include "framework/context/UtilContext.h"
 #include "platform/TabStops.h"
+#include "platform/Dpi.h"
 #include "platform/Text.h"
 #include "platform/WaitCursor.h"
 #include "resource.h"
@@ -35,7 +36,7 @@ comm::QkcBinding* BoundOrNull(comm::QkcBinding* binding) {
 
 } // namespace
 
-CMainFrame::CMainFrame() = default;
+CMainFrame::CMainFrame() : m_dpi(SystemDpi()) {}
 CMainFrame::~CMainFrame() = default;
 
 bool CMainFrame::PreCreateWindow(CREATESTRUCTW& cs) {
@@ -44,8 +45,8 @@ bool CMainFrame::PreCreateWindow(CREATESTRUCTW& cs) {
         cs.hMenu = nullptr;
     }
     cs.style &= ~(WS_THICKFRAME | WS_MAXIMIZEBOX | FWS_ADDTOTITLE);
-    cs.cx = kFrameWidth;
-    cs.cy = kFrameHeight;
+    cs.cx = Scaled(kFrameWidth);
+    cs.cy = Scaled(kFrameHeight);
     return CFrameWnd::PreCreateWindow(cs);
 }
 
@@ -123,6 +124,18 @@ void CMainFrame::SetMenuPaneSize(int32_t width, int32_t height) {
     m_menuPaneHeight = height;
 }
 
+int CMainFrame::StatusPaneHeightAt(int dpi) {
+    return ScaleToDpi(kStatusPaneHeight, dpi);
+}
+
+int CMainFrame::StatusBandHeightAt(int dpi) {
+    return StatusPaneHeightAt(dpi) + (kStatusBandHeight - kStatusPaneHeight);
+}
+
+int CMainFrame::Scaled(int pixels) const {
+    return ScaleToDpi(pixels, m_dpi);
+}
+
 void CMainFrame::OnSize(UINT type, int cx, int cy) {
     CFrameWnd::OnSize(type, cx, cy);
     LayoutPanes();
@@ -136,20 +149,22 @@ void CMainFrame::LayoutPanes() {
     const int w = client.right;
     const int h = client.bottom;
     m_outerSplitter.SetColumnInfo(0, w, 1);
-    m_outerSplitter.SetRowInfo(0, std::abs(h - kStatusBandHeight), 1);
-    m_outerSplitter.SetRowInfo(1, kStatusPaneHeight, 1);
+    const int statusBand = StatusBandHeightAt(m_dpi);
+    const int statusPane = StatusPaneHeightAt(m_dpi);
+    m_outerSplitter.SetRowInfo(0, std::abs(h - statusBand), 1);
+    m_outerSplitter.SetRowInfo(1, statusPane, 1);
     m_outerSplitter.RecalcLayout();
     m_innerSplitter.SetColumnInfo(0, m_menuPaneWidth, 1);
     m_innerSplitter.SetColumnInfo(1, std::abs(w - m_menuPaneWidth), 1);
-    m_innerSplitter.SetRowInfo(0, std::abs(h - kStatusPaneHeight), 1);
+    m_innerSplitter.SetRowInfo(0, std::abs(h - statusPane), 1);
     m_innerSplitter.RecalcLayout();
 }
 
 bool CMainFrame::OnSizing(UINT, RECT* rect) {
-    if (rect->right - rect->left < kFrameWidth)
-        rect->right = rect->left + kFrameWidth;
-    if (rect->bottom - rect->top < kFrameHeight)
-        rect->bottom = rect->top + kFrameHeight;
+    if (rect->right - rect->left < Scaled(kFrameWidth))
+        rect->right = rect->left + Scaled(kFrameWidth);
+    if (rect->bottom - rect->top < Scaled(kFrameHeight))
+        rect->bottom = rect->top + Scaled(kFrameHeight);
     return true;
 }
 

@@ -20,9 +20,12 @@ class CUtilStatusView;
 
 class CMainFrame : public CFrameWnd, public IShellFrame {
 public:
-    // Height of the status strip and of the bar above it, in pixels.
+    // Height of the status strip and of the bar above it, in pixels at 96 DPI.
     static constexpr int kStatusPaneHeight = 65;
     static constexpr int kStatusBandHeight = 67;
+    // The same at `dpi`: the strip grows with the DPI, the splitter bar above it does not.
+    static int StatusPaneHeightAt(int dpi);
+    static int StatusBandHeightAt(int dpi);
 
     CMainFrame();
     ~CMainFrame() override;
@@ -70,7 +73,10 @@ private:
     // The binding record is refreshed from the application first.
     void DetachStatusProc();
     void AttachStatusProc(bool initializeFirst);
+    // A length of the 96 DPI layout at the system DPI.
+    int Scaled(int pixels) const;
 
+    int m_dpi;                        // the system DPI, fixed for the process
     CUtilSplitterWnd m_outerSplitter; // 2 rows: page band and status strip
     CUtilSplitterWnd m_innerSplitter; // 2 columns in the upper band: menu and page area
     std::unique_ptr<CCommStateDlg> m_commStateDlg;

@@ -2,6 +2,7 @@
 
 #include "app/shell/Model.h"
 #include "app/shell/Splash.h"
+#include "platform/Dpi.h"
 
 namespace qk::app {
 
@@ -9,8 +10,11 @@ CSplashWnd* CSplashWnd::Show(UINT firstPeriodMs, MainWindowProbe probe) {
     auto* splash = new CSplashWnd(firstPeriodMs, probe);
     const wchar_t* windowClass =
         RegisterWndClass(0, ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32514) /* IDC_WAIT */));
+    // It covers the main window that follows it.
+    const int dpi = SystemDpi();
     if (!splash->CreateEx(WS_EX_TOOLWINDOW, windowClass, L"", WS_POPUP | WS_VISIBLE, 0, 0,
-                          kFrameWidth, kFrameHeight, nullptr, nullptr)) {
+                          ScaleToDpi(kFrameWidth, dpi), ScaleToDpi(kFrameHeight, dpi), nullptr,
+                          nullptr)) {
         // A window that was never made leaves the object to us.
         if (!splash->m_hWnd)
             delete splash;

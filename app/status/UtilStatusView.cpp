@@ -12,6 +12,7 @@
 #include "framework/store/PrinterInfoBlock.h"
 #include "framework/view/UtilMessageBox.h"
 #include "framework/view/UtilMessages.h"
+#include "platform/Dpi.h"
 #include "platform/Module.h"
 #include "platform/Sync.h"
 #include "platform/Text.h"
@@ -39,6 +40,17 @@ PaneRegistry& Registry() {
 UtilContext* AppContext() {
     IShellHost* host = ShellHost();
     return host ? host->Context() : nullptr;
+}
+
+// The printer picture drawn for the largest DPI not above the system's: the control scales
+// with the dialog units, and a picture stretched up loses none of its lines (one shrunk
+// would).
+int PrinterPictureFor(int dpi) {
+    if (dpi >= 192)
+        return IDB_PRINTER_PICTURE_192;
+    if (dpi >= 144)
+        return IDB_PRINTER_PICTURE_144;
+    return IDB_PRINTER_PICTURE;
 }
 
 } // namespace
@@ -165,9 +177,9 @@ void CUtilStatusView::PrepareItems() {
         }
     }
     if (m_picture.SubclassDlgItem(kPictureId, m_hWnd)) {
-        m_pictureBitmap =
-            static_cast<HBITMAP>(::LoadImageW(ThisModule(), MAKEINTRESOURCEW(IDB_PRINTER_PICTURE),
-                                              IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        m_pictureBitmap = static_cast<HBITMAP>(
+            ::LoadImageW(ThisModule(), MAKEINTRESOURCEW(PrinterPictureFor(SystemDpi())),
+                         IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
         if (m_pictureBitmap)
             m_picture.SetBitmap(m_pictureBitmap);
     }

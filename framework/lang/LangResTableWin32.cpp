@@ -3,6 +3,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include "platform/Dpi.h"
 
 namespace {
 
@@ -58,6 +59,7 @@ void CLangResTable::ApplyComboItems(LangWindow dialog) const {
 void CLangResTable::ApplyListColumns(LangWindow window) const {
     if (!window)
         return;
+    const int dpi = qk::SystemDpi();
     for (const auto& entry : List(LangListKind::ListColumns)) {
         if (!entry)
             continue;
@@ -81,9 +83,10 @@ void CLangResTable::ApplyListColumns(LangWindow window) const {
         LVCOLUMNW update = {};
         update.mask = LVCF_FMT | LVCF_TEXT;
         update.pszText = text;
+        // The language files give column widths in pixels at 96 DPI.
         if (column->m_nWidth != -1) {
             update.mask |= LVCF_WIDTH;
-            update.cx = column->m_nWidth;
+            update.cx = qk::ScaleToDpi(column->m_nWidth, dpi);
         }
         if (!found) {
             update.fmt = align;

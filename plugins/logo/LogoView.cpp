@@ -7,6 +7,7 @@
 #include "framework/store/PluginDataMgrApi.h"
 #include "framework/view/UtilMessageBox.h"
 #include "platform/Controls.h"
+#include "platform/Dpi.h"
 #include "platform/LibraryLoader.h"
 #include "platform/Text.h"
 #include "plugins/logo/WicPicture.h"
@@ -388,14 +389,17 @@ void CLogoView::DrawPreview(const DRAWITEMSTRUCT& item) const {
     const int width = area.right - area.left;
     const int height = area.bottom - area.top;
     const int paper = const_cast<CLogoView*>(this)->PrintableDots();
-    if (width <= 4 || height <= 4)
+    // The box grows with the dialog units; its margin round the sheet with the DPI.
+    const int margin = ScaleToDpi(2, SystemDpi());
+    if (width <= 2 * margin || height <= 2 * margin)
         return;
     // The paper's printable width across the box, the picture on it at the same scale.
-    const double scale = std::min((width - 4.0) / paper,
-                                  m_raster.height > 0 ? (height - 4.0) / m_raster.height : 1.0);
+    const double scale = std::min(
+        static_cast<double>(width - 2 * margin) / paper,
+        m_raster.height > 0 ? static_cast<double>(height - 2 * margin) / m_raster.height : 1.0);
     const int paperWidth = std::max(1, static_cast<int>(paper * scale));
-    RECT sheet{area.left + (width - paperWidth) / 2, area.top + 2,
-               area.left + (width - paperWidth) / 2 + paperWidth, area.bottom - 2};
+    RECT sheet{area.left + (width - paperWidth) / 2, area.top + margin,
+               area.left + (width - paperWidth) / 2 + paperWidth, area.bottom - margin};
     ::FillRect(dc, &sheet, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
     if (m_raster.width <= 0 || m_raster.height <= 0)
         return;

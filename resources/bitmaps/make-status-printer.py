@@ -1,15 +1,24 @@
 #!/usr/bin/env python3
 """Draws the status strip's printer picture: a small receipt printer on a white ground that
-the strip leaves see-through. Writes StatusPrinter.bmp (24-bit)."""
+the strip leaves see-through. Writes StatusPrinter.bmp (24-bit, 48 x 40, for 96 DPI) and the
+same drawing at 144 and 192 DPI (StatusPrinter144.bmp, StatusPrinter192.bmp), each drawn at
+its own size so that none is a stretched copy."""
 import os
 import struct
+import sys
 
-W, H = 48, 40
+DPI = int(sys.argv[1]) if len(sys.argv) > 1 else 96
+W, H = 48 * DPI // 96, 40 * DPI // 96
 WHITE = (255, 255, 255)
 px = [[WHITE for _ in range(W)] for _ in range(H)]
 
 
+def s(v):
+    return (v * DPI + 48) // 96
+
+
 def rect(x0, y0, x1, y1, colour):
+    x0, y0, x1, y1 = s(x0), s(y0), s(x1), s(y1)
     for y in range(max(0, y0), min(H, y1)):
         for x in range(max(0, x0), min(W, x1)):
             px[y][x] = colour
@@ -42,5 +51,6 @@ for y in range(H - 1, -1, -1):
     data += b"\0" * pad
 header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
 info = struct.pack("<IiiHHIIiiII", 40, W, H, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "StatusPrinter.bmp"), "wb") as f:
+name = "StatusPrinter.bmp" if DPI == 96 else "StatusPrinter%d.bmp" % DPI
+with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), name), "wb") as f:
     f.write(header + info + data)
