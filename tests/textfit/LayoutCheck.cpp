@@ -3,6 +3,7 @@
 #include <algorithm>
 #include "app/shell/MainFrame.h"
 #include "app/shell/Model.h"
+#include "platform/Dpi.h"
 #include "tests/textfit/MenuPaneCheck.h"
 
 namespace qk::test {
@@ -69,14 +70,16 @@ SIZE PageAreaRoom() {
     RECT frame{0, 0, 0, 0};
     ::AdjustWindowRectEx(&frame, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, FALSE,
                          0);
-    const int clientWidth = app::kFrameWidth - (frame.right - frame.left);
-    const int clientHeight = app::kFrameHeight - (frame.bottom - frame.top);
+    const int dpi = SystemDpi();
+    const int clientWidth = ScaleToDpi(app::kFrameWidth, dpi) - (frame.right - frame.left);
+    const int clientHeight = ScaleToDpi(app::kFrameHeight, dpi) - (frame.bottom - frame.top);
     // The menu pane: its widest rows and the list's one-pixel border; a splitter bar between.
     RECT border{0, 0, 0, 0};
     ::AdjustWindowRectEx(&border, WS_CHILD | WS_BORDER, FALSE, 0);
     const int menuPane = WidestMenuRow() + (border.right - border.left);
     constexpr int kBar = 2;
-    return SIZE{clientWidth - menuPane - kBar, clientHeight - app::CMainFrame::kStatusBandHeight};
+    return SIZE{clientWidth - menuPane - kBar,
+                clientHeight - app::CMainFrame::StatusBandHeightAt(dpi)};
 }
 
 } // namespace qk::test

@@ -22,8 +22,8 @@ void FindOverhangs(HWND window, std::vector<Overhang>& overhangs);
 // The window itself against the room its holder gives it (its own size against `room`).
 void CheckFitsRoom(HWND window, SIZE room, std::vector<Overhang>& overhangs);
 
-// The page area of the main window: the fixed frame's client area less the widest function
-// menu pane of the program folder's menu files and the status strip.
+// The page area of the main window at the system DPI: the fixed frame's client area less the
+// widest function menu pane of the program folder's menu files and the status strip.
 SIZE PageAreaRoom();
 
 } // namespace qk::test

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <memory>
 #include "app/menu/MenuFile.h"
+#include "app/menu/MenuPictures.h"
+#include "platform/Dpi.h"
 #include "platform/Text.h"
 #include "platform/os/RealOs.h"
 #include "resource.h"
@@ -11,9 +13,6 @@
 
 namespace qk::test {
 namespace {
-
-// The pressed and selected rows draw their text this much further right and down.
-constexpr int kPressedShift = 2;
 
 struct RowSize {
     int width = 0;
@@ -27,8 +26,8 @@ RowSize SizeOfDib(const void* data) {
 }
 
 // The selected-row picture: a file of the program folder the menu file names, else the
-// program's built-in one.
-RowSize BandPicture(const std::u16string& file) {
+// program's built-in one; drawn for 96 DPI.
+RowSize BandPictureAt96(const std::u16string& file) {
     if (!file.empty()) {
         const std::wstring path = StageDir() + ToWide(file);
         if (HANDLE picture = ::LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0,
@@ -49,6 +48,13 @@ RowSize BandPicture(const std::u16string& file) {
         ::FreeLibrary(program);
     }
     return size;
+}
+
+// The picture as the menu shows it, scaled to the system DPI.
+RowSize BandPicture(const std::u16string& file) {
+    const RowSize drawn = BandPictureAt96(file);
+    const int dpi = SystemDpi();
+    return {ScaleToDpi(drawn.width, dpi), ScaleToDpi(drawn.height, dpi)};
 }
 
 std::vector<std::wstring> MenuSections(const std::wstring& path) {
@@ -127,7 +133,8 @@ int RowWidthOf(const app::MenuLook& look) {
 void MeasureMenuFile(const std::wstring& name, const CLangResTable& strings, HDC dc,
                      const LOGFONTW& font, std::vector<Misfit>& misfits) {
     const std::wstring path = StageDir() + name;
-    const app::MenuLook look = app::menu_file::ReadLook(os::RealProfile(), FromWide(path));
+    const app::MenuLook look =
+        app::LookAtDpi(app::menu_file::ReadLook(os::RealProfile(), FromWide(path)), SystemDpi());
     const RowSize band = BandPicture(look.selectedBitmap);
     const int width = RowWidthOf(look);
     const int height = look.itemHeight != -1 ? look.itemHeight : band.height;
@@ -136,7 +143,7 @@ void MeasureMenuFile(const std::wstring& name, const CLangResTable& strings, HDC
             continue;
         const int level = std::clamp<int32_t>(row->level, 0, app::MenuLook::kLevels - 1);
         const int indent = look.indents[static_cast<size_t>(level)];
-        const SIZE room{width - 2 * indent - kPressedShift, height};
+        const SIZE room{width - 2 * indent - app::PressedShiftAt(SystemDpi()), height};
         const SIZE needed = RowTextExtent(dc, font, *row);
         if (needed.cx > room.cx || needed.cy > room.cy)
             misfits.push_back({row->itemId, L"menu row", name, ToWide(row->text), needed, room});
@@ -156,8 +163,10 @@ void MeasureMenuPane(const ScreenTexts& texts, std::vector<Misfit>& misfits) {
 int WidestMenuRow() {
     int widest = 0;
     for (const std::wstring& name : FilesIn(StageDir(), L"MENUITEM*.DAT"))
-        widest = std::max(widest, RowWidthOf(app::menu_file::ReadLook(
-                                      os::RealProfile(), FromWide(StageDir() + name))));
+        widest = std::max(
+            widest, RowWidthOf(app::LookAtDpi(
+                        app::menu_file::ReadLook(os::RealProfile(), FromWide(StageDir() + name)),
+                        SystemDpi())));
     return widest;
 }
 

@@ -11,9 +11,14 @@
 //
 // A new window is one row of kWindows; a new language file one entry of kLanguages. The
 // coverage case fails for a dialog template or language file that has no row.
+//
+// The whole table runs once per screen DPI: ctest's textfit_tests at the prefix's 96 DPI, and
+// textfit_tests_<DPI>dpi in a prefix of that DPI (scripts/wine-dpi.sh), which tells the
+// program the DPI to expect in QK_TEXTFIT_DPI. Every failure names the DPI it was seen at.
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -23,6 +28,7 @@
 #include "app/connection/AddPortRules.h"
 #include "app/connection/PortRecordText.h"
 #include "app/status/StatusRules.h"
+#include "platform/Dpi.h"
 #include "platform/Text.h"
 #include "resource.h"
 #include "tests/support/WindowDriver.h"
@@ -163,9 +169,10 @@ std::string Describe(const WindowRow& row, const Language& language, const Misfi
     if (row.templateId != 0)
         out << " (template " << row.templateId << ')';
     out << ", control " << misfit.controlId << " (" << Utf8(misfit.className) << ' '
-        << Utf8(misfit.part) << "), language " << LanguageName(language) << ": \""
-        << Utf8(misfit.text) << "\" needs " << misfit.needed.cx << 'x' << misfit.needed.cy
-        << " px, the control gives " << misfit.room.cx << 'x' << misfit.room.cy << " px";
+        << Utf8(misfit.part) << "), language " << LanguageName(language) << " at " << SystemDpi()
+        << " DPI: \"" << Utf8(misfit.text) << "\" needs " << misfit.needed.cx << 'x'
+        << misfit.needed.cy << " px, the control gives " << misfit.room.cx << 'x' << misfit.room.cy
+        << " px";
     return out.str();
 }
 
@@ -267,9 +274,10 @@ std::string DescribeOverhang(const WindowRow& row, const Language& language,
     if (row.templateId != 0)
         out << " (template " << row.templateId << ')';
     out << ", control " << overhang.controlId << " (" << Utf8(overhang.className) << "), language "
-        << LanguageName(language) << ": spans (" << overhang.rect.left << ',' << overhang.rect.top
-        << ")-(" << overhang.rect.right << ',' << overhang.rect.bottom << ") px, outside " << holder
-        << " of " << overhang.holder.cx << 'x' << overhang.holder.cy << " px";
+        << LanguageName(language) << " at " << SystemDpi() << " DPI: spans (" << overhang.rect.left
+        << ',' << overhang.rect.top << ")-(" << overhang.rect.right << ',' << overhang.rect.bottom
+        << ") px, outside " << holder << " of " << overhang.holder.cx << 'x' << overhang.holder.cy
+        << " px";
     return out.str();
 }
 
@@ -315,6 +323,18 @@ INSTANTIATE_TEST_SUITE_P(AllWindows, TextFit,
                          ::testing::Combine(::testing::ValuesIn(kWindows),
                                             ::testing::ValuesIn(kLanguages)),
                          TestName);
+
+// The DPI the rows are measured at is the one the run was started for: Wine takes the
+// prefix's per-user LogPixels (HKCU\Control Panel\Desktop) as the screen's DPI, and the
+// program's manifest (which this test carries) declares it aware of the system DPI, so that
+// Windows gives it the real DPI instead of stretching a 96 DPI picture of it.
+TEST(TextFitDpi, RunsAtTheDpiOfItsPrefixAndIsAwareOfIt) {
+    char expected[16] = {};
+    const DWORD length = ::GetEnvironmentVariableA("QK_TEXTFIT_DPI", expected, sizeof(expected));
+    const int dpi = length > 0 && length < sizeof(expected) ? std::atoi(expected) : kDesignDpi;
+    EXPECT_EQ(SystemDpi(), dpi) << "the prefix's LogPixels did not reach the program";
+    EXPECT_TRUE(::IsProcessDPIAware()) << "the manifest's dpiAware setting was not taken";
+}
 
 // The program and every plug-in in the program folder: each of their dialog templates has a
 // row, and every language file that ships is measured.
