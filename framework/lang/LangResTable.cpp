@@ -40,7 +40,7 @@ void ReplaceAll(std::u16string& text, std::u16string_view from, std::u16string_v
 }
 
 // Optional trailing numbers keep -1 when absent or invalid.
-int32_t NumberAt(const std::vector<std::u16string>& pieces, size_t index) {
+int32_t NumberAt(const std::vector<std::u16string_view>& pieces, size_t index) {
     int32_t value = -1;
     if (index < pieces.size())
         CLangResTable::ParseNumber(pieces[index], value);
@@ -124,9 +124,13 @@ std::u16string CLangResTable::ReadRawSection(const std::u16string& path,
     if (m_bStamped && cache.Find(&m_profile, path, m_stamp, section, raw))
         return raw;
     // The reader tells a too-small buffer only by answering size - 2, so grow until it fits.
+    // No section holds more characters than its file has bytes: a buffer of that size takes
+    // the whole section at the first read.
     uint32_t size = kFirstBufferChars;
+    if (m_bStamped && m_stamp.size + 2 > size && m_stamp.size < kMaxFirstBufferChars)
+        size = static_cast<uint32_t>(m_stamp.size) + 2;
     for (;;) {
-        std::unique_ptr<char16_t[]> buffer(new (std::nothrow) char16_t[size]());
+        std::unique_ptr<char16_t[]> buffer(new (std::nothrow) char16_t[size]);
         if (!buffer)
             return {}; // out of memory: the section is abandoned (and not kept)
         const uint32_t copied = m_profile.GetSectionRaw(path, section, buffer.get(), size);
@@ -157,13 +161,14 @@ void CLangResTable::ReadSection(const std::u16string& path, const std::u16string
     }
     try {
         const uint32_t size = static_cast<uint32_t>(raw.size());
+        std::vector<std::u16string_view> pieces;
         uint32_t pos = 0;
         while (pos < size && raw[pos] != u'\0') {
             const char16_t* line = raw.data() + pos;
             uint32_t length = 0;
             while (pos + length < size && line[length] != u'\0')
                 ++length;
-            ParseLine(std::u16string_view(line, length), kind);
+            ParseLine(std::u16string_view(line, length), kind, pieces);
             // A line longer than the step is walked into: the walk lands inside it and takes
             // the rest as a line of its own.
             pos += (length < kLineStep ? length : kLineStep) + 1;
@@ -173,7 +178,8 @@ void CLangResTable::ReadSection(const std::u16string& path, const std::u16string
     }
 }
 
-void CLangResTable::ParseLine(std::u16string_view line, LangListKind kind) {
+void CLangResTable::ParseLine(std::u16string_view line, LangListKind kind,
+                              std::vector<std::u16string_view>& pieces) {
     const size_t equals = line.find(u'=');
     if (equals == std::u16string_view::npos)
         return;
@@ -182,7 +188,7 @@ void CLangResTable::ParseLine(std::u16string_view line, LangListKind kind) {
     if (key.empty() || value.empty())
         return;
 
-    std::vector<std::u16string> pieces;
+    pieces.clear();
     pieces.emplace_back(key);
     const size_t count = static_cast<size_t>(SplitText(value, kPieceDelimiter, pieces));
     switch (kind) {
@@ -204,14 +210,18 @@ void CLangResTable::ParseLine(std::u16string_view line, LangListKind kind) {
         break;
     }
 
+    // The number after the key's last delimiter (the whole key when it has none).
     int32_t number = -1;
-    std::vector<std::u16string> keyPieces;
-    if (SplitText(key, kKeyDelimiter, keyPieces) > 0 && !ParseNumber(keyPieces.back(), number))
+    const size_t lastDelimiter = key.rfind(kKeyDelimiter);
+    const std::u16string_view keyNumber = lastDelimiter == std::u16string_view::npos
+                                              ? key
+                                              : key.substr(lastDelimiter + kKeyDelimiter.size());
+    if (!ParseNumber(keyNumber, number))
         number = -1;
     if (number < 0)
         return;
 
-    std::u16string text = pieces[1];
+    std::u16string text(pieces[1]);
     if (TakesReferences(kind))
         ResolveTextRef(text);
     ReplaceEscapes(text);
@@ -260,8 +270,11 @@ void CLangResTable::ParseLine(std::u16string_view line, LangListKind kind) {
     }
 }
 
-int32_t CLangResTable::SplitText(std::u16string_view text, std::u16string_view delimiter,
-                                 std::vector<std::u16string>& list) {
+namespace {
+
+template <typename Piece>
+int32_t SplitInto(std::u16string_view text, std::u16string_view delimiter,
+                  std::vector<Piece>& list) {
     if (delimiter.empty()) {
         list.emplace_back(text);
         return static_cast<int32_t>(list.size());
@@ -277,6 +290,18 @@ int32_t CLangResTable::SplitText(std::u16string_view text, std::u16string_view d
         pos = found + delimiter.size();
     }
     return static_cast<int32_t>(list.size());
+}
+
+} // namespace
+
+int32_t CLangResTable::SplitText(std::u16string_view text, std::u16string_view delimiter,
+                                 std::vector<std::u16string>& list) {
+    return SplitInto(text, delimiter, list);
+}
+
+int32_t CLangResTable::SplitText(std::u16string_view text, std::u16string_view delimiter,
+                                 std::vector<std::u16string_view>& list) {
+    return SplitInto(text, delimiter, list);
 }
 
 bool CLangResTable::ParseNumber(std::u16string_view piece, int32_t& value) {

@@ -77,6 +77,9 @@ public:
     // Cuts text at every delimiter; answers the list's new size.
     static int32_t SplitText(std::u16string_view text, std::u16string_view delimiter,
                              std::vector<std::u16string>& list);
+    // The same as views into text, which must outlive them (no copies: a big screen's lines).
+    static int32_t SplitText(std::u16string_view text, std::u16string_view delimiter,
+                             std::vector<std::u16string_view>& list);
     // Decimal digits, or "0x"/"0X" and hex digits; saturates at 2147483647. On failure the
     // value is left untouched and the answer is false.
     static bool ParseNumber(std::u16string_view piece, int32_t& value);
@@ -94,6 +97,8 @@ public:
     static constexpr uint32_t kLineStep = 2048;
     static constexpr uint32_t kFirstBufferChars = 520;
     static constexpr uint32_t kBufferGrowFactor = 2;
+    // Files up to this size are read with a buffer as big as the file at once.
+    static constexpr uint32_t kMaxFirstBufferChars = 16u << 20;
 
 private:
     using EntryList = std::vector<std::unique_ptr<CLangInfoBase>>;
@@ -101,7 +106,9 @@ private:
     void ReadSection(const std::u16string& path, const std::u16string& section, LangListKind kind);
     // The section as the profile reader gives it ("k=v\0...\0\0"); empty when missing.
     std::u16string ReadRawSection(const std::u16string& path, const std::u16string& section);
-    void ParseLine(std::u16string_view line, LangListKind kind);
+    // pieces: scratch room, reused from line to line.
+    void ParseLine(std::u16string_view line, LangListKind kind,
+                   std::vector<std::u16string_view>& pieces);
     EntryList& List(LangListKind kind) { return m_lists[static_cast<int>(kind)]; }
     const EntryList& List(LangListKind kind) const { return m_lists[static_cast<int>(kind)]; }
 
