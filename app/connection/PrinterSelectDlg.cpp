@@ -1,6 +1,7 @@
 #include "app/connection/PrinterSelectDlg.h"
 
 #include <algorithm>
+#include <set>
 #include <cstring>
 #include "app/connection/PortRecordText.h"
 #include "app/connection/SelectLangDlg.h"
@@ -192,10 +193,13 @@ void CPrinterSelectDlg::FillRows() {
 
 void CPrinterSelectDlg::WidenFirstColumn() {
     int widest = ScaleToDpi(kMinFirstColumn, SystemDpi());
-    for (int row = 0, n = m_list.GetItemCount(); row < n; ++row) {
-        std::wstring text = m_list.GetItemText(row, 0);
+    // Most rows share a name: each one is measured once (a list of many printers).
+    std::set<std::u16string> names;
+    for (const CPrinterChoice::Row& choice : m_choice.Rows())
+        names.insert(choice.name);
+    for (const std::u16string& name : names) {
         int width = static_cast<int>(
-            m_list.SendMessage(LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text.c_str())));
+            m_list.SendMessage(LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(WidePtr(name))));
         widest = std::max(widest, width);
     }
     m_list.SetColumnWidth(0, widest * 12 / 10);
