@@ -18,6 +18,8 @@ constexpr int kPictureId = 1027;
 void FillPortList(HWND dialog, int rows) {
     HWND list = ::GetDlgItem(dialog, kPortListId);
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
+    // Rows given room by a one-pixel-wide image, as the utility's list does.
+    ListView_SetImageList(list, ::ImageList_Create(1, 20, ILC_COLOR, 1, 0), LVSIL_SMALL);
     const wchar_t* const headings[] = {L"Printer", L"Port", L"Interface"};
     for (int i = 0; i < 3; ++i) {
         LVCOLUMNW column{};
