@@ -128,10 +128,15 @@ std::optional<std::vector<KeyCode>> GraphicsAnswer::KeyCodes() const {
     if (!complete_ || broken_ || bytes_[1] != kKeyCodeAnswer || bytes_.size() % 2 != 1)
         return std::nullopt;
     std::vector<KeyCode> codes;
+    // The printer lists each stored graphic once: a code listed twice is an answer gone
+    // wrong (noise or bytes too many), not graphics it holds.
+    std::vector<bool> listed(0x10000, false);
     for (std::size_t i = 2; i + 1 < bytes_.size() - 1; i += 2) {
         KeyCode code{bytes_[i], bytes_[i + 1]};
-        if (!IsKeyCode(code))
+        const std::size_t at = static_cast<std::size_t>(code.first) << 8 | code.second;
+        if (!IsKeyCode(code) || listed[at])
             return std::nullopt;
+        listed[at] = true;
         codes.push_back(code);
     }
     return codes;

@@ -69,6 +69,7 @@ class GraphicsAnswer {
 public:
     bool Add(uint8_t byte); // true once the answer is complete
     bool Complete() const { return complete_; }
+    // None for an answer that is not a key code list, or lists a code twice.
     std::optional<std::vector<KeyCode>> KeyCodes() const;
     std::optional<LogoPlacement> Logo(LogoPlace place) const;
     std::optional<bool> LogoOption(uint8_t option) const;
