@@ -10,10 +10,12 @@
 #include "app/shell/Splash.h"
 #include "app/shell/UtilDummyView.h"
 #include "app/shell/UtlDoc.h"
+#include "app/startup/UnattendedStart.h"
 #include "app/startup/Win32AppPlatform.h"
 #include "app/status/SettingsCommandFileWriter.h"
 #include "framework/comm/CommResult.h"
 #include "framework/context/TextSlot.h"
+#include "framework/plugin/UnattendedExitCode.h"
 #include "framework/view/UtilMessageBox.h"
 #include "platform/DocTemplate.h"
 #include "platform/MessagePresenter.h"
@@ -38,11 +40,14 @@ std::vector<std::u16string> SplitCommandLine(const std::wstring& commandLine) {
     std::vector<std::u16string> arguments;
     if (commandLine.empty())
         return arguments;
+    // The splitter reads its first word as the program's name, whose quotes it keeps
+    // ("/mF"C:\My files\x.dat"" would keep them); the arguments come after a stand-in name.
+    const std::wstring withName = L"QK40UTL " + commandLine;
     int count = 0;
-    LPWSTR* argv = ::CommandLineToArgvW(commandLine.c_str(), &count);
+    LPWSTR* argv = ::CommandLineToArgvW(withName.c_str(), &count);
     if (!argv)
         return arguments;
-    for (int i = 0; i < count; ++i)
+    for (int i = 1; i < count; ++i)
         arguments.push_back(FromWide(argv[i]));
     ::LocalFree(argv);
     return arguments;
@@ -119,6 +124,10 @@ bool CQKUtilApp::InitInstance() {
         IDR_MAINFRAME, [] { return new CUtlDoc; }, newFrame, [] { return new CUtilDummyView; }));
     ParseCommandLine();
     m_exitCodeMode5 = kExitNormal;
+    if (m_commandLine.IsUnattended()) {
+        m_unattendedExitCode = RunUnattended();
+        return false;
+    }
 
     if (!HoldSingleInstance())
         return false;
@@ -181,6 +190,28 @@ bool CQKUtilApp::InitInstance() {
         return false;
     LoadPrinterSettings();
     return CreateMainWindow();
+}
+
+int32_t CQKUtilApp::RunUnattended() {
+    // A deployment tool waits for the exit code: no window, no question, no message box. No
+    // single-instance check either: the printer's port is what one run holds, and the library
+    // refuses a port another program has open.
+    if (!CUnattendedStart::IsWellFormed(m_commandLine))
+        return kUnattendedBadCommandLine;
+    m_context->applicationLock = m_applicationLock.Get();
+    m_context->dataManager = &m_dataManager;
+    LayOutFolders();
+    m_context->callerKind = m_commandLine.callerKind;
+    SetSlotText(m_context->languageText,
+                m_services.profile->GetString(SettingIniPath(), u"LANGUAGE", u"LANGID", u"0409"));
+    m_context->languageId = LanguageNumber(SlotText(m_context->languageText));
+    if (!m_platform->IsAdministrator())
+        return kUnattendedNotAdministrator;
+    BindLibrary();
+    if (!m_commLibrary.IsBound())
+        return kUnattendedFilesMissing;
+    m_context->binding = Binding();
+    return CUnattendedStart(*m_context, *Binding(), m_commandLine).Run(ProgramFolder());
 }
 
 void CQKUtilApp::ParseCommandLine() {
@@ -432,6 +463,12 @@ bool CQKUtilApp::CreateMainWindow() {
 int CQKUtilApp::ExitInstance() {
     if (m_commLibrary.IsBound())
         Binding()->QKC_Terminate();
+    if (m_commandLine.IsUnattended()) {
+        // Nothing of the window's exit: no printer list, no restore tool, no coupon flag.
+        if (!m_commandLine.maintenance && m_context->workFolder[0])
+            m_services.files->RemoveDirectory(SlotText(m_context->workFolder));
+        return m_unattendedExitCode;
+    }
     SavePrinterSettings();
     WriteSettingsCommandFile();
 

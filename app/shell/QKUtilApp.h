@@ -78,6 +78,8 @@ public:
     static std::wstring MessageText(const CLangResTable* table, int number, const wchar_t* english);
 
 private:
+    // The unattended apply or check of /a or /c; its exit code.
+    int32_t RunUnattended();
     // Start-up steps, in order.
     void ParseCommandLine();
     bool HoldSingleInstance();
@@ -121,6 +123,7 @@ private:
     int32_t m_connectionResult = static_cast<int32_t>(0x80000000u);
     CSplash* m_splash = nullptr; // the splash thread clears it when it ends
     int m_exitCodeMode5 = 0;
+    int32_t m_unattendedExitCode = 0;
     CLangResTable m_language;
     bool m_holdsMutex = false;
     CExtCommandLineInfo m_commandLine;

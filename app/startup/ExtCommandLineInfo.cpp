@@ -33,6 +33,15 @@ void CExtCommandLineInfo::ParseArgument(const std::u16string& argument) {
     case u'b':
         maintenance = !value.empty() && value[0] == u'M';
         break;
+    case u'a':
+        applyFilePath = value.substr(0, kMaxValue);
+        break;
+    case u'c':
+        checkFilePath = value.substr(0, kMaxValue);
+        break;
+    case u'o':
+        unattendedPort = value.substr(0, kMaxValue);
+        break;
     default:
         break;
     }

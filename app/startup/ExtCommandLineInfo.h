@@ -1,4 +1,5 @@
-// The utility's command line: switches /m, /p, /q, /r, /d and /b. Portable: works on the
+// The utility's command line: switches /m, /p, /q, /r, /d and /b, and the unattended apply's
+// /a, /c and /o. Portable: works on the
 // arguments as UTF-16 strings, already split.
 #pragma once
 #include <cstdint>
@@ -27,6 +28,12 @@ public:
     int32_t callerKind = 0;             // /d
     // /b with a value beginning with "M": no single-instance check, work folder kept.
     bool maintenance = false;
+    // The unattended run for deployment tools: /a<file> applies a settings command file, /c<file>
+    // only compares the printer with it; /o<port> names the registered port or device path.
+    std::u16string applyFilePath;  // /a
+    std::u16string checkFilePath;  // /c
+    std::u16string unattendedPort; // /o
+    bool IsUnattended() const { return !applyFilePath.empty() || !checkFilePath.empty(); }
 
 private:
     void ParseMode(const std::u16string& value);

@@ -58,7 +58,7 @@ const char* ControlCommand::Help() {
            "modelid N | serial TEXT | "
            "print TEXT | drop | drop after N | refuse on|off | status | get "
            "msw|custom|logo|logoopt|graphics|graphic|bitimages|"
-           "usermode|printed|connections|requests [N] | requests reset | dump | quit";
+           "usermode|printed|connections|arrived|requests [N] | requests reset | dump | quit";
 }
 
 // "answer 1D4943 truncate": the answers to questions starting with those bytes go wrong.
@@ -252,6 +252,8 @@ std::string ControlCommand::Get(const std::string& what, const std::string& argu
         return "OK " + std::to_string(state_.Printed());
     if (what == "connections")
         return "OK " + std::to_string(state_.Connections());
+    if (what == "arrived")
+        return "OK " + std::to_string(state_.ArrivedBytes());
     if (what == "requests") {
         const RequestTally tally = state_.Requests().Tally();
         return "OK " + std::to_string(tally.total) + " " + std::to_string(tally.distinct) + " " +

@@ -80,7 +80,13 @@ std::size_t PrinterState::TakeArriving(std::size_t arrived, bool& drop) {
     } else if (dropAfter_ >= 0) {
         dropAfter_ -= static_cast<int64_t>(arrived);
     }
+    arrived_ += arrived;
     return arrived;
+}
+
+uint64_t PrinterState::ArrivedBytes() const {
+    std::lock_guard lock(mutex_);
+    return arrived_;
 }
 
 uint64_t PrinterState::DropCount() const {

@@ -33,6 +33,8 @@ public:
     // How many of `arrived` bytes the connection takes; `drop` is set (and the drop disarmed)
     // when the connection ends after them.
     std::size_t TakeArriving(std::size_t arrived, bool& drop);
+    // The bytes the connections took since the start, on any connection.
+    uint64_t ArrivedBytes() const;
     void SetRefusing(bool refusing);
     bool Refusing() const;
     void RequestQuit();
@@ -61,6 +63,7 @@ private:
     uint64_t version_ = 0;
     uint64_t drops_ = 0;
     int64_t dropAfter_ = -1;
+    uint64_t arrived_ = 0;
     bool refusing_ = false;
     bool quit_ = false;
     uint64_t printed_ = 0;

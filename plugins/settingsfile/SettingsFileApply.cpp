@@ -1,10 +1,16 @@
 #include "plugins/settingsfile/SettingsFileApply.h"
 
+#include <chrono>
+#include <thread>
 #include "plugins/logo/LogoExchange.h"
 #include "plugins/paper/UserSettingMode.h"
 
 namespace qk::settingsfile {
 namespace {
+
+// Tries to reach a printer lost in user setting mode again, and the pause between them.
+constexpr int kLeaveTries = 8;
+constexpr auto kLeavePause = std::chrono::milliseconds(250);
 
 bool IsLogoSetting(const FileSetting& setting) {
     return setting.kind != SettingKind::CustomValue && setting.kind != SettingKind::MemorySwitch;
@@ -119,6 +125,23 @@ bool SettingsFileApply::ReadUserSettings(const CheckedFile& file, ApplyReport& r
     return true;
 }
 
+void SettingsFileApply::LeaveAfterLoss() {
+    for (int tries = 0, confirmed = 0; tries < kLeaveTries; ++tries) {
+        m_link.DiscardAnswers();
+        uint8_t status = 0;
+        // Real-time status is answered in the mode too; its answer comes after "OUT" was taken.
+        if (m_link.Send(paper::LeaveUserSettingMode()) && m_link.Send(paper::AskRealTimeStatus()) &&
+            m_link.Receive(status, m_waitMs)) {
+            // The first answer may come on a connection made after an "OUT" went out on the
+            // lost one: once more on the connection that is known to work.
+            if (++confirmed == 2)
+                return;
+            continue;
+        }
+        std::this_thread::sleep_for(kLeavePause);
+    }
+}
+
 int32_t SettingsFileApply::ReadInto(const CheckedFile& file, ApplyReport& report, bool after) {
     if (!ReadLogoSettings(file, report, after))
         return kApplyNoAnswer;
@@ -127,12 +150,16 @@ int32_t SettingsFileApply::ReadInto(const CheckedFile& file, ApplyReport& report
         user = user || !IsLogoSetting(setting);
     if (!user)
         return 1;
-    paper::CUserSettingMode mode(m_link, m_waitMs);
-    if (!mode.Entered()) {
-        report.notEntered = true;
-        return kApplyNoAnswer;
+    bool read = false;
+    {
+        paper::CUserSettingMode mode(m_link, m_waitMs);
+        report.notEntered = !mode.Entered();
+        read = mode.Entered() && ReadUserSettings(file, report, after);
     }
-    return ReadUserSettings(file, report, after) ? 1 : kApplyNoAnswer;
+    if (read)
+        return 1;
+    LeaveAfterLoss();
+    return kApplyNoAnswer;
 }
 
 ApplyReport SettingsFileApply::ReadHeld(const CheckedFile& file) {
@@ -159,17 +186,21 @@ void SettingsFileApply::Apply(const CheckedFile& file, ApplyReport& report) {
     for (const FileSetting& setting : file.settings)
         user = user || !IsLogoSetting(setting);
     if (going && user) {
-        paper::CUserSettingMode mode(m_link, m_waitMs);
-        if (!mode.Entered()) {
-            report.notEntered = true;
-            going = false;
+        {
+            paper::CUserSettingMode mode(m_link, m_waitMs);
+            if (!mode.Entered()) {
+                report.notEntered = true;
+                going = false;
+            }
+            for (size_t i = 0; going && i < file.settings.size(); ++i)
+                if (!IsLogoSetting(file.settings[i]))
+                    going = report.settings[i].sent = m_link.Send(file.settings[i].command);
+            // Read back in the same visit to the mode; "OUT" goes when the scope ends.
+            if (going)
+                going = ReadUserSettings(file, report, true);
         }
-        for (size_t i = 0; going && i < file.settings.size(); ++i)
-            if (!IsLogoSetting(file.settings[i]))
-                going = report.settings[i].sent = m_link.Send(file.settings[i].command);
-        // Read back in the same visit to the mode; "OUT" goes when the scope ends.
-        if (going)
-            going = ReadUserSettings(file, report, true);
+        if (!going)
+            LeaveAfterLoss();
     }
     if (going)
         going = ReadLogoSettings(file, report, true);

@@ -50,6 +50,10 @@ private:
     bool ReadLogoSettings(const CheckedFile& file, ApplyReport& report, bool after);
     bool ReadUserSettings(const CheckedFile& file, ApplyReport& report, bool after);
     std::optional<Bytes> AskUserSetting(const FileSetting& setting);
+    // After the printer was lost in user setting mode: "OUT" again once the link is back (a
+    // link that reconnects by itself lost the first one with the connection), until a status
+    // answer behind it shows it arrived. Bounded by a few tries.
+    void LeaveAfterLoss();
 
     paper::IPrinterLink& m_link;
     int32_t m_waitMs;

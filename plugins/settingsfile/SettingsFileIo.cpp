@@ -7,6 +7,7 @@
 #include "framework/context/TextSlot.h"
 #include "framework/context/UtilContext.h"
 #include "framework/store/PluginDataMgrApi.h"
+#include "framework/store/PrinterInfoBlock.h"
 #include "platform/Text.h"
 
 namespace qk::settingsfile {
@@ -50,6 +51,17 @@ bool ReadWhole(const std::u16string& path, Bytes& bytes) {
 
 } // namespace
 
+std::u16string PrinterModel(const UtilContext& context, IPluginDataMgr& store) {
+    std::u16string model =
+        Slot(context.portRecord.deviceName, std::size(context.portRecord.deviceName));
+    if (!model.empty())
+        return model;
+    PrinterInfoBlock info{};
+    if (store.ReadBlock(kPrinterInfoBlockKey, &info, sizeof info) != 0)
+        return model;
+    return Slot(info.strings[1], kPrinterInfoStringChars);
+}
+
 int32_t SavePrinterSettings(const UtilContext& context, IPluginDataMgr& store,
                             const std::u16string& path) {
     if (context.startMode != kStartFileMode && store.GetSaveFlag() != 1)
@@ -57,8 +69,7 @@ int32_t SavePrinterSettings(const UtilContext& context, IPluginDataMgr& store,
     // The inputs the file mode gives its writer at exit, so the two files are alike.
     const std::u16string logo = Slot(context.logoWorkFilePath, kTextSlot);
     const bool logoPresent = !logo.empty() && FileExists(logo);
-    const std::u16string model =
-        Slot(context.portRecord.deviceName, std::size(context.portRecord.deviceName));
+    const std::u16string model = PrinterModel(context, store);
     return app::WriteSettingsFile(store, model, path, logoPresent ? logo : u"", logoPresent,
                                   {context.enableFontA != 0, context.enableFontB != 0});
 }

@@ -11,6 +11,10 @@ class IPluginDataMgr;
 
 namespace qk::settingsfile {
 
+// The printer's model name: the port record's device name, or, for a port opened on its device
+// path (the remote start), whose record names none, the printer name the settings read found.
+std::u16string PrinterModel(const UtilContext& context, IPluginDataMgr& store);
+
 // Written from the blocks the last settings read and the pages hold, with the logo work file
 // when it exists: 0, or a SettingsFileResult code of the file mode's writer. With a printer,
 // only after a settings read that got every setting (kSettingsNotRead, and no file, else):

@@ -10,6 +10,7 @@
 #include "plugins/paper/BoundedLink.h"
 #include "plugins/paper/QkcPrinterLink.h"
 #include "plugins/paper/SettingsExchange.h"
+#include "plugins/settingsfile/SettingText.h"
 #include "plugins/settingsfile/SettingsFileIo.h"
 #include "resource.h"
 
@@ -34,37 +35,6 @@ std::u16string Fill(std::u16string text, const std::u16string& value) {
     if (at == std::u16string::npos)
         return text + u" " + value;
     return text.replace(at, 2, value);
-}
-
-std::u16string Decimal(uint32_t value) {
-    const std::string digits = std::to_string(value);
-    return std::u16string(digits.begin(), digits.end());
-}
-
-std::u16string Hex(const Bytes& bytes) {
-    static constexpr char16_t kDigits[] = u"0123456789ABCDEF";
-    std::u16string text;
-    for (uint8_t byte : bytes) {
-        if (!text.empty())
-            text += u' ';
-        text += kDigits[byte >> 4];
-        text += kDigits[byte & 15];
-    }
-    return text;
-}
-
-// A setting's value as the operator reads it.
-std::u16string ValueText(const FileSetting& setting) {
-    switch (setting.kind) {
-    case SettingKind::CustomValue:
-        return setting.value.size() == 2 ? Decimal(setting.value[0] | setting.value[1] << 8)
-                                         : Hex(setting.value);
-    case SettingKind::MemorySwitch:
-    case SettingKind::LogoOption:
-        return std::u16string(setting.value.begin(), setting.value.end());
-    default:
-        return Hex(setting.value);
-    }
 }
 
 } // namespace
@@ -183,15 +153,15 @@ std::u16string CSettingsFileView::RefusalText(int32_t result) const {
 std::u16string CSettingsFileView::SettingName(const FileSetting& setting) const {
     switch (setting.kind) {
     case SettingKind::CustomValue:
-        return Fill(String(kStrCustomValue, u"Customized value %s"), Decimal(setting.number));
+        return Fill(String(kStrCustomValue, u"Customized value %s"), DecimalText(setting.number));
     case SettingKind::MemorySwitch:
-        return Fill(String(kStrMemorySwitch, u"Memory switch %s"), Decimal(setting.number));
+        return Fill(String(kStrMemorySwitch, u"Memory switch %s"), DecimalText(setting.number));
     case SettingKind::TopLogo:
         return String(kStrTopLogo, u"Top logo");
     case SettingKind::BottomLogo:
         return String(kStrBottomLogo, u"Bottom logo");
     case SettingKind::LogoOption:
-        return Fill(String(kStrLogoOption, u"Logo option %s"), Hex({setting.number}));
+        return Fill(String(kStrLogoOption, u"Logo option %s"), HexText({setting.number}));
     case SettingKind::CancelLogo:
         return setting.number == 0 ? String(kStrNoTopLogo, u"No top logo")
                                    : String(kStrNoBottomLogo, u"No bottom logo");
@@ -203,12 +173,12 @@ std::u16string CSettingsFileView::SettingLines(const CheckedFile& file) const {
     std::u16string lines;
     if (!file.logoSection.empty())
         lines += Fill(String(kStrLogoGraphic, u"Logo graphic: %s bytes"),
-                      Decimal(static_cast<uint32_t>(file.logoSection.size()))) +
+                      DecimalText(static_cast<uint32_t>(file.logoSection.size()))) +
                  u"\r\n";
     for (const FileSetting& setting : file.settings) {
         lines += SettingName(setting);
         if (setting.kind != SettingKind::CancelLogo)
-            lines += u": " + ValueText(setting);
+            lines += u": " + SettingValueText(setting);
         lines += u"\r\n";
     }
     return lines;
@@ -216,13 +186,13 @@ std::u16string CSettingsFileView::SettingLines(const CheckedFile& file) const {
 
 bool CSettingsFileView::ChooseCheckedFile(CheckedFile& file) {
     UtilContext* context = Context();
-    if (!context)
+    IPluginDataMgr* store = DataManager();
+    if (!context || !store)
         return false;
     const std::u16string path = ChooseFile(false);
     if (path.empty())
         return false;
-    const std::u16string model(
-        SlotView(context->portRecord.deviceName, std::size(context->portRecord.deviceName)));
+    const std::u16string model = PrinterModel(*context, *store);
     const int32_t result = ReadSettingsFile(path, model, file);
     if (result == kFileOk)
         return true;
@@ -251,17 +221,16 @@ std::u16string CSettingsFileView::ChangeLines() const {
         const SettingState& state = m_report.settings[i];
         if (state.now && SettingHolds(setting, *state.now))
             continue;
-        FileSetting now = setting;
         lines += SettingName(setting) + u": ";
         if (state.now) {
-            now.value = *state.now;
-            lines += now.value.empty() ? String(kStrNone, u"none") : ValueText(now);
+            lines +=
+                state.now->empty() ? String(kStrNone, u"none") : HeldValueText(setting, *state.now);
         } else {
             lines += String(kStrNotRead, u"not read");
         }
         lines += u" -> ";
         lines += setting.kind == SettingKind::CancelLogo ? String(kStrNone, u"none")
-                                                         : ValueText(setting);
+                                                         : SettingValueText(setting);
         lines += u"\r\n";
     }
     return lines;
@@ -274,7 +243,7 @@ std::u16string CSettingsFileView::OutcomeLines() const {
         const SettingState& state = m_report.settings[i];
         lines += SettingName(setting);
         if (setting.kind != SettingKind::CancelLogo)
-            lines += u" = " + ValueText(setting);
+            lines += u" = " + SettingValueText(setting);
         lines += u": ";
         if (!state.sent)
             lines += String(kStrNotSent, u"not sent");

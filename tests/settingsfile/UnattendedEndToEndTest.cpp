@@ -1,0 +1,386 @@
+// The real QK40UTL.exe applying and checking settings command files unattended (/a, /c with
+// /o), against printer simulators on ports of their own: its exit code and its result file in
+// the data folder, and what each simulator holds afterwards. One printer's settings saved on the
+// settings file page are applied to another, after which both read back the same.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include "app/status/SettingsCommandFile.h"
+#include "framework/plugin/UnattendedExitCode.h"
+#include "framework/store/PluginDataMgr.h"
+#include "maker/printer/ControlClient.h"
+#include "platform/Text.h"
+#include "plugins/logo/LogoSettings.h"
+#include "plugins/paper/PaperSettings.h"
+#include "plugins/paper/UserSetupCommands.h"
+#include "plugins/settingsfile/SettingsFileCheck.h"
+#include "resource.h"
+#include "tests/app/StartupEndToEndFixture.h"
+
+namespace qk::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadText(const std::wstring& path) {
+    std::ifstream file(fs::path(path), std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+bool WriteBytes(const std::wstring& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream file(fs::path(path), std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(file);
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// A file as the file mode writes it: 58 mm paper, code table PC858 and a lighter print, the
+// rest factory settings.
+std::vector<uint8_t> FileOtherThanFactory() {
+    PluginDataMgr blocks;
+    for (uint32_t key : paper::kOwnedBlocks) {
+        blocks.CreateBlock(key, paper::kBlockVersion, PrinterSettingBlockSize(key));
+        paper::PaperSettings::StoreFactoryBlock(blocks, key);
+    }
+    blocks.CreateBlock(kLogoSettingBlockKey, logo::kLogoBlockVersion, sizeof(LogoSettingBlock));
+    logo::LogoSettings::StoreFactoryBlock(blocks);
+    paper::PaperSettings settings;
+    settings.Load(blocks);
+    settings.SetValue(3, 2);
+    settings.SetValue(8, 19);
+    settings.Store(blocks);
+    app::SettingsFileSource source;
+    source.modelName = "QK-R40";
+    source.writtenAt = {2026, 12, 9, 8, 0};
+    std::vector<uint8_t> file;
+    EXPECT_EQ(app::BuildSettingsCommandFile(blocks, source, file), 0);
+    return file;
+}
+
+// One simulator on free ports, ended with the test.
+struct Printer {
+    std::wstring port; // the library's port name for it
+    ProcessRunner process;
+    unsigned data = 0, control = 0;
+};
+
+class UnattendedRun : public UtilityRun {
+protected:
+    void TearDown() override {
+        for (auto& printer : printers_) {
+            std::string reply;
+            if (printer->control && !printer->process.Wait(0))
+                sim::SendControlLine(static_cast<uint16_t>(printer->control), "quit", reply, 5000);
+            if (!printer->process.Wait(5000))
+                printer->process.Kill();
+        }
+        // The data folder is the prefix's, shared with the suites that run beside this one.
+        std::error_code error;
+        for (const auto& printer : printers_)
+            fs::remove(fs::path(ResultPath(printer->port)), error);
+        UtilityRun::TearDown();
+    }
+
+    // Starts `count` simulators, each on a serial port of the library registered for the QK-R40
+    // (the first is the one the printer selection offers first).
+    void StartPrinters(int count) {
+        std::string map = "[COM]\r\n";
+        std::string ports =
+            "[Ports]\r\nFormat=QKComm.Ports.1\r\nCount=" + std::to_string(count) + "\r\n";
+        for (int i = 0; i < count; ++i) {
+            auto printer = std::make_unique<Printer>();
+            // Not the fixture's own port name: no later test takes these for its own.
+            printer->port = L"QKSETFILE" + std::to_wstring(::GetCurrentProcessId()) +
+                            static_cast<wchar_t>(L'A' + i);
+            const std::wstring portFile = Folder() + L"\\sim" + std::to_wstring(i) + L".ports";
+            ASSERT_TRUE(printer->process.Start(StageDir() + L"QKPrinterSim.exe",
+                                               L"--port 0 --control-port 0 --parent " +
+                                                   std::to_wstring(::GetCurrentProcessId()) +
+                                                   L" --port-file \"" + portFile + L"\""));
+            ASSERT_TRUE(PumpUntil(
+                [&] {
+                    return std::sscanf(ReadText(portFile).c_str(), "%u %u", &printer->data,
+                                       &printer->control) == 2;
+                },
+                15000))
+                << "simulator " << i << " did not report its ports";
+            const std::string name(printer->port.begin(), printer->port.end());
+            map += name + "=127.0.0.1:" + std::to_string(printer->data) + "\r\n";
+            ports += "[Port" + std::to_string(i + 1) + "]\r\nInterface=COM\r\nPortName=" + name +
+                     "\r\nDeviceName=QK-R40\r\nField1040=-1\r\nField1044=-1\r\n";
+            printers_.push_back(std::move(printer));
+        }
+        map += "[Features]\r\n2=1\r\n";
+        ASSERT_TRUE(WriteBytes(Folder() + L"\\comm\\DeviceMap.ini",
+                               std::vector<uint8_t>(map.begin(), map.end())));
+        ASSERT_TRUE(WriteBytes(Folder() + L"\\comm\\Ports.ini",
+                               std::vector<uint8_t>(ports.begin(), ports.end())));
+    }
+
+    std::string Control(int printer, const std::string& command) {
+        std::string reply;
+        if (!sim::SendControlLine(static_cast<uint16_t>(printers_[printer]->control), command,
+                                  reply, 15000))
+            return "";
+        return reply;
+    }
+    const std::wstring& Port(int printer) const { return printers_[printer]->port; }
+    // The bytes the printer took since it started.
+    unsigned long long Arrived(int printer) {
+        unsigned long long bytes = 0;
+        EXPECT_EQ(std::sscanf(Control(printer, "get arrived").c_str(), "OK %llu", &bytes), 1);
+        return bytes;
+    }
+
+    // Runs the utility with the arguments to its end; its exit code, or -1 when it did not end
+    // by itself (a window waiting for an answer).
+    long RunToEnd(const std::wstring& arguments) {
+        ProcessRunner run;
+        if (!Launch(run, arguments))
+            return -1;
+        if (!run.Wait(90000)) {
+            ADD_FAILURE() << "still running; box: "
+                          << testing::PrintToString(WaitForMessageBox(run.Id(), 0).text);
+            run.Kill();
+            run.Wait(5000);
+            return -1;
+        }
+        return static_cast<long>(run.ExitCode());
+    }
+    long Apply(const std::wstring& file, int printer) {
+        return RunToEnd(L"/a\"" + file + L"\" /o" + Port(printer));
+    }
+    long Check(const std::wstring& file, int printer) {
+        return RunToEnd(L"/c\"" + file + L"\" /o" + Port(printer));
+    }
+    static std::wstring ResultPath(const std::wstring& port) {
+        return ToWide(DataFolder()) + L"\\SettingsFileResult_" + port + L".txt";
+    }
+    // The result file of the last run on the port, by lines.
+    std::vector<std::string> Result(const std::wstring& port) const {
+        return Lines(ReadText(ResultPath(port)));
+    }
+    // The result's lines of the settings (after the column names).
+    std::vector<std::string> SettingLines(const std::wstring& port) const {
+        std::vector<std::string> lines = Result(port);
+        auto names = std::find(lines.begin(), lines.end(), "setting\tfile\tbefore\tafter\toutcome");
+        return names == lines.end() ? std::vector<std::string>{}
+                                    : std::vector<std::string>(names + 1, lines.end());
+    }
+    std::wstring WriteFile(const wchar_t* name, const std::vector<uint8_t>& bytes) {
+        const std::wstring path = Folder() + L"\\" + name;
+        EXPECT_TRUE(WriteBytes(path, bytes));
+        return path;
+    }
+
+    // Presses Save on the page and gives the file chooser the path.
+    void ChooseToSave(HWND save, const std::wstring& path) {
+        ::PostMessageW(save, BM_CLICK, 0, 0);
+        HWND chooser = nullptr;
+        ASSERT_TRUE(PumpUntil(
+            [&] {
+                for (HWND w : TopLevelWindows(program_.Id(), L"#32770"))
+                    if (::GetDlgItem(w, 0x47C) || ::GetDlgItem(w, 0x480))
+                        chooser = w;
+                return chooser != nullptr;
+            },
+            30000))
+            << "no file chooser";
+        for (int id : {0x47C, 0x480})
+            ::SetDlgItemTextW(chooser, id, path.c_str());
+        PressButton(chooser, IDOK);
+    }
+
+    // Saves the settings of the printer the selection offers first on the settings file page
+    // of the window, after the start's settings read.
+    void SaveThroughThePage(const std::wstring& path) {
+        HWND frame = nullptr;
+        ASSERT_NO_FATAL_FAILURE(StartThroughSelection(frame));
+        HWND list = Descendant(frame, 0, L"SysListView32");
+        ASSERT_NE(list, nullptr);
+        // The settings file entry is the menu's last.
+        ::PostMessageW(list, WM_KEYDOWN, VK_END, 0);
+        ::PostMessageW(list, WM_KEYDOWN, VK_RETURN, 0);
+        HWND save = nullptr;
+        ASSERT_TRUE(PumpUntil(
+            [&] {
+                save = Descendant(frame, IDC_SETFILE_SAVE, nullptr);
+                return save && ::IsWindowVisible(save);
+            },
+            15000));
+        // The start's settings read may still be on its way: until it got every setting the
+        // page saves nothing and says so.
+        const std::wstring saved = L"The printer's settings were saved to " + path + L".";
+        std::wstring told;
+        for (int tries = 0; tries < 10 && told != saved; ++tries) {
+            if (tries > 0)
+                PumpMessages(1000);
+            ASSERT_NO_FATAL_FAILURE(ChooseToSave(save, path));
+            told = Answer(IDOK);
+        }
+        EXPECT_EQ(told, saved);
+        ASSERT_TRUE(Close(program_, frame));
+    }
+
+private:
+    std::vector<std::unique_ptr<Printer>> printers_;
+};
+
+TEST_F(UnattendedRun, OnePrintersSavedSettingsMakeAnotherReadBackTheSame) {
+    ASSERT_NO_FATAL_FAILURE(StartPrinters(2));
+    const std::wstring other = WriteFile(L"other.dat", FileOtherThanFactory());
+
+    // The first printer is given settings other than the factory's, which the second keeps.
+    ASSERT_EQ(Check(other, 0), kUnattendedDiffers);
+    EXPECT_EQ(Control(0, "get custom 3"), "OK none") << "a check changes nothing";
+    ASSERT_EQ(Apply(other, 0), kUnattendedApplied);
+    std::vector<std::string> lines = Result(Port(0));
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0], "0\tapplied and verified");
+    EXPECT_EQ(Control(0, "get custom 3"), "OK 2");
+    EXPECT_EQ(Control(0, "get usermode"), "OK 0");
+    ASSERT_EQ(Apply(other, 0), kUnattendedAlreadyMatching);
+    for (const std::string& line : SettingLines(Port(0)))
+        EXPECT_EQ(line.substr(line.rfind('\t') + 1), "matches") << line;
+
+    // Saved on the page from the first printer, applied to the second.
+    const std::wstring saved = Folder() + L"\\saved.dat";
+    ASSERT_NO_FATAL_FAILURE(SaveThroughThePage(saved));
+    ASSERT_EQ(Check(saved, 1), kUnattendedDiffers);
+    ASSERT_EQ(Apply(saved, 1), kUnattendedApplied);
+    const std::vector<std::string> applied = SettingLines(Port(1));
+    ASSERT_FALSE(applied.empty());
+    size_t changed = 0;
+    for (const std::string& line : applied) {
+        EXPECT_EQ(line.substr(line.rfind('\t') + 1), "holds") << line;
+        std::vector<std::string> columns;
+        std::istringstream cells(line);
+        for (std::string cell; std::getline(cells, cell, '\t');)
+            columns.push_back(cell);
+        ASSERT_EQ(columns.size(), 5u) << line;
+        changed += columns[2] != columns[3] ? 1 : 0;
+    }
+    EXPECT_GE(changed, 2u) << "the paper width and the code table";
+
+    // Both read back every setting of the file alike.
+    ASSERT_EQ(Check(saved, 0), kUnattendedAlreadyMatching);
+    const std::vector<std::string> first = SettingLines(Port(0));
+    ASSERT_EQ(Check(saved, 1), kUnattendedAlreadyMatching);
+    EXPECT_EQ(SettingLines(Port(1)), first);
+    EXPECT_EQ(Control(1, "get custom 3"), "OK 2");
+    EXPECT_EQ(Control(1, "get custom 8"), Control(0, "get custom 8"));
+}
+
+TEST_F(UnattendedRun, RefusedFilesAndMissingPrintersSendNothingAndSayWhy) {
+    ASSERT_NO_FATAL_FAILURE(StartPrinters(2));
+    const std::vector<uint8_t> good = FileOtherThanFactory();
+    std::vector<uint8_t> damaged = good, otherModel = good;
+    damaged[good.size() - 12] ^= 0x04;
+    std::memcpy(otherModel.data() + 4, "QK-R50\r\n", 8);
+    const std::vector<uint8_t> cut(good.begin(), good.end() - 5);
+    const unsigned long long arrived = Arrived(0);
+    const std::string connections = Control(0, "get connections");
+
+    const struct {
+        const wchar_t* name;
+        const std::vector<uint8_t>* bytes;
+        const char* reason;
+    } refused[] = {
+        {L"damaged.dat", &damaged, "damaged"},
+        {L"other.dat", &otherModel, "written for another printer model"},
+        {L"cut.dat", &cut, "not whole"},
+    };
+    for (const auto& row : refused) {
+        const std::wstring path = WriteFile(row.name, *row.bytes);
+        for (const wchar_t* form : {L"/a", L"/c"}) {
+            SCOPED_TRACE(std::string(row.reason) + (form[1] == L'a' ? " apply" : " check"));
+            EXPECT_EQ(RunToEnd(std::wstring(form) + L"\"" + path + L"\" /o" + Port(0)),
+                      kUnattendedFileRefused);
+            const std::vector<std::string> lines = Result(Port(0));
+            ASSERT_FALSE(lines.empty());
+            EXPECT_EQ(lines[0].rfind("12\tfile refused, nothing sent: ", 0), 0u) << lines[0];
+            EXPECT_NE(lines[0].find(row.reason), std::string::npos) << lines[0];
+        }
+    }
+    EXPECT_EQ(Arrived(0), arrived) << "nothing was sent";
+    EXPECT_EQ(Control(0, "get connections"), connections) << "the port was never opened";
+    EXPECT_EQ(Control(0, "get custom 3"), "OK none");
+
+    // No printer behind the port, a port nobody registered, a silent printer.
+    const std::wstring file = WriteFile(L"good.dat", good);
+    const std::wstring nowhere = Port(0) + L"NONE";
+    EXPECT_EQ(RunToEnd(L"/a\"" + file + L"\" /o" + nowhere), kUnattendedNoPrinter);
+    std::error_code error;
+    EXPECT_TRUE(fs::remove(fs::path(ResultPath(nowhere)), error));
+    ASSERT_EQ(Control(1, "silent on"), "OK");
+    EXPECT_EQ(Apply(file, 1), kUnattendedNoPrinter);
+    ASSERT_FALSE(Result(Port(1)).empty());
+    EXPECT_EQ(Result(Port(1))[0].rfind("13\t", 0), 0u);
+    // Both forms at once, or no port: nothing is run.
+    EXPECT_EQ(RunToEnd(L"/a\"" + file + L"\" /c\"" + file + L"\" /o" + Port(0)),
+              kUnattendedBadCommandLine);
+    EXPECT_EQ(RunToEnd(L"/a\"" + file + L"\""), kUnattendedBadCommandLine);
+    EXPECT_EQ(Control(0, "get custom 3"), "OK none");
+}
+
+TEST_F(UnattendedRun, APrinterDroppedHalfWayIsReportedAsPartAndLeftOutOfUserSettingMode) {
+    ASSERT_NO_FATAL_FAILURE(StartPrinters(1));
+    const std::vector<uint8_t> bytes = FileOtherThanFactory();
+    const std::wstring file = WriteFile(L"other.dat", bytes);
+    settingsfile::CheckedFile checked;
+    ASSERT_EQ(settingsfile::CheckSettingsFile(bytes.data(), bytes.size(), "QK-R40", checked), 0);
+    size_t logoBytes = 0, userBytes = 0;
+    for (const settingsfile::FileSetting& setting : checked.settings)
+        (setting.kind == settingsfile::SettingKind::CustomValue ||
+                 setting.kind == settingsfile::SettingKind::MemorySwitch
+             ? userBytes
+             : logoBytes) += setting.command.size();
+    ASSERT_GT(userBytes, 40u);
+
+    // An apply opens the port and reads what the printer holds as a check does; the
+    // connection ends half-way through the user settings it then sends.
+    const unsigned long long before = Arrived(0);
+    ASSERT_EQ(Check(file, 0), kUnattendedDiffers);
+    const unsigned long long check = Arrived(0) - before;
+    ASSERT_GT(check, 0u);
+    ASSERT_EQ(Control(0, "drop after " +
+                             std::to_string(check + logoBytes +
+                                            paper::EnterUserSettingMode().size() + userBytes / 2)),
+              "OK");
+    EXPECT_EQ(Apply(file, 0), kUnattendedLost);
+    const std::vector<std::string> lines = Result(Port(0));
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0], "14\tprinter lost part-way");
+    size_t notSent = 0, holds = 0;
+    for (const std::string& line : SettingLines(Port(0))) {
+        const std::string outcome = line.substr(line.rfind('\t') + 1);
+        notSent += outcome == "not sent" ? 1 : 0;
+        holds += outcome == "holds" ? 1 : 0;
+    }
+    EXPECT_GT(notSent, 0u);
+    EXPECT_EQ(holds, 0u) << "nothing was read back from a lost printer";
+    EXPECT_EQ(Control(0, "get usermode"), "OK 0");
+}
+
+} // namespace
+} // namespace qk::test
