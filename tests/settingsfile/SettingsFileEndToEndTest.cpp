@@ -1,7 +1,8 @@
 // The real QK40UTL.exe applying and checking settings command files unattended (/a, /c with
 // /o), against printer simulators on ports of their own: its exit code and its result file in
 // the data folder, and what each simulator holds afterwards. One printer's settings saved on the
-// settings file page are applied to another, after which both read back the same.
+// settings file page are applied to another, after which both read back the same. In the file
+// mode the page saves what the exit writes.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -17,6 +18,7 @@
 #include "framework/store/PluginDataMgr.h"
 #include "maker/printer/ControlClient.h"
 #include "platform/Text.h"
+#include "platform/os/RealOs.h"
 #include "plugins/logo/LogoSettings.h"
 #include "plugins/paper/PaperSettings.h"
 #include "plugins/paper/UserSetupCommands.h"
@@ -84,7 +86,7 @@ struct Printer {
     unsigned data = 0, control = 0;
 };
 
-class UnattendedRun : public UtilityRun {
+class SettingsFileProgram : public UtilityRun {
 protected:
     void TearDown() override {
         for (auto& printer : printers_) {
@@ -211,23 +213,30 @@ protected:
         PressButton(chooser, IDOK);
     }
 
+    // Shows the settings file page, the menu's last entry; its Save button.
+    HWND ShowSettingsFilePage(HWND frame) {
+        HWND list = Descendant(frame, 0, L"SysListView32");
+        if (!list)
+            return nullptr;
+        ::PostMessageW(list, WM_KEYDOWN, VK_END, 0);
+        ::PostMessageW(list, WM_KEYDOWN, VK_RETURN, 0);
+        HWND save = nullptr;
+        PumpUntil(
+            [&] {
+                save = Descendant(frame, IDC_SETFILE_SAVE, nullptr);
+                return save && ::IsWindowVisible(save);
+            },
+            15000);
+        return save;
+    }
+
     // Saves the settings of the printer the selection offers first on the settings file page
     // of the window, after the start's settings read.
     void SaveThroughThePage(const std::wstring& path) {
         HWND frame = nullptr;
         ASSERT_NO_FATAL_FAILURE(StartThroughSelection(frame));
-        HWND list = Descendant(frame, 0, L"SysListView32");
-        ASSERT_NE(list, nullptr);
-        // The settings file entry is the menu's last.
-        ::PostMessageW(list, WM_KEYDOWN, VK_END, 0);
-        ::PostMessageW(list, WM_KEYDOWN, VK_RETURN, 0);
-        HWND save = nullptr;
-        ASSERT_TRUE(PumpUntil(
-            [&] {
-                save = Descendant(frame, IDC_SETFILE_SAVE, nullptr);
-                return save && ::IsWindowVisible(save);
-            },
-            15000));
+        HWND save = ShowSettingsFilePage(frame);
+        ASSERT_NE(save, nullptr);
         // The start's settings read may still be on its way: until it got every setting the
         // page saves nothing and says so.
         const std::wstring saved = L"The printer's settings were saved to " + path + L".";
@@ -246,7 +255,7 @@ private:
     std::vector<std::unique_ptr<Printer>> printers_;
 };
 
-TEST_F(UnattendedRun, OnePrintersSavedSettingsMakeAnotherReadBackTheSame) {
+TEST_F(SettingsFileProgram, OnePrintersSavedSettingsMakeAnotherReadBackTheSame) {
     ASSERT_NO_FATAL_FAILURE(StartPrinters(2));
     const std::wstring other = WriteFile(L"other.dat", FileOtherThanFactory());
 
@@ -291,7 +300,34 @@ TEST_F(UnattendedRun, OnePrintersSavedSettingsMakeAnotherReadBackTheSame) {
     EXPECT_EQ(Control(1, "get custom 8"), Control(0, "get custom 8"));
 }
 
-TEST_F(UnattendedRun, RefusedFilesAndMissingPrintersSendNothingAndSayWhy) {
+TEST_F(SettingsFileProgram, TheFileModesPageSavesTheFileItsExitWritesAndAppliesNone) {
+    const std::wstring output = Folder() + L"\\exit.dat", page = Folder() + L"\\page.dat";
+    HWND frame = StartFileMode(output);
+    ASSERT_NE(frame, nullptr);
+    HWND save = ShowSettingsFilePage(frame);
+    ASSERT_NE(save, nullptr) << "the file mode's menu has the settings file entry";
+    ASSERT_NO_FATAL_FAILURE(ChooseToSave(save, page));
+    EXPECT_EQ(Answer(IDOK), L"The printer's settings were saved to " + page + L".");
+    ::PostMessageW(Descendant(frame, IDC_SETFILE_APPLY, nullptr), BM_CLICK, 0, 0);
+    EXPECT_EQ(Answer(IDOK), L"There is no printer to apply the file to.");
+
+    // The exit keeps its own question and writes the same file.
+    ::PostMessageW(frame, WM_CLOSE, 0, 0);
+    EXPECT_EQ(Answer(IDYES), L"Do you want to save the settings to the file?");
+    ASSERT_TRUE(program_.Wait(20000));
+    std::vector<uint8_t> saved, written;
+    ASSERT_TRUE(os::RealFileSystem().ReadFile(FromWide(page), saved));
+    ASSERT_TRUE(os::RealFileSystem().ReadFile(FromWide(output), written));
+    ASSERT_GT(saved.size(), 256u);
+    ASSERT_EQ(saved.size(), written.size());
+    // Only the minute it was written may differ.
+    const size_t at = offsetof(app::SettingsFileHeader, writtenAt);
+    std::fill_n(saved.begin() + at, sizeof(app::SettingsFileHeader::writtenAt), 0);
+    std::fill_n(written.begin() + at, sizeof(app::SettingsFileHeader::writtenAt), 0);
+    EXPECT_EQ(saved, written);
+}
+
+TEST_F(SettingsFileProgram, RefusedFilesAndMissingPrintersSendNothingAndSayWhy) {
     ASSERT_NO_FATAL_FAILURE(StartPrinters(2));
     const std::vector<uint8_t> good = FileOtherThanFactory();
     std::vector<uint8_t> damaged = good, otherModel = good;
@@ -343,7 +379,7 @@ TEST_F(UnattendedRun, RefusedFilesAndMissingPrintersSendNothingAndSayWhy) {
     EXPECT_EQ(Control(0, "get custom 3"), "OK none");
 }
 
-TEST_F(UnattendedRun, APrinterDroppedHalfWayIsReportedAsPartAndLeftOutOfUserSettingMode) {
+TEST_F(SettingsFileProgram, APrinterDroppedHalfWayIsReportedAsPartAndLeftOutOfUserSettingMode) {
     ASSERT_NO_FATAL_FAILURE(StartPrinters(1));
     const std::vector<uint8_t> bytes = FileOtherThanFactory();
     const std::wstring file = WriteFile(L"other.dat", bytes);
