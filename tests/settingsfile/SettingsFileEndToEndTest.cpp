@@ -213,12 +213,15 @@ protected:
         PressButton(chooser, IDOK);
     }
 
-    // Shows the settings file page, the menu's last entry; its Save button.
-    HWND ShowSettingsFilePage(HWND frame) {
+    // Shows the settings file page, `fromEnd` entries above the menu's last one; its Save
+    // button.
+    HWND ShowSettingsFilePage(HWND frame, int fromEnd = 0) {
         HWND list = Descendant(frame, 0, L"SysListView32");
         if (!list)
             return nullptr;
         ::PostMessageW(list, WM_KEYDOWN, VK_END, 0);
+        for (int i = 0; i < fromEnd; ++i)
+            ::PostMessageW(list, WM_KEYDOWN, VK_UP, 0);
         ::PostMessageW(list, WM_KEYDOWN, VK_RETURN, 0);
         HWND save = nullptr;
         PumpUntil(
@@ -304,7 +307,8 @@ TEST_F(SettingsFileProgram, TheFileModesPageSavesTheFileItsExitWritesAndAppliesN
     const std::wstring output = Folder() + L"\\exit.dat", page = Folder() + L"\\page.dat";
     HWND frame = StartFileMode(output);
     ASSERT_NE(frame, nullptr);
-    HWND save = ShowSettingsFilePage(frame);
+    // The file mode's menu ends with the logo entry.
+    HWND save = ShowSettingsFilePage(frame, 1);
     ASSERT_NE(save, nullptr) << "the file mode's menu has the settings file entry";
     ASSERT_NO_FATAL_FAILURE(ChooseToSave(save, page));
     EXPECT_EQ(Answer(IDOK), L"The printer's settings were saved to " + page + L".");
