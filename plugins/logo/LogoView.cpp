@@ -202,11 +202,16 @@ void CLogoView::ShowStoredList() {
 // With automatic numbering the page's choice; without it the same suggestion until the
 // operator types a code of their own.
 void CLogoView::ShowKeyCode() {
-    if (!AutoNumbering() && !ItemText(m_hWnd, IDC_LOGO_KEYCODE).empty())
+    // Only a code the operator typed stays: the page's own suggestion follows the stored list,
+    // which the settings read may bring after the page showed (a stale "01" would overwrite
+    // the graphic the printer holds under it).
+    const std::u16string shown = ItemText(m_hWnd, IDC_LOGO_KEYCODE);
+    if (!AutoNumbering() && !shown.empty() && shown != m_suggestedCode)
         return;
     // The file mode's command file deletes every stored graphic before it stores its own.
     auto code = ChooseKeyCode(true, {}, FileMode() ? std::vector<KeyCode>{} : m_held.stored);
-    ::SetDlgItemTextW(m_hWnd, IDC_LOGO_KEYCODE, WidePtr(code ? CodeText(*code) : u""));
+    m_suggestedCode = code ? CodeText(*code) : u"";
+    ::SetDlgItemTextW(m_hWnd, IDC_LOGO_KEYCODE, WidePtr(m_suggestedCode));
 }
 
 bool CLogoView::WantedFromControls(LogoSettings& wanted) {

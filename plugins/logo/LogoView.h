@@ -75,7 +75,8 @@ private:
     LogoSettings LoadStored();
     bool WriteWorkFile(const KeyCode& code);
 
-    PrinterLogos m_held; // what the store and the printer hold, as the page last saw it
+    PrinterLogos m_held;            // what the store and the printer hold, as the page last saw it
+    std::u16string m_suggestedCode; // the key code the page last offered, not one typed
     bool m_shown = false;
 
     // Only the opened picture's grays at the printable width: the decoded picture is let go
