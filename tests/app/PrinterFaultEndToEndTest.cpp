@@ -4,49 +4,16 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
-#include <map>
 #include <string>
 #include <utility>
 #include <vector>
 #include "platform/Text.h"
-#include "platform/os/RealOs.h"
 #include "tests/app/StartupEndToEndFixture.h"
 
 namespace qk::test {
 namespace {
 
 constexpr int kStatusLine = 1025;
-
-using FileBytes = std::map<std::wstring, std::vector<uint8_t>>;
-
-// Every file below a folder with its bytes, but the work folder and the running flag, which
-// every run writes.
-void CollectFiles(const std::wstring& folder, FileBytes& files) {
-    WIN32_FIND_DATAW found;
-    HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        const std::wstring name = found.cFileName;
-        const std::wstring path = folder + L"\\" + name;
-        if (name == L"." || name == L".." || name == L"TMP" || name == L"QKUCOUPON.INI")
-            continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            CollectFiles(path, files);
-            continue;
-        }
-        std::vector<uint8_t> bytes;
-        os::RealFileSystem().ReadFile(FromWide(path), bytes);
-        files[path] = std::move(bytes);
-    } while (::FindNextFileW(find, &found));
-    ::FindClose(find);
-}
-
-FileBytes DataFiles() {
-    FileBytes files;
-    CollectFiles(ToWide(UtilityRun::DataFolder()), files);
-    return files;
-}
 
 // The main window still handles messages (the program is not stuck in a wait).
 bool Responds(HWND frame) {
@@ -71,7 +38,7 @@ TEST_F(PrinterFaultRun, ASilentSlowOrRefusingPrinterShowsThatItCannotGetTheStatu
         {L"silent on", L"silent off"}, {L"delay 60000", L"delay 0"}, {L"refuse on", L"refuse off"}};
     for (const auto& [fault, cure] : faults) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(fault)));
-        const FileBytes before = DataFiles();
+        const DataFolderFiles before = DataFiles();
         ASSERT_EQ(PrinterControl(fault).rfind("OK", 0), 0u);
         ProcessRunner run;
         HWND frame = StartOrdinary(run, prefix);
@@ -94,7 +61,7 @@ TEST_F(PrinterFaultRun, ASilentSlowOrRefusingPrinterShowsThatItCannotGetTheStatu
 TEST_F(PrinterFaultRun, APrinterAnsweringNoiseEndsTheReadWithTheCommunicationError) {
     ASSERT_NO_FATAL_FAILURE(StartPrinter());
     const std::wstring prefix = RegisterPortMonitorPort();
-    const FileBytes before = DataFiles();
+    const DataFolderFiles before = DataFiles();
     ASSERT_EQ(PrinterControl(L"garbage on").rfind("OK", 0), 0u);
     HWND frame = StartOrdinary(program_, prefix);
     ASSERT_NE(frame, nullptr);

@@ -33,6 +33,27 @@ std::string Narrow(const std::wstring& text) {
     return std::string(text.begin(), text.end()); // the paths here are ASCII
 }
 
+void CollectFiles(const std::wstring& folder, UtilityRun::DataFolderFiles& files) {
+    WIN32_FIND_DATAW found;
+    HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::wstring name = found.cFileName;
+        const std::wstring path = folder + L"\\" + name;
+        if (name == L"." || name == L".." || name == L"TMP" || name == L"QKUCOUPON.INI")
+            continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            CollectFiles(path, files);
+            continue;
+        }
+        std::vector<uint8_t> bytes;
+        os::RealFileSystem().ReadFile(FromWide(path), bytes);
+        files[path] = std::move(bytes);
+    } while (::FindNextFileW(find, &found));
+    ::FindClose(find);
+}
+
 } // namespace
 
 void UtilityRun::SetUp() {
@@ -228,6 +249,16 @@ void UtilityRun::StartThroughSelection(HWND& frame, const std::vector<std::wstri
 
 std::u16string UtilityRun::DataFolder() {
     return os::RealKnownFolders().CommonAppData() + u"\\TARROW\\QK40Utl";
+}
+
+UtilityRun::DataFolderFiles UtilityRun::DataFiles() {
+    return FilesBelow(DataFolder());
+}
+
+UtilityRun::DataFolderFiles UtilityRun::FilesBelow(const std::u16string& folder) {
+    DataFolderFiles files;
+    CollectFiles(ToWide(folder), files);
+    return files;
 }
 
 std::u16string UtilityRun::FileModeSettingsPath() {

@@ -3,6 +3,8 @@
 // one, the printer simulator on free ports, and every process ended when the test ends.
 #pragma once
 #include <gtest/gtest.h>
+#include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 #include "tests/support/WindowDriver.h"
@@ -16,6 +18,12 @@ public:
     // The settings file the printer list names for the file mode's printer ("QK-R40" without a
     // port), or "" when the list has no such entry.
     static std::u16string FileModeSettingsPath();
+    // Every file below the data folder with its bytes, but the work folder and the running
+    // flag, which every run writes.
+    using DataFolderFiles = std::map<std::wstring, std::vector<uint8_t>>;
+    static DataFolderFiles DataFiles();
+    // The same for any folder (none when it does not exist).
+    static DataFolderFiles FilesBelow(const std::u16string& folder);
 
 protected:
     static constexpr wchar_t kTitle[] = L"QK-R40 Utility Ver.1.40";
