@@ -82,5 +82,12 @@
 #define IDC_SETFILE_SAVE_LABEL 1331
 #define IDC_SETFILE_CHECK_LABEL 1332
 
+#define IDD_PRNINFO_VIEW 12          // printer information page (366 x 259 DLU, child)
+#define IDC_PRNINFO_COPY 1401        // copies the information to the clipboard
+#define IDC_PRNINFO_SAVE 1402        // saves the information as a text file
+#define IDC_PRNINFO_TEXT 1403        // the information
+#define IDC_PRNINFO_GROUP 1421
+#define IDC_PRNINFO_LABEL 1431
+
 // The framework's About command in the system menu.
 #define IDM_ABOUTBOX 0xE140

@@ -1,0 +1,128 @@
+#include <windows.h>
+
+#include "plugins/printerinfo/PrinterInfoText.h"
+
+#include <cstdio>
+#include "framework/context/StartMode.h"
+#include "framework/context/TextSlot.h"
+#include "framework/context/UtilContext.h"
+#include "framework/store/PluginDataMgrApi.h"
+#include "framework/store/PrinterInfoBlock.h"
+#include "platform/Text.h"
+
+namespace qk::printerinfo {
+namespace {
+
+// The block's strings: 0 maker, 1 name, 2 firmware, 3 serial number, 4 font type.
+constexpr InfoLabel kStringLabels[kPrinterInfoStrings] = {kLabelMaker, kLabelModel, kLabelFirmware,
+                                                          kLabelSerial, kLabelFonts};
+
+void AddLine(std::u16string& text, const std::u16string& label, std::u16string_view value) {
+    text += label;
+    text += u": ";
+    text += value;
+    text += u"\r\n";
+}
+
+// The printer's strings, each with the "not read" text where the read brought none.
+void AddPrinterLines(std::u16string& text, IPluginDataMgr& store, const InfoLabels& labels) {
+    PrinterInfoBlock info{};
+    const bool read = store.ReadBlock(kPrinterInfoBlockKey, &info, sizeof info) == 0;
+    for (int i = 0; i < kPrinterInfoStrings; ++i) {
+        const std::u16string_view value =
+            read ? SlotView(info.strings[i], kPrinterInfoStringChars) : std::u16string_view{};
+        AddLine(text, labels[kStringLabels[i]],
+                value.empty() ? std::u16string_view(labels[kLabelNotRead]) : value);
+    }
+}
+
+void AddPortLines(std::u16string& text, const UtilContext& context, const InfoLabels& labels) {
+    const comm::PortRecord& port = context.portRecord;
+    AddLine(text, labels[kLabelInterface], SlotView(port.interfaceKeyword));
+    AddLine(text, labels[kLabelPort], SlotView(port.portName));
+    // Where the library reached the printer: the network endpoint, else the device path.
+    std::u16string_view address = SlotView(port.endpoint);
+    if (address.empty())
+        address = SlotView(port.devicePath);
+    if (!address.empty())
+        AddLine(text, labels[kLabelAddress], address);
+}
+
+std::string Utf8(const std::u16string& text) {
+    if (text.empty())
+        return {};
+    const int length = static_cast<int>(text.size());
+    const int bytes =
+        ::WideCharToMultiByte(CP_UTF8, 0, WidePtr(text), length, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
+    if (bytes > 0)
+        ::WideCharToMultiByte(CP_UTF8, 0, WidePtr(text), length, out.data(), bytes, nullptr,
+                              nullptr);
+    return out;
+}
+
+} // namespace
+
+const InfoLabels& EnglishLabels() {
+    static const InfoLabels labels = {
+        u"Maker",
+        u"Model",
+        u"Firmware",
+        u"Serial number",
+        u"Fonts",
+        u"Interface",
+        u"Port",
+        u"Address",
+        u"Shown at",
+        u"(not read)",
+        u"No printer is connected.",
+        u"Settings file",
+    };
+    return labels;
+}
+
+std::u16string InformationText(const UtilContext& context, IPluginDataMgr& store,
+                               const InfoLabels& labels, const std::u16string& shownAt) {
+    std::u16string text;
+    if (context.startMode == kStartFileMode) {
+        // No printer: what the settings file brought into the blocks.
+        text += labels[kLabelNoPrinter];
+        text += u"\r\n";
+        AddLine(text, labels[kLabelFromFile], SlotView(context.settingsFilePath));
+        AddPrinterLines(text, store, labels);
+    } else {
+        AddPrinterLines(text, store, labels);
+        AddPortLines(text, context, labels);
+    }
+    AddLine(text, labels[kLabelShownAt], shownAt);
+    return text;
+}
+
+std::u16string LocalTimeText() {
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%04u-%02u-%02u %02u:%02u", now.wYear, now.wMonth,
+                  now.wDay, now.wHour, now.wMinute);
+    return std::u16string(buffer, buffer + std::char_traits<char>::length(buffer));
+}
+
+int32_t SaveInformationText(const std::u16string& path, const std::u16string& text) {
+    const std::string utf8 = "\xEF\xBB\xBF" + Utf8(text);
+    HANDLE file = ::CreateFileW(WidePtr(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return -1;
+    DWORD written = 0;
+    const bool ok =
+        ::WriteFile(file, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr) &&
+        written == utf8.size();
+    const bool closed = ::CloseHandle(file) != 0;
+    if (!ok || !closed) {
+        ::DeleteFileW(WidePtr(path));
+        return -1;
+    }
+    return 0;
+}
+
+} // namespace qk::printerinfo
