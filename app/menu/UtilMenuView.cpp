@@ -327,6 +327,7 @@ void CUtilMenuView::ActivateRow(int32_t target) {
         return;
     }
     m_selectedRow = target;
+    CAccessibleWindow::NotifySelection(m_hWnd, target + 1);
     dirty.Add(old);
     dirty.Add(target);
     if (m_pressedRow != target)
@@ -380,7 +381,13 @@ bool CUtilMenuView::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     case WM_KILLFOCUS:
         result = DefWindowProc(msg, wp, lp);
         InvalidateRow(m_focusRow);
+        if (msg == WM_SETFOCUS && m_focusRow >= 0)
+            CAccessibleWindow::NotifyFocus(m_hWnd, m_focusRow + 1);
         return true;
+    case WM_GETOBJECT:
+        if (m_accessible.OnGetObject(m_hWnd, wp, lp, result))
+            return true;
+        break;
     default:
         break;
     }
@@ -427,6 +434,8 @@ void CUtilMenuView::FollowWithFocusRow(int32_t row, CDirtyRows& dirty) {
         dirty.Add(m_focusRow);
     m_focusRow = row;
     dirty.Add(row);
+    if (row >= 0)
+        CAccessibleWindow::NotifyFocus(m_hWnd, row + 1);
 }
 
 // The highlight is the hover band: keys move it as the mouse does, without a capture.
@@ -498,6 +507,7 @@ void CUtilMenuView::ReleaseItems() {
 }
 
 void CUtilMenuView::OnDestroy() {
+    m_accessible.Disconnect();
     ReleaseItems();
     m_pictures.Release();
     if (m_capture) {
@@ -543,6 +553,37 @@ void CUtilMenuView::CDirtyRows::Flush(const CUtilMenuView& view) {
     for (std::size_t i = 0; i < m_count; ++i)
         view.InvalidateRow(m_rows[i]);
     m_count = 0;
+}
+
+// --- What a screen reader hears ----------------------------------------------------------
+
+std::u16string CUtilMenuView::AccessibleName(LONG child) const {
+    const MenuItem* item = ItemAt(static_cast<int32_t>(child) - 1);
+    return item ? item->text : std::u16string();
+}
+
+LONG CUtilMenuView::AccessibleRowCount() const {
+    return static_cast<LONG>(m_items.size());
+}
+
+DWORD CUtilMenuView::AccessibleRowState(LONG child) const {
+    const auto row = static_cast<int32_t>(child) - 1;
+    if (!IsSelectableRow(row))
+        return STATE_SYSTEM_UNAVAILABLE;
+    DWORD state = STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE;
+    if (row == m_selectedRow)
+        state |= STATE_SYSTEM_SELECTED;
+    if (row == m_focusRow && ::GetFocus() == m_hWnd)
+        state |= STATE_SYSTEM_FOCUSED;
+    return state;
+}
+
+RECT CUtilMenuView::AccessibleRowRect(LONG child) const {
+    RECT rect{LVIR_BOUNDS, 0, 0, 0};
+    if (!GetListCtrl().SendMessage(LVM_GETITEMRECT, static_cast<WPARAM>(child - 1),
+                                   reinterpret_cast<LPARAM>(&rect)))
+        return RECT{0, 0, 0, 0};
+    return rect;
 }
 
 } // namespace qk::app

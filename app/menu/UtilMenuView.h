@@ -11,6 +11,7 @@
 #include "app/menu/MenuItem.h"
 #include "app/menu/MenuPictures.h"
 #include "framework/lang/LangResTable.h"
+#include "platform/AccessibleWindow.h"
 #include "platform/Dpi.h"
 #include "platform/ListView.h"
 
@@ -20,7 +21,8 @@ namespace qk::app {
 
 class IShellFrame;
 
-class CUtilMenuView : public CListView {
+// A screen reader hears each row by its text, and which row is selected and has the focus.
+class CUtilMenuView : public CListView, private IAccessibleAnswers {
 public:
     enum class LeaveAnswer { NoSelection, Allowed, Refused };
 
@@ -100,6 +102,11 @@ private:
     void InvalidateRow(int32_t row) const;
     int32_t NextSelectableRow(int32_t from, int step) const;
 
+    std::u16string AccessibleName(LONG child) const override;
+    LONG AccessibleRowCount() const override;
+    DWORD AccessibleRowState(LONG child) const override;
+    RECT AccessibleRowRect(LONG child) const override;
+
     MenuItemList m_items;    // owned, file order
     int m_dpi = SystemDpi(); // the system DPI, fixed for the process
     CMenuPictures m_pictures;
@@ -113,6 +120,7 @@ private:
     std::u16string m_menuPath;
     CLangResTable m_langTable; // screen "MENU_ITEM"
     int32_t m_focusRow = -1;
+    CAccessibleWindow m_accessible{*this};
 };
 
 } // namespace qk::app

@@ -220,6 +220,7 @@ LRESULT CUtilStatusView::OnUpdatePrinterInfo() {
         ::SetDlgItemTextW(m_hWnd, kNameLineId, WidePtr(m_nameLine));
         ::SetDlgItemTextW(m_hWnd, kPortLineId, WidePtr(m_portLine));
     }
+    m_picture.SetAccessibleName(m_nameLine);
     return 0;
 }
 
@@ -229,6 +230,8 @@ void CUtilStatusView::ShowStatusText(const std::u16string& text) {
     m_statusLine = context && context->startMode == kStartFileMode ? label : JoinLabel(label, text);
     if (m_hWnd)
         ::SetDlgItemTextW(m_hWnd, kStatusLineId, WidePtr(m_statusLine));
+    // The state picture says what the status line says.
+    m_icon.SetAccessibleName(m_statusLine);
     m_lastStatusText = text;
 }
 

@@ -32,4 +32,27 @@ void CStaticPictureItem::DrawPicture(HDC dc, const RECT& rect) const {
     ::DeleteDC(memory);
 }
 
+void CStaticPictureItem::SetAccessibleName(const std::u16string& name) {
+    if (name == m_accessibleName)
+        return;
+    m_accessibleName = name;
+    if (m_hWnd)
+        CAccessibleWindow::NotifyNameChange(m_hWnd);
+}
+
+bool CStaticPictureItem::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    if (msg == WM_GETOBJECT && m_accessible.OnGetObject(m_hWnd, wp, lp, result))
+        return true;
+    return CStatic::OnMessage(msg, wp, lp, result);
+}
+
+void CStaticPictureItem::OnDestroy() {
+    m_accessible.Disconnect();
+    CStatic::OnDestroy();
+}
+
+std::u16string CStaticPictureItem::AccessibleName(LONG child) const {
+    return child == CHILDID_SELF ? m_accessibleName : std::u16string();
+}
+
 } // namespace qk

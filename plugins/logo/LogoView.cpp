@@ -122,6 +122,7 @@ int32_t CLogoView::AnswerWaitMs() {
 void CLogoView::OnInitialUpdate() {
     CSingleFormView::OnInitialUpdate();
     PageTexts().ApplyCaptions(m_hWnd);
+    NamePreview(u"");
     ::SendDlgItemMessageW(m_hWnd, IDC_LOGO_KEYCODE, EM_LIMITTEXT, 2, 0);
     ::SendDlgItemMessageW(m_hWnd, IDC_LOGO_TOP, EM_LIMITTEXT, 2, 0);
     ::SendDlgItemMessageW(m_hWnd, IDC_LOGO_BOTTOM, EM_LIMITTEXT, 2, 0);
@@ -385,6 +386,14 @@ void CLogoView::ShowPictureLine() {
                           u" x " + Decimal(m_picture.sourceHeight) + u" \u2192 " +
                           Decimal(m_raster.width) + u" x " + Decimal(m_raster.height);
     ::SetDlgItemTextW(m_hWnd, IDC_LOGO_FILE, WidePtr(line));
+    NamePreview(line);
+}
+
+void CLogoView::NamePreview(const std::u16string& pictureLine) {
+    std::u16string name = ItemText(m_hWnd, IDC_LOGO_PICTURE_GROUP);
+    if (!pictureLine.empty())
+        name += u": " + pictureLine;
+    ::SetDlgItemTextW(m_hWnd, IDC_LOGO_PREVIEW, WidePtr(name));
 }
 
 void CLogoView::DrawPreview(const DRAWITEMSTRUCT& item) const {

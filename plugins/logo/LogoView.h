@@ -56,6 +56,8 @@ private:
     // Converts `picture` with the page's choices into `raster`; 0 or the message index.
     int ConvertPicture(const GrayPicture& picture, Raster& raster) const;
     void ShowPictureLine();
+    // The drawn preview's window text, which it never shows: what a screen reader names it.
+    void NamePreview(const std::u16string& pictureLine);
     void ShowSettings(const LogoSettings& settings);
     void ShowStoredList();
     void ShowKeyCode();

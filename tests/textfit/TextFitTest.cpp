@@ -15,6 +15,8 @@
 // The whole table runs once per screen DPI: ctest's textfit_tests at the prefix's 96 DPI, and
 // textfit_tests_<DPI>dpi in a prefix of that DPI (scripts/wine-dpi.sh), which tells the
 // program the DPI to expect in QK_TEXTFIT_DPI. Every failure names the DPI it was seen at.
+#include <oleacc.h>
+
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cstdio>
@@ -311,6 +313,56 @@ TEST_P(TextFit, EveryControlLiesInsideItsParent) {
     CheckFitsRoom(window.Hwnd(), room, cut);
     for (const Overhang& overhang : cut)
         ADD_FAILURE() << DescribeOverhang(row, language, overhang, "the page area");
+}
+
+// A button's name as a screen reader hears it through the accessibility library.
+std::wstring HeardName(HWND control) {
+    IAccessible* object = nullptr;
+    if (FAILED(::AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
+                                            IID_IAccessible, reinterpret_cast<void**>(&object))) ||
+        !object)
+        return L"";
+    VARIANT self;
+    ::VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    std::wstring heard;
+    if (SUCCEEDED(object->get_accName(self, &name)) && name)
+        heard.assign(name, ::SysStringLen(name));
+    ::SysFreeString(name);
+    object->Release();
+    return heard;
+}
+
+// Every push button, check box and option button says what it does, in every language.
+TEST_P(TextFit, EveryButtonIsHeardByItsName) {
+    const auto& [row, language] = GetParam();
+    if (row.pane || language.pseudo)
+        GTEST_SKIP() << "no buttons, or no shipped language";
+    const ScreenTexts texts(FolderOf(language), language.id, ScreensOf(row));
+    const TemplateWindow window(StageDir() + row.module, row.templateId);
+    ASSERT_NE(window.Hwnd(), nullptr) << Utf8(window.Error());
+    if (!row.screen.empty())
+        texts.ApplyTo(window.Hwnd(), row.screen);
+    // The captions the window's code sets (one of an interface's, for a shared button).
+    if (row.codeTexts)
+        for (const CodeText& codeText : row.codeTexts(texts))
+            ::SetDlgItemTextW(window.Hwnd(), codeText.control, WidePtr(codeText.text));
+    for (HWND child = ::GetWindow(window.Hwnd(), GW_CHILD); child;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        const LONG kind = ::GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK;
+        if (ClassName(child) != L"Button" || kind == BS_GROUPBOX)
+            continue;
+        std::wstring caption = WindowText(child);
+        if (const auto amp = caption.find(L'&'); amp != std::wstring::npos)
+            caption.erase(amp, 1);
+        const std::wstring heard = HeardName(child);
+        EXPECT_TRUE(!heard.empty() && heard == caption)
+            << row.name << ", button " << ::GetDlgCtrlID(child) << ", language "
+            << LanguageName(language) << ": heard \"" << Utf8(heard) << "\", shows \""
+            << Utf8(caption) << '"';
+    }
 }
 
 std::string TestName(const ::testing::TestParamInfo<TextFit::ParamType>& info) {
