@@ -25,6 +25,7 @@
 #include "plugins/settingsfile/SettingsFileCheck.h"
 #include "resource.h"
 #include "tests/app/StartupEndToEndFixture.h"
+#include "tests/settingsfile/SettingsFileSamples.h"
 
 namespace qk::test {
 namespace {
@@ -56,27 +57,9 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-// A file as the file mode writes it: 58 mm paper, code table PC858 and a lighter print, the
-// rest factory settings.
+// The sample file, written at a time of its own.
 std::vector<uint8_t> FileOtherThanFactory() {
-    PluginDataMgr blocks;
-    for (uint32_t key : paper::kOwnedBlocks) {
-        blocks.CreateBlock(key, paper::kBlockVersion, PrinterSettingBlockSize(key));
-        paper::PaperSettings::StoreFactoryBlock(blocks, key);
-    }
-    blocks.CreateBlock(kLogoSettingBlockKey, logo::kLogoBlockVersion, sizeof(LogoSettingBlock));
-    logo::LogoSettings::StoreFactoryBlock(blocks);
-    paper::PaperSettings settings;
-    settings.Load(blocks);
-    settings.SetValue(3, 2);
-    settings.SetValue(8, 19);
-    settings.Store(blocks);
-    app::SettingsFileSource source;
-    source.modelName = "QK-R40";
-    source.writtenAt = {2026, 12, 9, 8, 0};
-    std::vector<uint8_t> file;
-    EXPECT_EQ(app::BuildSettingsCommandFile(blocks, source, file), 0);
-    return file;
+    return qk::test::FileOtherThanFactory({2026, 12, 9, 8, 0});
 }
 
 // One simulator on free ports, ended with the test.

@@ -14,6 +14,7 @@
 #include "resource.h"
 #include "tests/framework/TempFolder.h"
 #include "tests/paper/PaperPluginFixture.h"
+#include "tests/settingsfile/SettingsFileSamples.h"
 #include "tests/support/WindowDriver.h"
 
 namespace qk::test {
@@ -46,27 +47,8 @@ protected:
         ASSERT_NE(Page(), nullptr);
     }
 
-    // A file as the file mode writes it: 58 mm paper and code table PC858, the rest factory.
-    std::vector<uint8_t> FileSetting58mm() {
-        PluginDataMgr blocks;
-        for (uint32_t key : paper::kOwnedBlocks) {
-            blocks.CreateBlock(key, paper::kBlockVersion, PrinterSettingBlockSize(key));
-            paper::PaperSettings::StoreFactoryBlock(blocks, key);
-        }
-        blocks.CreateBlock(kLogoSettingBlockKey, logo::kLogoBlockVersion, sizeof(LogoSettingBlock));
-        logo::LogoSettings::StoreFactoryBlock(blocks);
-        paper::PaperSettings settings;
-        settings.Load(blocks);
-        settings.SetValue(3, 2);
-        settings.SetValue(8, 19);
-        settings.Store(blocks);
-        app::SettingsFileSource source;
-        source.modelName = "QK-R40";
-        source.writtenAt = {2026, 12, 9, 5, 30};
-        std::vector<uint8_t> file;
-        EXPECT_EQ(app::BuildSettingsCommandFile(blocks, source, file), 0);
-        return file;
-    }
+    // The sample file: 58 mm paper and code table PC858, the rest factory.
+    std::vector<uint8_t> FileSetting58mm() { return FileOtherThanFactory({2026, 12, 9, 5, 30}); }
 
     std::wstring Write(const wchar_t* name, const std::vector<uint8_t>& bytes) {
         const std::wstring path = ToWide(folder.Path()) + L"\\" + name;
