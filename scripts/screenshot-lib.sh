@@ -23,9 +23,13 @@ shot_language() {
 
 # shot_start NAME WxH PROGRAM ARGS...: the program on a Wine virtual desktop of that size (it
 # draws window frames; bare Xvfb has no window manager). Sets SHOT_APP and SHOT_SIZE.
+# The size is for 96 DPI; at QK_SHOT_DPI the desktop grows with the windows, within the
+# 1280x1024 screen.
 shot_start() {
-    local name="$1" size="$2"
+    local name="$1" size="$2" dpi="${QK_SHOT_DPI:-96}" w h
     shift 2
+    w=$(( ${size%x*} * dpi / 96 )); h=$(( ${size#*x} * dpi / 96 ))
+    size="$(( w < 1280 ? w : 1280 ))x$(( h < 1024 ? h : 1024 ))"
     SHOT_SIZE="$size"
     SHOT_DESKTOP="$name,$size"
     wine explorer "/desktop=$SHOT_DESKTOP" "$@" >/dev/null 2>&1 &

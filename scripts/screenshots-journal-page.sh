@@ -12,7 +12,8 @@ BUILD="${1:-build}"
 [ -d "$BUILD/stage" ] || { echo "screenshots: no $BUILD/stage; run make build first" >&2; exit 1; }
 POKE="$BUILD/tests/bin/window_poke.exe"
 [ -f "$POKE" ] || { echo "screenshots: no $POKE; run make build first" >&2; exit 1; }
-SHOTS="$(cd "$BUILD" && pwd)/screenshots"
+# At another DPI than 96 (QK_SHOT_DPI, with WINEPREFIX a prefix of that DPI) in a folder of its own.
+SHOTS="$(cd "$BUILD" && pwd)/screenshots${QK_SHOT_DPI:+/${QK_SHOT_DPI}dpi}"
 WORK="$SHOTS/journal-page-work"
 rm -rf "$WORK"
 mkdir -p "$WORK/comm" "$SHOTS"

@@ -17,7 +17,8 @@ case "$PAGE" in
 esac
 TOOL="$BUILD/tests/bin/paper_page_shot.exe"
 [ -f "$TOOL" ] || { echo "screenshots: no $TOOL; run make build first" >&2; exit 1; }
-SHOTS="$(cd "$BUILD" && pwd)/screenshots"
+# At another DPI than 96 (QK_SHOT_DPI, with WINEPREFIX a prefix of that DPI) in a folder of its own.
+SHOTS="$(cd "$BUILD" && pwd)/screenshots${QK_SHOT_DPI:+/${QK_SHOT_DPI}dpi}"
 mkdir -p "$SHOTS"
 TOOL="$(cd "$(dirname "$TOOL")" && pwd)/$(basename "$TOOL")"
 

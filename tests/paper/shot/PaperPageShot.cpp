@@ -12,6 +12,7 @@
 #include "framework/context/UtilContext.h"
 #include "framework/plugin/FormViewDllApi.h"
 #include "framework/store/PluginDataMgr.h"
+#include "platform/Dpi.h"
 #include "platform/Sync.h"
 #include "tests/support/WindowDriver.h"
 
@@ -113,9 +114,12 @@ HWND MakeFrame(const std::wstring& title) {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = L"QKPaperPageShot";
     ::RegisterClassW(&wc);
+    // The page's template grows with the system DPI, so the frame around it does too.
+    const int dpi = qk::SystemDpi();
     return ::CreateWindowExW(0, wc.lpszClassName, title.c_str(),
-                             WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 0, 0, 640, 480,
-                             nullptr, nullptr, wc.hInstance, nullptr);
+                             WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 0, 0,
+                             qk::ScaleToDpi(640, dpi), qk::ScaleToDpi(480, dpi), nullptr, nullptr,
+                             wc.hInstance, nullptr);
 }
 
 } // namespace
