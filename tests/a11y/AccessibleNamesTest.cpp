@@ -1,12 +1,15 @@
 // What a screen reader hears of the main window: each function menu row by its text and the
 // selected row as selected, the status strip's printer picture and state picture by what its
-// lines say. Read through AccessibleObjectFromWindow from this process, as a screen reader
-// reads another program (the buttons of every window, in every language, are heard in the
-// text-fit suite, which opens them all).
+// lines say, in every language, in the file mode and online on the simulator. Read through
+// AccessibleObjectFromWindow from this process, as a screen reader reads another program (the
+// buttons of every window, in every language, are heard in the text-fit suite, which opens
+// them all).
 #include <windows.h>
 #include <oleacc.h>
 
 #include <gtest/gtest.h>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 #include "app/status/UtilStatusView.h"
@@ -17,7 +20,14 @@
 namespace qk::test {
 namespace {
 
-constexpr char kLanguage[] = "0409";
+struct Reading {
+    const char* language; // SETTING.INI's LANGID
+    bool online;          // on the simulator in the remote mode, else the file mode
+};
+constexpr Reading kRuns[] = {
+    {"0409", false}, {"0407", false}, {"0411", false},
+    {"0409", true},  {"0407", true},  {"0411", true},
+};
 
 struct Heard {
     bool ok = false;
@@ -64,7 +74,7 @@ constexpr PictureRow kStatusPictures[] = {
     {"state picture", app::CUtilStatusView::kIconId, app::CUtilStatusView::kStatusLineId},
 };
 
-class AccessibleNames : public UtilityRun {
+class AccessibleNames : public UtilityRun, public testing::WithParamInterface<Reading> {
 protected:
     void SetUp() override {
         UtilityRun::SetUp();
@@ -74,11 +84,40 @@ protected:
         ::CoUninitialize();
         UtilityRun::TearDown();
     }
+
+    // A copy of the program whose settings start it in the run's language.
+    std::wstring ProgramInLanguage(const char* language) {
+        const std::wstring program = CopyOfStage();
+        std::ofstream(std::filesystem::path(program + L"SETTING.INI"), std::ios::binary)
+            << "[LANGUAGE]\r\nLANGID=" << language << "\r\n";
+        return program;
+    }
+
+    // The main window once its pictures and lines show what they will be read by: the file
+    // mode's at once, the remote mode's after the start's settings read.
+    HWND StartIn(const Reading& run) {
+        const std::wstring program = ProgramInLanguage(run.language);
+        if (!run.online) {
+            if (!Launch(program_, L"/mF" + Folder() + L"\\R40.dat", program))
+                return nullptr;
+            return WaitForTopLevel(program_.Id(), L"", kTitle, 30000);
+        }
+        StartPrinter();
+        if (!Launch(program_, L"/bM /mR /r" + DevicePath(), program))
+            return nullptr;
+        HWND frame = WaitForTopLevel(program_.Id(), L"", kTitle, 30000);
+        if (!frame ||
+            !PumpUntil([&] { return TopLevelWindows(program_.Id(), L"#32770").empty(); }, 30000))
+            return nullptr;
+        return frame;
+    }
 };
 
-TEST_F(AccessibleNames, MenuRowsAndStatusPicturesAreNamed) {
-    HWND frame = StartFileMode(Folder() + L"\\R40.dat");
-    ASSERT_NE(frame, nullptr);
+TEST_P(AccessibleNames, MenuRowsAndStatusPicturesAreNamed) {
+    const Reading run = GetParam();
+    const char* kLanguage = run.language;
+    HWND frame = StartIn(run);
+    ASSERT_NE(frame, nullptr) << kLanguage << (run.online ? ", online" : ", file mode");
     HWND menu = Descendant(frame, 0, L"SysListView32");
     ASSERT_NE(menu, nullptr);
     const auto rows = RemoteListRows(menu, 1);
@@ -96,7 +135,7 @@ TEST_F(AccessibleNames, MenuRowsAndStatusPicturesAreNamed) {
         if (row.state & STATE_SYSTEM_SELECTED)
             ++selected;
     }
-    // The file mode opens on its first function's page.
+    // Both modes open on their first function's page.
     EXPECT_EQ(selected, 1) << "main window, function menu, " << kLanguage
                            << ": rows heard as selected";
 
@@ -112,9 +151,16 @@ TEST_F(AccessibleNames, MenuRowsAndStatusPicturesAreNamed) {
     }
 
     ::PostMessageW(frame, WM_CLOSE, 0, 0);
-    Answer(IDNO);
+    if (!run.online)
+        Answer(IDNO);
     EXPECT_TRUE(program_.Wait(20000));
 }
+
+INSTANTIATE_TEST_SUITE_P(LanguagesAndModes, AccessibleNames, testing::ValuesIn(kRuns),
+                         [](const testing::TestParamInfo<Reading>& info) {
+                             return std::string("Lang") + info.param.language +
+                                    (info.param.online ? "Online" : "FileMode");
+                         });
 
 } // namespace
 } // namespace qk::test
