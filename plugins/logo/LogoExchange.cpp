@@ -1,8 +1,8 @@
 #include "plugins/logo/LogoExchange.h"
 
 #include <algorithm>
-#include "plugins/paper/UserSettingMode.h"
-#include "plugins/paper/UserSetupCommands.h"
+#include "framework/comm/UserSettingMode.h"
+#include "framework/comm/UserSetupCommands.h"
 
 namespace qk::logo {
 namespace {
@@ -17,7 +17,7 @@ bool Holds(const std::vector<KeyCode>& codes, const KeyCode& code) {
     return std::find(codes.begin(), codes.end(), code) != codes.end();
 }
 
-paper::Bytes PlacementCommand(LogoPlace place, const LogoPlacement& placement) {
+comm::Bytes PlacementCommand(LogoPlace place, const LogoPlacement& placement) {
     if (placement.code == KeyCode{})
         return CancelLogo(place);
     return SetLogo(place, placement.code, placement.alignment);
@@ -31,7 +31,7 @@ void LogoExchange::Missed(LogoReport& report, uint32_t items) {
         report.result = kLogoIncomplete;
 }
 
-bool LogoExchange::Ask(const paper::Bytes& question, GraphicsAnswer& answer) {
+bool LogoExchange::Ask(const comm::Bytes& question, GraphicsAnswer& answer) {
     m_link.DiscardAnswers();
     if (!m_link.Send(question))
         return false;
@@ -54,7 +54,7 @@ std::optional<std::vector<KeyCode>> LogoExchange::AskKeyCodes() {
 bool LogoExchange::StillThere() {
     m_link.DiscardAnswers();
     uint8_t status = 0;
-    return m_link.Send(paper::AskRealTimeStatus()) && m_link.Receive(status, m_waitMs);
+    return m_link.Send(comm::AskRealTimeStatus()) && m_link.Receive(status, m_waitMs);
 }
 
 // The top and bottom logo and the options; false when the printer stopped answering.
@@ -89,20 +89,20 @@ bool LogoExchange::ReadLogos(LogoSettings& settings, LogoReport& report) {
 }
 
 std::optional<uint16_t> LogoExchange::AskValue100() {
-    paper::CUserSettingMode mode(m_link, m_waitMs);
+    comm::CUserSettingMode mode(m_link, m_waitMs);
     if (!mode.Entered())
         return std::nullopt;
     m_link.DiscardAnswers();
-    paper::SetupAnswer asked;
-    if (!m_link.Send(paper::AskCustomValue(kLogoCustomValue)) ||
-        !paper::ReceiveSetupAnswer(m_link, asked, m_waitMs))
+    comm::SetupAnswer asked;
+    if (!m_link.Send(comm::AskCustomValue(kLogoCustomValue)) ||
+        !comm::ReceiveSetupAnswer(m_link, asked, m_waitMs))
         return std::nullopt;
     return asked.CustomValue(kLogoCustomValue);
 }
 
 bool LogoExchange::WriteValue100(uint16_t value) {
-    paper::CUserSettingMode mode(m_link, m_waitMs);
-    return mode.Entered() && m_link.Send(paper::SetCustomValue(kLogoCustomValue, value));
+    comm::CUserSettingMode mode(m_link, m_waitMs);
+    return mode.Entered() && m_link.Send(comm::SetCustomValue(kLogoCustomValue, value));
 }
 
 LogoReport LogoExchange::Read(PrinterLogos& held) {

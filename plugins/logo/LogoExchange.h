@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 #include "plugins/logo/LogoSettings.h"
-#include "plugins/paper/PrinterLink.h"
+#include "framework/comm/PrinterLink.h"
 
 namespace qk::logo {
 
@@ -39,7 +39,7 @@ struct LogoReport {
 class LogoExchange {
 public:
     // waitMs: how long one answer is waited for.
-    LogoExchange(paper::IPrinterLink& link, int32_t waitMs) : m_link(link), m_waitMs(waitMs) {}
+    LogoExchange(comm::IPrinterLink& link, int32_t waitMs) : m_link(link), m_waitMs(waitMs) {}
 
     // Everything into `held`; items the printer does not answer keep what `held` had.
     LogoReport Read(PrinterLogos& held);
@@ -51,7 +51,7 @@ public:
     LogoReport Delete(const std::optional<KeyCode>& code, PrinterLogos& held);
 
 private:
-    bool Ask(const paper::Bytes& question, GraphicsAnswer& answer);
+    bool Ask(const comm::Bytes& question, GraphicsAnswer& answer);
     std::optional<std::vector<KeyCode>> AskKeyCodes();
     bool ReadLogos(LogoSettings& settings, LogoReport& report);
     std::optional<uint16_t> AskValue100();
@@ -59,7 +59,7 @@ private:
     bool StillThere();
     void Missed(LogoReport& report, uint32_t items);
 
-    paper::IPrinterLink& m_link;
+    comm::IPrinterLink& m_link;
     int32_t m_waitMs;
 };
 

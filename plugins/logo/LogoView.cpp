@@ -11,8 +11,8 @@
 #include "platform/LibraryLoader.h"
 #include "platform/Text.h"
 #include "plugins/logo/WicPicture.h"
-#include "plugins/paper/BoundedLink.h"
-#include "plugins/paper/QkcPrinterLink.h"
+#include "framework/comm/BoundedLink.h"
+#include "framework/comm/QkcPrinterLink.h"
 #include "resource.h"
 
 namespace qk::logo {
@@ -476,8 +476,8 @@ int32_t CLogoView::ReadSettings() {
     PrinterLogos logos;
     logos.settings.Load(*store);
     const int32_t waitMs = AnswerWaitMs();
-    paper::CQkcPrinterLink port(context->binding, waitMs);
-    paper::CBoundedLink link(port, paper::kExchangeAnswerLimitMs);
+    comm::CQkcPrinterLink port(context->binding, waitMs);
+    comm::CBoundedLink link(port, comm::kExchangeAnswerLimitMs);
     LogoReport report = LogoExchange(link, waitMs).Read(logos);
     logos.settings.Store(*store);
     {
@@ -688,9 +688,9 @@ unsigned __stdcall CLogoView::ExchangeWorker(void* page) {
         IPluginDataMgr* store = view->DataManager();
         view->CommCtrl().ReportProgress(0);
         const int32_t waitMs = view->AnswerWaitMs();
-        paper::CQkcPrinterLink port(context ? context->binding : nullptr, waitMs);
-        paper::CBoundedLink link(port, paper::kExchangeAnswerLimitMs,
-                                 [view] { return view->CommCtrl().StopRequested(); });
+        comm::CQkcPrinterLink port(context ? context->binding : nullptr, waitMs);
+        comm::CBoundedLink link(port, comm::kExchangeAnswerLimitMs,
+                                [view] { return view->CommCtrl().StopRequested(); });
         LogoExchange exchange(link, waitMs);
         switch (view->m_task) {
         case Task::Write:

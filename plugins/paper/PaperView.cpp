@@ -6,8 +6,8 @@
 #include "framework/view/UtilMessageBox.h"
 #include "platform/Controls.h"
 #include "platform/Text.h"
-#include "plugins/paper/BoundedLink.h"
-#include "plugins/paper/QkcPrinterLink.h"
+#include "framework/comm/BoundedLink.h"
+#include "framework/comm/QkcPrinterLink.h"
 
 namespace qk::paper {
 namespace {
@@ -171,8 +171,8 @@ int32_t CPaperView::ReadSettings() {
     PaperSettings settings;
     settings.Load(*store);
     const int32_t waitMs = AnswerWaitMs();
-    CQkcPrinterLink port(context->binding, waitMs);
-    CBoundedLink link(port, kExchangeAnswerLimitMs);
+    comm::CQkcPrinterLink port(context->binding, waitMs);
+    comm::CBoundedLink link(port, comm::kExchangeAnswerLimitMs);
     ExchangeReport report = SettingsExchange(link, waitMs).ReadAll(settings);
     settings.Store(*store);
     {
@@ -275,9 +275,9 @@ unsigned __stdcall CPaperView::WriteWorker(void* page) {
         IPluginDataMgr* store = view->DataManager();
         view->CommCtrl().ReportProgress(0);
         const int32_t waitMs = view->AnswerWaitMs();
-        CQkcPrinterLink port(context ? context->binding : nullptr, waitMs);
-        CBoundedLink link(port, kExchangeAnswerLimitMs,
-                          [view] { return view->CommCtrl().StopRequested(); });
+        comm::CQkcPrinterLink port(context ? context->binding : nullptr, waitMs);
+        comm::CBoundedLink link(port, comm::kExchangeAnswerLimitMs,
+                                [view] { return view->CommCtrl().StopRequested(); });
         view->m_writeReport =
             SettingsExchange(link, waitMs).WriteChanges(view->m_wanted, view->m_written);
         if (store)

@@ -1,6 +1,6 @@
 #include "plugins/paper/SettingsExchange.h"
 
-#include "plugins/paper/UserSettingMode.h"
+#include "framework/comm/UserSettingMode.h"
 
 namespace qk::paper {
 namespace {
@@ -21,15 +21,15 @@ void LastBitOnly(bool on, char bits[8]) {
 
 } // namespace
 
-bool SettingsExchange::Answer(SetupAnswer& answer) {
-    return ReceiveSetupAnswer(m_link, answer, m_waitMs);
+bool SettingsExchange::Answer(comm::SetupAnswer& answer) {
+    return comm::ReceiveSetupAnswer(m_link, answer, m_waitMs);
 }
 
 std::optional<uint16_t> SettingsExchange::AskValue(uint8_t number) {
     m_link.DiscardAnswers();
-    if (!m_link.Send(AskCustomValue(number)))
+    if (!m_link.Send(comm::AskCustomValue(number)))
         return std::nullopt;
-    SetupAnswer answer;
+    comm::SetupAnswer answer;
     if (!Answer(answer))
         return std::nullopt;
     return answer.CustomValue(number);
@@ -37,9 +37,9 @@ std::optional<uint16_t> SettingsExchange::AskValue(uint8_t number) {
 
 std::optional<std::string> SettingsExchange::AskSwitch6() {
     m_link.DiscardAnswers();
-    if (!m_link.Send(AskMemorySwitch(kMemorySwitch6)))
+    if (!m_link.Send(comm::AskMemorySwitch(kMemorySwitch6)))
         return std::nullopt;
-    SetupAnswer answer;
+    comm::SetupAnswer answer;
     if (!Answer(answer))
         return std::nullopt;
     return answer.MemorySwitch();
@@ -48,7 +48,7 @@ std::optional<std::string> SettingsExchange::AskSwitch6() {
 bool SettingsExchange::StillThere() {
     m_link.DiscardAnswers();
     uint8_t status = 0;
-    return m_link.Send(AskRealTimeStatus()) && m_link.Receive(status, m_waitMs);
+    return m_link.Send(comm::AskRealTimeStatus()) && m_link.Receive(status, m_waitMs);
 }
 
 void SettingsExchange::GiveUp(ExchangeReport& report, std::size_t next, bool withSwitch,
@@ -62,7 +62,7 @@ void SettingsExchange::GiveUp(ExchangeReport& report, std::size_t next, bool wit
 ExchangeReport SettingsExchange::ReadAll(PaperSettings& settings) {
     ExchangeReport report;
     const std::vector<uint8_t> numbers = AllNumbers();
-    CUserSettingMode mode(m_link, m_waitMs);
+    comm::CUserSettingMode mode(m_link, m_waitMs);
     if (!mode.Entered()) {
         report.notEntered = true;
         GiveUp(report, 0, true, numbers);
@@ -98,18 +98,18 @@ ExchangeReport SettingsExchange::WriteChanges(const PaperSettings& wanted, Paper
     const bool switchChanged = wanted.Switch6LastBit() != held.Switch6LastBit();
     if (changed.empty() && !switchChanged)
         return report;
-    CUserSettingMode mode(m_link, m_waitMs);
+    comm::CUserSettingMode mode(m_link, m_waitMs);
     if (!mode.Entered()) {
         report.notEntered = true;
         GiveUp(report, 0, switchChanged, changed);
         return report;
     }
     for (uint8_t number : changed)
-        m_link.Send(SetCustomValue(number, wanted.Value(number)));
+        m_link.Send(comm::SetCustomValue(number, wanted.Value(number)));
     if (switchChanged) {
         char bits[8];
         LastBitOnly(wanted.Switch6LastBit(), bits);
-        m_link.Send(SetMemorySwitch(kMemorySwitch6, bits));
+        m_link.Send(comm::SetMemorySwitch(kMemorySwitch6, bits));
     }
     // What the printer holds now decides, whatever the sending answered.
     for (std::size_t i = 0; i < changed.size(); ++i) {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 #include "plugins/paper/PaperSettings.h"
-#include "plugins/paper/PrinterLink.h"
+#include "framework/comm/PrinterLink.h"
 
 namespace qk::paper {
 
@@ -27,7 +27,7 @@ struct ExchangeReport {
 class SettingsExchange {
 public:
     // waitMs: how long one answer is waited for.
-    SettingsExchange(IPrinterLink& link, int32_t waitMs) : m_link(link), m_waitMs(waitMs) {}
+    SettingsExchange(comm::IPrinterLink& link, int32_t waitMs) : m_link(link), m_waitMs(waitMs) {}
 
     // Reads every value of the page into `settings`.
     ExchangeReport ReadAll(PaperSettings& settings);
@@ -39,14 +39,14 @@ private:
     // The value as the printer answers it, or none.
     std::optional<uint16_t> AskValue(uint8_t number);
     std::optional<std::string> AskSwitch6();
-    bool Answer(SetupAnswer& answer);
+    bool Answer(comm::SetupAnswer& answer);
     // After a missing answer: true when the printer still answers a status request.
     bool StillThere();
     // Marks every value from `next` on as missed and ends with "no answer".
     void GiveUp(ExchangeReport& report, std::size_t next, bool withSwitch,
                 const std::vector<uint8_t>& numbers);
 
-    IPrinterLink& m_link;
+    comm::IPrinterLink& m_link;
     int32_t m_waitMs;
 };
 

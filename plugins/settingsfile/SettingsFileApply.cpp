@@ -3,7 +3,7 @@
 #include <chrono>
 #include <thread>
 #include "plugins/logo/LogoExchange.h"
-#include "plugins/paper/UserSettingMode.h"
+#include "framework/comm/UserSettingMode.h"
 
 namespace qk::settingsfile {
 namespace {
@@ -94,11 +94,11 @@ bool SettingsFileApply::ReadLogoSettings(const CheckedFile& file, ApplyReport& r
 std::optional<Bytes> SettingsFileApply::AskUserSetting(const FileSetting& setting) {
     m_link.DiscardAnswers();
     const bool value = setting.kind == SettingKind::CustomValue;
-    if (!m_link.Send(value ? paper::AskCustomValue(setting.number)
-                           : paper::AskMemorySwitch(setting.number)))
+    if (!m_link.Send(value ? comm::AskCustomValue(setting.number)
+                           : comm::AskMemorySwitch(setting.number)))
         return std::nullopt;
-    paper::SetupAnswer answer;
-    if (!paper::ReceiveSetupAnswer(m_link, answer, m_waitMs))
+    comm::SetupAnswer answer;
+    if (!comm::ReceiveSetupAnswer(m_link, answer, m_waitMs))
         return std::nullopt;
     if (value) {
         const std::optional<uint16_t> held = answer.CustomValue(setting.number);
@@ -130,7 +130,7 @@ void SettingsFileApply::LeaveAfterLoss() {
         m_link.DiscardAnswers();
         uint8_t status = 0;
         // Real-time status is answered in the mode too; its answer comes after "OUT" was taken.
-        if (m_link.Send(paper::LeaveUserSettingMode()) && m_link.Send(paper::AskRealTimeStatus()) &&
+        if (m_link.Send(comm::LeaveUserSettingMode()) && m_link.Send(comm::AskRealTimeStatus()) &&
             m_link.Receive(status, m_waitMs)) {
             // The first answer may come on a connection made after an "OUT" went out on the
             // lost one: once more on the connection that is known to work.
@@ -152,7 +152,7 @@ int32_t SettingsFileApply::ReadInto(const CheckedFile& file, ApplyReport& report
         return 1;
     bool read = false;
     {
-        paper::CUserSettingMode mode(m_link, m_waitMs);
+        comm::CUserSettingMode mode(m_link, m_waitMs);
         report.notEntered = !mode.Entered();
         read = mode.Entered() && ReadUserSettings(file, report, after);
     }
@@ -187,7 +187,7 @@ void SettingsFileApply::Apply(const CheckedFile& file, ApplyReport& report) {
         user = user || !IsLogoSetting(setting);
     if (going && user) {
         {
-            paper::CUserSettingMode mode(m_link, m_waitMs);
+            comm::CUserSettingMode mode(m_link, m_waitMs);
             if (!mode.Entered()) {
                 report.notEntered = true;
                 going = false;

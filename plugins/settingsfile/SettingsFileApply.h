@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <vector>
-#include "plugins/paper/PrinterLink.h"
+#include "framework/comm/PrinterLink.h"
 #include "plugins/settingsfile/SettingsFileCheck.h"
 
 namespace qk::settingsfile {
@@ -36,7 +36,7 @@ bool SettingHolds(const FileSetting& setting, const Bytes& held);
 class SettingsFileApply {
 public:
     // link: not owned; waitMs: how long one answer is waited for.
-    SettingsFileApply(paper::IPrinterLink& link, int32_t waitMs) : m_link(link), m_waitMs(waitMs) {}
+    SettingsFileApply(comm::IPrinterLink& link, int32_t waitMs) : m_link(link), m_waitMs(waitMs) {}
 
     // Reads what the printer holds for every setting of `file` into `now`; nothing is changed.
     ApplyReport ReadHeld(const CheckedFile& file);
@@ -55,7 +55,7 @@ private:
     // answer behind it shows it arrived. Bounded by a few tries.
     void LeaveAfterLoss();
 
-    paper::IPrinterLink& m_link;
+    comm::IPrinterLink& m_link;
     int32_t m_waitMs;
 };
 

@@ -7,8 +7,8 @@
 #include "platform/LibraryLoader.h"
 #include "platform/Text.h"
 #include "plugins/logo/LogoExchange.h"
-#include "plugins/paper/BoundedLink.h"
-#include "plugins/paper/QkcPrinterLink.h"
+#include "framework/comm/BoundedLink.h"
+#include "framework/comm/QkcPrinterLink.h"
 #include "plugins/paper/SettingsExchange.h"
 #include "plugins/settingsfile/SettingText.h"
 #include "plugins/settingsfile/SettingsFileIo.h"
@@ -320,14 +320,14 @@ namespace {
 template <typename Exchange>
 unsigned RunOnPrinter(CSettingsFileView* view, int32_t waitMs, UtilContext* context,
                       Exchange exchange) {
-    paper::CQkcPrinterLink port(context ? context->binding : nullptr, waitMs);
-    paper::CBoundedLink link(port, paper::kExchangeAnswerLimitMs,
-                             [view] { return view->CommCtrl().StopRequested(); });
+    comm::CQkcPrinterLink port(context ? context->binding : nullptr, waitMs);
+    comm::CBoundedLink link(port, comm::kExchangeAnswerLimitMs,
+                            [view] { return view->CommCtrl().StopRequested(); });
     return static_cast<unsigned>(exchange(link));
 }
 
 // After an apply the blocks follow what the printer now holds, so the pages show it.
-void ReadPagesBack(paper::IPrinterLink& link, int32_t waitMs, IPluginDataMgr& store) {
+void ReadPagesBack(comm::IPrinterLink& link, int32_t waitMs, IPluginDataMgr& store) {
     paper::PaperSettings paperSettings;
     paperSettings.Load(store);
     paper::SettingsExchange(link, waitMs).ReadAll(paperSettings);
@@ -348,7 +348,7 @@ unsigned __stdcall CSettingsFileView::ReadHeldWorker(void* page) {
         view->CommCtrl().ReportProgress(0);
         const int32_t waitMs = view->AnswerWaitMs();
         const unsigned result =
-            RunOnPrinter(view, waitMs, view->Context(), [&](paper::IPrinterLink& link) {
+            RunOnPrinter(view, waitMs, view->Context(), [&](comm::IPrinterLink& link) {
                 view->m_report = SettingsFileApply(link, waitMs).ReadHeld(view->m_file);
                 return view->m_report.result;
             });
@@ -369,7 +369,7 @@ unsigned __stdcall CSettingsFileView::ApplyWorker(void* page) {
         const int32_t waitMs = view->AnswerWaitMs();
         IPluginDataMgr* store = view->DataManager();
         const unsigned result =
-            RunOnPrinter(view, waitMs, view->Context(), [&](paper::IPrinterLink& link) {
+            RunOnPrinter(view, waitMs, view->Context(), [&](comm::IPrinterLink& link) {
                 SettingsFileApply(link, waitMs).Apply(view->m_file, view->m_report);
                 view->CommCtrl().ReportProgress(70);
                 if (store && view->m_report.result != kApplyNoAnswer)

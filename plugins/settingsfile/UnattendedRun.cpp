@@ -3,8 +3,8 @@
 #include "framework/context/TextSlot.h"
 #include "framework/context/UtilContext.h"
 #include "platform/os/RealOs.h"
-#include "plugins/paper/BoundedLink.h"
-#include "plugins/paper/QkcPrinterLink.h"
+#include "framework/comm/BoundedLink.h"
+#include "framework/comm/QkcPrinterLink.h"
 #include "plugins/settingsfile/SettingsFileIo.h"
 #include "plugins/settingsfile/UnattendedReport.h"
 
@@ -61,8 +61,8 @@ int32_t RunUnattended(UtilContext& context, const UnattendedRequest& request) {
         return Finish(request, result);
     }
 
-    paper::CQkcPrinterLink port(context.binding, kAnswerWaitMs);
-    paper::CBoundedLink link(port, paper::kExchangeAnswerLimitMs);
+    comm::CQkcPrinterLink port(context.binding, kAnswerWaitMs);
+    comm::CBoundedLink link(port, comm::kExchangeAnswerLimitMs);
     SettingsFileApply apply(link, kAnswerWaitMs);
     ApplyReport report = apply.ReadHeld(file);
     result.report = &report;

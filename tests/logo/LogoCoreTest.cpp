@@ -179,8 +179,8 @@ TEST(LogoCommands, TheSimulatorStoresTheGraphicAsDefinedInTheShortAndTheLongForm
     SimulatedPrinter printer;
     const Raster small = Pattern(37, 20);
     const Raster big = Pattern(576, 1000); // 72000 dots bytes: the 32-bit length form
-    const paper::Bytes shortForm = logo::DefineGraphics({'A', '1'}, small);
-    const paper::Bytes longForm = logo::DefineGraphics({'Z', '~'}, big);
+    const comm::Bytes shortForm = logo::DefineGraphics({'A', '1'}, small);
+    const comm::Bytes longForm = logo::DefineGraphics({'Z', '~'}, big);
     EXPECT_EQ(shortForm[1], 0x28);
     EXPECT_EQ(longForm[1], 0x38);
     ASSERT_TRUE(printer.Send(shortForm));
@@ -228,7 +228,7 @@ TEST(LogoCommands, WhatThePageCallsTooLargeIsWhatThePrinterRefuses) {
 
 TEST(LogoCommands, LogoSettingsAreSetAskedAndCancelled) {
     SimulatedPrinter printer;
-    auto ask = [&](const paper::Bytes& question) {
+    auto ask = [&](const comm::Bytes& question) {
         logo::GraphicsAnswer answer;
         printer.Send(question);
         uint8_t byte = 0;

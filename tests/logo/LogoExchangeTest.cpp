@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include "plugins/logo/LogoExchange.h"
-#include "plugins/paper/BoundedLink.h"
+#include "framework/comm/BoundedLink.h"
 #include "tests/logo/SimulatedPrinter.h"
 #include "tests/paper/EntryAnswerFault.h"
 
@@ -129,10 +129,10 @@ TEST_F(LogoExchangeTest, ASilentPrinterEndsTheReadAndKeepsWhatThePageHad) {
 
 // A printer that answers every byte just within its wait: each byte costs 900 ms of the
 // exchange's clock.
-class TricklingLine : public paper::IPrinterLink {
+class TricklingLine : public comm::IPrinterLink {
 public:
-    TricklingLine(paper::IPrinterLink& printer, int64_t& nowMs) : printer_(printer), now_(nowMs) {}
-    bool Send(const paper::Bytes& bytes) override { return printer_.Send(bytes); }
+    TricklingLine(comm::IPrinterLink& printer, int64_t& nowMs) : printer_(printer), now_(nowMs) {}
+    bool Send(const comm::Bytes& bytes) override { return printer_.Send(bytes); }
     bool Receive(uint8_t& byte, int32_t timeoutMs) override {
         now_ += std::min<int64_t>(900, timeoutMs);
         return printer_.Receive(byte, timeoutMs);
@@ -140,7 +140,7 @@ public:
     void DiscardAnswers() override { printer_.DiscardAnswers(); }
 
 private:
-    paper::IPrinterLink& printer_;
+    comm::IPrinterLink& printer_;
     int64_t& now_;
 };
 
@@ -152,17 +152,17 @@ TEST_F(LogoExchangeTest, APrinterTricklingItsAnswersIsGivenUpOnWhenTheExchangesT
     }
     int64_t now = 0;
     TricklingLine line(printer, now);
-    paper::CBoundedLink link(line, paper::kExchangeAnswerLimitMs, {}, [&now] { return now; });
+    comm::CBoundedLink link(line, comm::kExchangeAnswerLimitMs, {}, [&now] { return now; });
     LogoReport report = logo::LogoExchange(link, 1000).Read(held);
     EXPECT_NE(report.result, 1);
     EXPECT_NE(report.missed, 0u);
-    EXPECT_LE(now, paper::kExchangeAnswerLimitMs + 900) << "answers waited for after the limit";
+    EXPECT_LE(now, comm::kExchangeAnswerLimitMs + 900) << "answers waited for after the limit";
     EXPECT_EQ(printer.Control("get usermode"), "OK 0");
 }
 
 TEST_F(LogoExchangeTest, AStopRequestEndsTheExchangeAsUnansweredAndLeavesUserSettingMode) {
     bool stop = false;
-    paper::CBoundedLink link(printer, paper::kExchangeAnswerLimitMs, [&stop] { return stop; });
+    comm::CBoundedLink link(printer, comm::kExchangeAnswerLimitMs, [&stop] { return stop; });
     PrinterLogos held;
     ASSERT_EQ(logo::LogoExchange(link, 10).Read(held).result, 1);
     stop = true;

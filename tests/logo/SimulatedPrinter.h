@@ -8,13 +8,13 @@
 #include <string>
 #include "maker/printer/CommandInterpreter.h"
 #include "maker/printer/ControlCommand.h"
-#include "plugins/paper/PrinterLink.h"
+#include "framework/comm/PrinterLink.h"
 
 namespace qk::test {
 
-class SimulatedPrinter : public paper::IPrinterLink {
+class SimulatedPrinter : public comm::IPrinterLink {
 public:
-    bool Send(const paper::Bytes& bytes) override {
+    bool Send(const comm::Bytes& bytes) override {
         std::size_t take = bytes.size();
         const bool drops = dropAfter_ >= 0 && static_cast<std::size_t>(dropAfter_) < take;
         if (drops)

@@ -3,7 +3,7 @@
 // the link has taken the entry all the same. Portable.
 #pragma once
 #include <deque>
-#include "plugins/paper/PrinterLink.h"
+#include "framework/comm/PrinterLink.h"
 
 namespace qk::test {
 
@@ -21,14 +21,14 @@ inline const char* EntryFaultName(EntryFault fault) {
     return "?";
 }
 
-class EntryAnswerFault : public paper::IPrinterLink {
+class EntryAnswerFault : public comm::IPrinterLink {
 public:
-    EntryAnswerFault(paper::IPrinterLink& printer, EntryFault fault)
+    EntryAnswerFault(comm::IPrinterLink& printer, EntryFault fault)
         : printer_(printer), fault_(fault) {}
 
-    bool Send(const paper::Bytes& bytes) override {
+    bool Send(const comm::Bytes& bytes) override {
         const bool sent = printer_.Send(bytes);
-        if (bytes != paper::EnterUserSettingMode())
+        if (bytes != comm::EnterUserSettingMode())
             return sent;
         // The printer's answer is taken off the line and handed on as the fault has it.
         std::deque<uint8_t> answer;
@@ -64,7 +64,7 @@ public:
     }
 
 private:
-    paper::IPrinterLink& printer_;
+    comm::IPrinterLink& printer_;
     EntryFault fault_;
     bool waitRunsOut_ = false;
     std::deque<uint8_t> late_;  // comes once the wait for it ran out

@@ -16,9 +16,9 @@ using paper::ExchangeReport;
 using paper::PaperSettings;
 
 // The printer at the end of the link: answers arrive at once, and a silent printer's never.
-class SimulatedPrinterLink : public paper::IPrinterLink {
+class SimulatedPrinterLink : public comm::IPrinterLink {
 public:
-    bool Send(const paper::Bytes& bytes) override {
+    bool Send(const comm::Bytes& bytes) override {
         std::vector<uint8_t> out;
         interpreter_.Feed(bytes.data(), bytes.size(), out);
         if (!state_.Behaviour().silent)

@@ -21,7 +21,7 @@
 #include "platform/os/RealOs.h"
 #include "plugins/logo/LogoSettings.h"
 #include "plugins/paper/PaperSettings.h"
-#include "plugins/paper/UserSetupCommands.h"
+#include "framework/comm/UserSetupCommands.h"
 #include "plugins/settingsfile/SettingsFileCheck.h"
 #include "resource.h"
 #include "tests/app/StartupEndToEndFixture.h"
@@ -388,7 +388,7 @@ TEST_F(SettingsFileProgram, APrinterDroppedHalfWayIsReportedAsPartAndLeftOutOfUs
     ASSERT_GT(check, 0u);
     ASSERT_EQ(Control(0, "drop after " +
                              std::to_string(check + logoBytes +
-                                            paper::EnterUserSettingMode().size() + userBytes / 2)),
+                                            comm::EnterUserSettingMode().size() + userBytes / 2)),
               "OK");
     EXPECT_EQ(Apply(file, 0), kUnattendedLost);
     const std::vector<std::string> lines = Result(Port(0));

@@ -63,7 +63,7 @@ void MakePageBlocks(PluginDataMgr& store) {
 }
 
 // The settings read of the pages: what the printer holds into the blocks.
-void ReadPrinterIntoBlocks(paper::IPrinterLink& printer, PluginDataMgr& store) {
+void ReadPrinterIntoBlocks(comm::IPrinterLink& printer, PluginDataMgr& store) {
     paper::PaperSettings paperSettings;
     paperSettings.Load(store);
     ASSERT_EQ(paper::SettingsExchange(printer, kWaitMs).ReadAll(paperSettings).result, 1);

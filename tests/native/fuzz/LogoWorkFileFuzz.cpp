@@ -16,7 +16,7 @@ std::vector<uint8_t> AnswerBehind(const std::vector<uint8_t>& logo) {
     test::SimulatedPrinter printer;
     printer.Send(logo);
     printer.DiscardAnswers();
-    printer.Send(paper::AskRealTimeStatus());
+    printer.Send(comm::AskRealTimeStatus());
     std::vector<uint8_t> answer;
     uint8_t byte = 0;
     while (printer.Receive(byte, 0))

@@ -1,11 +1,11 @@
 // The printer's answers to the paper page's user setting commands: any bytes end an answer
 // only at its NUL and within the longest answer, and what the page writes to the printer
 // (customized values, memory switches) it reads back from the printer's own answers.
-#include "plugins/paper/UserSetupCommands.h"
+#include "framework/comm/UserSetupCommands.h"
 #include "tests/logo/SimulatedPrinter.h"
 #include "tests/native/fuzz/FuzzSupport.h"
 
-using namespace qk::paper;
+using namespace qk::comm;
 
 namespace {
 

@@ -13,12 +13,12 @@ using namespace qk;
 namespace {
 
 // The printer's answers as the input garbles them; what the page sends arrives whole.
-class GarblingLink : public paper::IPrinterLink {
+class GarblingLink : public comm::IPrinterLink {
 public:
     GarblingLink(test::SimulatedPrinter& printer, fuzz::Input& faults)
         : printer_(printer), faults_(faults) {}
 
-    bool Send(const paper::Bytes& bytes) override {
+    bool Send(const comm::Bytes& bytes) override {
         stopped_ = false;
         return printer_.Send(bytes);
     }
@@ -114,7 +114,7 @@ void CheckLogo(test::SimulatedPrinter& printer, fuzz::Input& in) {
         QK_FUZZ_CHECK(read.missed == 0 && held.stored == clean.stored &&
                       held.settings == clean.settings);
     }
-    logo::Raster raster{16, 4, paper::Bytes(8, 0x5A)};
+    logo::Raster raster{16, 4, comm::Bytes(8, 0x5A)};
     const logo::KeyCode code{'0', '1'};
     const logo::LogoReport stored = exchange.Write(&raster, code, held.settings, held);
     QK_FUZZ_CHECK(OutOfUserSettingMode(printer));

@@ -1,6 +1,6 @@
-#include "plugins/paper/UserSetupCommands.h"
+#include "framework/comm/UserSetupCommands.h"
 
-namespace qk::paper {
+namespace qk::comm {
 namespace {
 
 constexpr uint8_t kAnswerHeader = 0x37;
@@ -113,4 +113,4 @@ bool SetupAnswer::EnteredUserSettingMode() const {
     return complete_ && !broken_ && bytes_.size() == 3 && bytes_[1] == kEnteredMode;
 }
 
-} // namespace qk::paper
+} // namespace qk::comm

@@ -1,12 +1,12 @@
-// The printer's user setting commands (1D 28 45 pL pH fn ...) that the paper and print
-// settings page sends, and the answers it reads back. Portable: bytes in, bytes out.
+// The printer's user setting commands (1D 28 45 pL pH fn ...) that the settings pages
+// send, and the answers they read back. Portable: bytes in, bytes out.
 #pragma once
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
-namespace qk::paper {
+namespace qk::comm {
 
 using Bytes = std::vector<uint8_t>;
 
@@ -48,4 +48,4 @@ private:
     bool broken_ = false;
 };
 
-} // namespace qk::paper
+} // namespace qk::comm

@@ -9,9 +9,9 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
-#include "plugins/paper/PrinterLink.h"
+#include "framework/comm/PrinterLink.h"
 
-namespace qk::paper {
+namespace qk::comm {
 
 // The time one exchange may wait for answers in all.
 inline constexpr int64_t kExchangeAnswerLimitMs = 60000;
@@ -55,4 +55,4 @@ private:
     NowMs m_nowMs;
 };
 
-} // namespace qk::paper
+} // namespace qk::comm

@@ -1,9 +1,9 @@
-#include "plugins/paper/QkcPrinterLink.h"
+#include "framework/comm/QkcPrinterLink.h"
 
-namespace qk::paper {
+namespace qk::comm {
 
 bool CQkcPrinterLink::Send(const Bytes& bytes) {
-    if (!comm::IsBound(m_binding))
+    if (!IsBound(m_binding))
         return false;
     int32_t written = 0;
     return m_binding->QKC_Write(bytes.data(), static_cast<int32_t>(bytes.size()), &written,
@@ -12,15 +12,15 @@ bool CQkcPrinterLink::Send(const Bytes& bytes) {
 }
 
 bool CQkcPrinterLink::Receive(uint8_t& byte, int32_t timeoutMs) {
-    if (!comm::IsBound(m_binding))
+    if (!IsBound(m_binding))
         return false;
     int32_t got = 0;
     return m_binding->QKC_Read(&byte, 1, &got, timeoutMs) == 0 && got == 1;
 }
 
 void CQkcPrinterLink::DiscardAnswers() {
-    if (comm::IsBound(m_binding))
+    if (IsBound(m_binding))
         m_binding->QKC_Purge();
 }
 
-} // namespace qk::paper
+} // namespace qk::comm

@@ -1,10 +1,10 @@
-// The page's way to the printer during one exchange: send bytes, take answer bytes with a
+// A page's way to the printer during one exchange: send bytes, take answer bytes with a
 // bounded wait, drop answers that came too late. Portable.
 #pragma once
 #include <cstdint>
-#include "plugins/paper/UserSetupCommands.h"
+#include "framework/comm/UserSetupCommands.h"
 
-namespace qk::paper {
+namespace qk::comm {
 
 class IPrinterLink {
 public:
@@ -17,4 +17,4 @@ protected:
     ~IPrinterLink() = default;
 };
 
-} // namespace qk::paper
+} // namespace qk::comm

@@ -2,14 +2,14 @@
 // QKC_Purge) of the port the utility has open. Portable.
 #pragma once
 #include "framework/comm/QkcBinding.h"
-#include "plugins/paper/PrinterLink.h"
+#include "framework/comm/PrinterLink.h"
 
-namespace qk::paper {
+namespace qk::comm {
 
 class CQkcPrinterLink final : public IPrinterLink {
 public:
     // binding: not owned; an unbound record sends and receives nothing.
-    CQkcPrinterLink(const comm::QkcBinding* binding, int32_t writeWaitMs)
+    CQkcPrinterLink(const QkcBinding* binding, int32_t writeWaitMs)
         : m_binding(binding), m_writeWaitMs(writeWaitMs) {}
 
     bool Send(const Bytes& bytes) override;
@@ -17,8 +17,8 @@ public:
     void DiscardAnswers() override;
 
 private:
-    const comm::QkcBinding* m_binding;
+    const QkcBinding* m_binding;
     int32_t m_writeWaitMs;
 };
 
-} // namespace qk::paper
+} // namespace qk::comm

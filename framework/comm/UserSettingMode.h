@@ -3,10 +3,10 @@
 // In the mode it prints no receipts, so "OUT" goes on every way out of the scope. Portable.
 #pragma once
 #include <cstdint>
-#include "plugins/paper/PrinterLink.h"
-#include "plugins/paper/UserSetupCommands.h"
+#include "framework/comm/PrinterLink.h"
+#include "framework/comm/UserSetupCommands.h"
 
-namespace qk::paper {
+namespace qk::comm {
 
 // Collects one user setup answer; false when a byte did not come within waitMs.
 inline bool ReceiveSetupAnswer(IPrinterLink& link, SetupAnswer& answer, int32_t waitMs) {
@@ -42,4 +42,4 @@ private:
     bool m_entered = false;
 };
 
-} // namespace qk::paper
+} // namespace qk::comm
