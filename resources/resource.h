@@ -86,8 +86,14 @@
 #define IDC_PRNINFO_COPY 1401        // copies the information to the clipboard
 #define IDC_PRNINFO_SAVE 1402        // saves the information as a text file
 #define IDC_PRNINFO_TEXT 1403        // the information
+#define IDC_PRNINFO_PRINT 1404       // prints the test receipt
+#define IDC_PRNINFO_COUNTERS_READ 1405  // reads the maintenance counters
+#define IDC_PRNINFO_COUNTERS_RESET 1406 // resets the since-reset counters, after a question
+#define IDC_PRNINFO_COUNTERS 1407    // the maintenance counters
 #define IDC_PRNINFO_GROUP 1421
+#define IDC_PRNINFO_MAINT_GROUP 1422
 #define IDC_PRNINFO_LABEL 1431
+#define IDC_PRNINFO_MAINT_LABEL 1432
 
 // The framework's About command in the system menu.
 #define IDM_ABOUTBOX 0xE140

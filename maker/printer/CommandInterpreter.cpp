@@ -1,11 +1,12 @@
 #include "maker/printer/CommandInterpreter.h"
 #include <algorithm>
+#include <cstring>
 #include "maker/printer/StatusBytes.h"
 
 namespace qk::sim {
 
 namespace {
-constexpr uint8_t DLE = 0x10, FS = 0x1C, GS = 0x1D;
+constexpr uint8_t DLE = 0x10, ESC = 0x1B, FS = 0x1C, GS = 0x1D;
 // Commands longer than this are not kept: their bytes are skipped.
 constexpr uint64_t kMaxCommand = 8u * 1024 * 1024;
 constexpr std::size_t kPrintData = static_cast<std::size_t>(-1);
@@ -21,10 +22,22 @@ bool Matches(const uint8_t* p, std::size_t size, std::size_t at, const char* tex
             return false;
     return true;
 }
+
+// ESC commands without a parameter, and with one parameter byte.
+constexpr char kEscPlain[] = "@<2";
+constexpr char kEscOneByte[] = "!-3EGJMRUVadet{";
+// Bar code systems of GS k, by m (0 to 6 end in NUL, 65 to 73 carry their length).
+const char* const kBarCodeSystems[] = {"UPC-A", "UPC-E",   "EAN13",  "EAN8",   "CODE39",
+                                       "ITF",   "CODABAR", "CODE93", "CODE128"};
+constexpr std::size_t kMaxBarCodeData = 255;
+
+bool IsIn(const char* list, uint8_t byte) {
+    return byte != 0 && std::strchr(list, static_cast<char>(byte)) != nullptr;
+}
 } // namespace
 
 CommandInterpreter::CommandInterpreter(PrinterState& state, SetupMemory& memory)
-    : state_(state), memory_(memory) {}
+    : state_(state), memory_(memory), paper_(state, memory) {}
 
 bool CommandInterpreter::TakeAutomaticStatusRequest() {
     bool requested = asbRequested_;
@@ -52,6 +65,7 @@ void CommandInterpreter::Feed(const uint8_t* data, std::size_t size,
             ApplyFault(buffer_.data() + used, std::min(n, buffer_.size() - used), before, answers);
         if (n == kPrintData) {
             printed += static_cast<char>(buffer_[used]);
+            paper_.Print(buffer_[used]);
             n = 1;
         }
         used += std::min(n, buffer_.size() - used);
@@ -97,6 +111,8 @@ std::size_t CommandInterpreter::ParseOne(const uint8_t* p, std::size_t size,
     switch (p[0]) {
     case DLE:
         return ParseRealTime(p, size, answers);
+    case ESC:
+        return ParseEsc(p, size);
     case GS:
         return ParseGs(p, size, answers);
     case FS:
@@ -130,6 +146,86 @@ std::size_t CommandInterpreter::ParseRealTime(const uint8_t* p, std::size_t size
     return 3;
 }
 
+std::size_t CommandInterpreter::ParseEsc(const uint8_t* p, std::size_t size) {
+    if (size < 2)
+        return 0;
+    if (IsIn(kEscPlain, p[1])) {
+        if (p[1] == '@')
+            paper_.Initialize();
+        return 2;
+    }
+    if (!IsIn(kEscOneByte, p[1]))
+        return kPrintData;
+    if (size < 3)
+        return 0;
+    switch (p[1]) {
+    case 'd': // feed n lines
+        paper_.FeedLines(p[2]);
+        break;
+    case 'J': // feed n dots
+        if (p[2])
+            paper_.FeedLines(std::max(1, p[2] / kFontHeightDots));
+        break;
+    case 't':
+        paper_.SetCodeTable(p[2]);
+        break;
+    case 'R':
+        paper_.SetCharacterSet(p[2]);
+        break;
+    default:
+        break; // emphasis, alignment, spacing: the text stays as it is
+    }
+    return 3;
+}
+
+std::size_t CommandInterpreter::ParseBarCode(const uint8_t* p, std::size_t size) {
+    // 1D 6B m: m 0..6 data NUL; m 65..73 n data.
+    if (size < 3)
+        return 0;
+    const uint8_t m = p[2];
+    std::size_t start = 3, length = 0, used = 0;
+    if (m <= 6) {
+        const uint8_t* end = static_cast<const uint8_t*>(std::memchr(p + 3, 0, size - 3));
+        if (!end)
+            return size - 3 > kMaxBarCodeData ? kPrintData : 0;
+        length = static_cast<std::size_t>(end - (p + 3));
+        used = 3 + length + 1;
+    } else if (m >= 65 && m <= 73) {
+        if (size < 4)
+            return 0;
+        start = 4;
+        length = p[3];
+        used = 4 + length;
+        if (size < used)
+            return 0;
+    } else {
+        return 3;
+    }
+    std::string data(p + start, p + start + length);
+    // CODE128 data opens with its code set ("{B"), which is not printed.
+    if (m == 73 && data.size() >= 2 && data[0] == '{')
+        data.erase(0, 2);
+    paper_.PrintBarCode(kBarCodeSystems[m <= 6 ? m : m - 65], data);
+    return used;
+}
+
+void CommandInterpreter::Counter(const uint8_t* p, std::vector<uint8_t>& answers) {
+    // 1D 67 30 m nL nH resets counter n; 1D 67 32 m nL nH sends it as 5F, digits, 00.
+    const uint16_t number = static_cast<uint16_t>(p[4] | (p[5] << 8));
+    if (p[2] == 0x30) {
+        state_.Counters().Reset(number);
+        return;
+    }
+    state_.Requests().Count(Question(GS, 0x67, static_cast<uint8_t>(number)));
+    const auto value = state_.Counters().Value(number);
+    if (!value)
+        return;
+    const std::string digits = std::to_string(*value);
+    answers.push_back(0x5F);
+    answers.insert(answers.end(), digits.begin(), digits.end());
+    answers.push_back(0x00);
+}
+
 std::size_t CommandInterpreter::ParseGs(const uint8_t* p, std::size_t size,
                                         std::vector<uint8_t>& answers) {
     if (size < 2)
@@ -140,6 +236,41 @@ std::size_t CommandInterpreter::ParseGs(const uint8_t* p, std::size_t size,
             return 0;
         Identify(p[2], answers);
         return 3;
+    case 0x21: // character size
+    case 0x42: // reverse
+    case 0x48: // bar code text position
+    case 0x66: // bar code text font
+    case 0x68: // bar code height
+    case 0x77: // bar code module width
+        if (size < 3)
+            return 0;
+        if (p[1] == 0x21)
+            paper_.SetCharacterSize(p[2]);
+        else if (p[1] == 0x68)
+            paper_.SetBarCodeHeight(p[2]);
+        return 3;
+    case 0x56: // 1D 56 m: cut; m 65 and 66 feed n first
+        if (size < 3)
+            return 0;
+        if (p[2] == 65 || p[2] == 66) {
+            if (size < 4)
+                return 0;
+            paper_.Cut();
+            return 4;
+        }
+        paper_.Cut();
+        return 3;
+    case 0x6B:
+        return ParseBarCode(p, size);
+    case 0x67: // 1D 67 30|32 m nL nH
+        if (size < 3)
+            return 0;
+        if (p[2] != 0x30 && p[2] != 0x32)
+            return kPrintData;
+        if (size < 6)
+            return 0;
+        Counter(p, answers);
+        return 6;
     case 0x61: // 1D 61 n
         if (size < 3)
             return 0;
@@ -426,6 +557,10 @@ void CommandInterpreter::GraphicsCommand(const uint8_t* p, std::size_t size,
     case 0x42:
         if (size >= 4)
             memory_.DeleteGraphics(p[2], p[3]);
+        break;
+    case 0x45: // kc1 kc2 x y: prints the stored graphic
+        if (size >= 4)
+            paper_.PrintGraphic(p[2], p[3]);
         break;
     case 0x43: // a kc1 kc2 b xL xH yL yH data
         if (size >= 10)

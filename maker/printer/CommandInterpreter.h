@@ -1,11 +1,13 @@
 // Reads the byte stream of one connection as the printer does: real-time requests, identity
-// requests, automatic status back, user setup, logo and graphics commands; everything else is
-// print data and only counted. Commands may arrive split over any number of reads.
+// requests, automatic status back, user setup, logo and graphics commands, maintenance
+// counters, and the print commands of a receipt (laid out on the paper); everything else is
+// print data, counted and printed. Commands may arrive split over any number of reads.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 #include "maker/printer/PrinterState.h"
+#include "maker/printer/ReceiptPaper.h"
 #include "maker/printer/SetupMemory.h"
 
 namespace qk::sim {
@@ -33,6 +35,9 @@ private:
     std::size_t ParseOne(const uint8_t* p, std::size_t size, std::vector<uint8_t>& answers);
     std::size_t ParseRealTime(const uint8_t* p, std::size_t size, std::vector<uint8_t>& answers);
     std::size_t ParseGs(const uint8_t* p, std::size_t size, std::vector<uint8_t>& answers);
+    std::size_t ParseEsc(const uint8_t* p, std::size_t size);
+    std::size_t ParseBarCode(const uint8_t* p, std::size_t size);
+    void Counter(const uint8_t* p, std::vector<uint8_t>& answers);
     std::size_t ParseFs(const uint8_t* p, std::size_t size, std::vector<uint8_t>& answers);
     std::size_t ParseBitImages(const uint8_t* p, std::size_t size);
     void Identify(uint8_t n, std::vector<uint8_t>& answers);
@@ -50,6 +55,7 @@ private:
 
     PrinterState& state_;
     SetupMemory& memory_;
+    ReceiptPaper paper_;
     std::vector<uint8_t> buffer_;
     uint64_t skip_ = 0; // bytes of an oversized command still to be thrown away
     uint8_t asbMask_ = 0;

@@ -58,7 +58,9 @@ const char* ControlCommand::Help() {
            "modelid N | serial TEXT | "
            "print TEXT | drop | drop after N | refuse on|off | status | get "
            "msw|custom|logo|logoopt|graphics|graphic|bitimages|"
-           "usermode|printed|connections|arrived|requests [N] | requests reset | dump | quit";
+           "usermode|printed|connections|arrived|requests|counters|counter N|receipt | requests "
+           "reset | "
+           "dump | quit";
 }
 
 // "answer 1D4943 truncate": the answers to questions starting with those bytes go wrong.
@@ -258,6 +260,19 @@ std::string ControlCommand::Get(const std::string& what, const std::string& argu
         const RequestTally tally = state_.Requests().Tally();
         return "OK " + std::to_string(tally.total) + " " + std::to_string(tally.distinct) + " " +
                std::to_string(tally.lastMs);
+    }
+    if (what == "counters")
+        return "OK " + state_.Counters().Describe();
+    if (what == "counter" && hasNumber) {
+        auto value = state_.Counters().Value(static_cast<uint16_t>(n));
+        return value ? "OK " + std::to_string(*value) : "OK none";
+    }
+    if (what == "receipt") {
+        // The last cut receipt on one line, its lines joined by " | ".
+        std::string text = "OK " + std::to_string(state_.Receipts().Cuts());
+        for (const std::string& printed : state_.Receipts().LastReceipt())
+            text += " | " + printed;
+        return text;
     }
     if (what == "repeats") {
         // Each repeated question as six hex digits: command byte, function, item.

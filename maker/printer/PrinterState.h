@@ -7,7 +7,9 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include "maker/printer/MaintenanceCounters.h"
 #include "maker/printer/PrinterConditions.h"
+#include "maker/printer/ReceiptLog.h"
 #include "maker/printer/RequestCounter.h"
 
 namespace qk::sim {
@@ -47,6 +49,9 @@ public:
     uint64_t Connections() const;
     // The questions asked on any connection (the control channel reads and resets it).
     RequestCounter& Requests() { return requests_; }
+    // What the printer printed, and its wear, on any connection.
+    ReceiptLog& Receipts() { return receipts_; }
+    MaintenanceCounters& Counters() { return counters_; }
 
     // Called (outside the lock) after every change; set before the printer starts serving.
     void SetListener(std::function<void()> listener);
@@ -69,6 +74,8 @@ private:
     uint64_t printed_ = 0;
     uint64_t connections_ = 0;
     RequestCounter requests_;
+    ReceiptLog receipts_;
+    MaintenanceCounters counters_;
     std::function<void()> listener_;
     std::function<void(const std::string&)> printListener_;
 };

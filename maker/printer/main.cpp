@@ -2,6 +2,7 @@
 //   QKPrinterSim.exe [--port N] [--control-port N] [--port-file PATH] [--model NAME]
 //                    [--parent PID]   (ends with that process)
 //                    [--emulator-port NAME]   (the command emulator keeps that port's journal)
+//                    [--receipt-file PATH]    (what it prints; default Receipts.txt beside it)
 //   QKPrinterSim.exe --control PORT COMMAND...   (sends one control command, prints the reply)
 #include <winsock2.h>
 #include <windows.h>
@@ -13,8 +14,10 @@
 #include "maker/common/TcpSocket.h"
 #include "maker/common/WinText.h"
 #include "maker/emulator/EmulatorJournal.h"
+#include "maker/printer/CodeTableText.h"
 #include "maker/printer/ControlClient.h"
 #include "maker/printer/ControlCommand.h"
+#include "maker/printer/ReceiptText.h"
 #include "maker/printer/SimulatorServer.h"
 
 namespace {
@@ -36,10 +39,23 @@ bool ParsePort(const std::wstring& text, uint16_t& port) {
     return true;
 }
 
+// Appends one printed line to the receipt file, so a person can follow what was printed.
+void AppendLine(const std::wstring& path, const std::string& line) {
+    HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    const std::string text = line + "\r\n";
+    DWORD written = 0;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
 int Usage() {
     std::fprintf(stderr,
                  "usage: QKPrinterSim [--port N] [--control-port N] [--port-file PATH] "
-                 "[--model NAME] [--parent PID] [--emulator-port NAME]\n       QKPrinterSim "
+                 "[--model NAME] [--parent PID] [--emulator-port NAME] [--receipt-file PATH]\n"
+                 "       QKPrinterSim "
                  "--control PORT COMMAND...\n"
                  "commands: %s\n",
                  qk::sim::ControlCommand::Help());
@@ -67,7 +83,7 @@ int Main(const std::vector<std::wstring>& args) {
     if (!winsock.Ok())
         return 1;
     uint16_t dataPort = 9100, controlPort = 9101;
-    std::wstring portFile, model, emulatorPort;
+    std::wstring portFile, model, emulatorPort, receiptFile;
     HANDLE parent = nullptr;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::wstring& a = args[i];
@@ -82,6 +98,8 @@ int Main(const std::vector<std::wstring>& args) {
             portFile = args[++i];
         else if (a == L"--model" && hasValue)
             model = args[++i];
+        else if (a == L"--receipt-file" && hasValue)
+            receiptFile = args[++i];
         else if (a == L"--emulator-port" && hasValue)
             emulatorPort = args[++i];
         else if (a == L"--parent" && hasValue)
@@ -100,6 +118,13 @@ int Main(const std::vector<std::wstring>& args) {
     qk::emulator::EmulatorJournal journal(emulatorPort);
     if (!emulatorPort.empty())
         state.SetPrintListener([&journal](const std::string& data) { journal.Keep(data); });
+    // What it prints, as text: the receipt file, UTF-8, one printed line a line.
+    qk::sim::SetHighByteRenderer(&qk::sim::CodeTableCharacter);
+    if (receiptFile.empty())
+        receiptFile =
+            qk::win::ModuleFolder(reinterpret_cast<const void*>(&AppendLine)) + L"Receipts.txt";
+    state.Receipts().SetListener(
+        [receiptFile](const std::string& line) { AppendLine(receiptFile, line); });
     qk::sim::SimulatorServer server(state, memory);
     std::string error;
     if (!server.Start(dataPort, controlPort, error)) {

@@ -2,10 +2,22 @@
 
 #include <cstring>
 
+#include "framework/context/StartMode.h"
+#include "framework/context/TextSlot.h"
 #include "framework/context/UtilContext.h"
+#include "framework/plugin/FormViewCtrl.h"
+#include "framework/store/PluginDataMgrApi.h"
+#include "framework/store/PrinterInfoBlock.h"
+#include "framework/store/PrinterSettingBlocks.h"
 #include "framework/view/UtilMessageBox.h"
+#include "framework/view/UtilMessages.h"
 #include "platform/LibraryLoader.h"
 #include "platform/Text.h"
+#include "framework/comm/BoundedLink.h"
+#include "plugins/paper/PaperSettings.h"
+#include "framework/comm/QkcPrinterLink.h"
+#include "plugins/paper/SettingsExchange.h"
+#include "plugins/printerinfo/TestReceipt.h"
 #include "resource.h"
 
 namespace qk::printerinfo {
@@ -14,9 +26,55 @@ namespace {
 constexpr char16_t kScreen[] = u"QKUPRNINFO_DLL";
 
 // Screen messages of the page.
-constexpr int kMsgCopied = 0, kMsgNotCopied = 1, kMsgSaved = 2, kMsgNotSaved = 3;
-// The screen string after the labels: the save dialog's filter.
+constexpr int kMsgCopied = 0, kMsgNotCopied = 1, kMsgSaved = 2, kMsgNotSaved = 3, kMsgPrinted = 4,
+              kMsgOffline = 5, kMsgCoverOpen = 6, kMsgPaperOut = 7, kMsgNoAnswer = 8,
+              kMsgNotFinished = 9, kMsgResetQuestion = 10, kMsgReset = 11, kMsgNotReset = 12,
+              kMsgCountersNotRead = 13, kMsgBusy = 14;
+// The screen string after the labels: the save dialog's filter; after the counters' names and
+// units, the line of one counter.
 constexpr int kStrFilter = kLabelCount;
+constexpr int kStrCounterLine = kCounterStrings + 6;
+static_assert(kStrFilter + 1 == kCounterStrings);
+
+// Status strip codes that refuse a print.
+constexpr int32_t kStatusOffline = 1, kStatusNoStatus = 2, kStatusCoverOpen = 6,
+                  kStatusPaperOut = 7, kStatusOfflineToo = 16, kStatusUnknown = -1;
+
+struct OutcomeMessage {
+    PrintOutcome outcome;
+    int message;
+    const char16_t* english;
+};
+constexpr OutcomeMessage kOutcomeMessages[] = {
+    {PrintOutcome::Printed, kMsgPrinted, u"The test receipt was printed."},
+    {PrintOutcome::Offline, kMsgOffline, u"The printer is offline. Nothing was printed."},
+    {PrintOutcome::CoverOpen, kMsgCoverOpen,
+     u"The printer's cover is open. Close it and try again. Nothing was printed."},
+    {PrintOutcome::PaperOut, kMsgPaperOut,
+     u"The printer is out of paper. Load paper and try again. Nothing was printed."},
+    {PrintOutcome::NoAnswer, kMsgNoAnswer, u"The printer did not answer. Nothing was printed."},
+    {PrintOutcome::NotFinished, kMsgNotFinished,
+     u"The test receipt may not have been printed in full: the printer did not report the cut."},
+};
+
+// Replaces "%1" and "%2" (appended when a translation lost them); no format function sees
+// language-file text.
+std::u16string Fill2(std::u16string text, const std::u16string& first,
+                     const std::u16string& second) {
+    for (auto [mark, value] : {std::pair{u"%1", &first}, std::pair{u"%2", &second}}) {
+        const size_t at = text.find(mark);
+        if (at == std::u16string::npos)
+            text += u" " + *value;
+        else
+            text.replace(at, 2, *value);
+    }
+    return text;
+}
+
+std::u16string Decimal(uint64_t value) {
+    const std::string digits = std::to_string(value);
+    return std::u16string(digits.begin(), digits.end());
+}
 
 } // namespace
 
@@ -42,6 +100,18 @@ bool CPrinterInfoView::OnCommand(UINT code, UINT id, HWND control) {
         OnSaveClicked();
         return true;
     }
+    if (code == BN_CLICKED && id == IDC_PRNINFO_PRINT) {
+        OnTestPrintClicked();
+        return true;
+    }
+    if (code == BN_CLICKED && id == IDC_PRNINFO_COUNTERS_READ) {
+        OnReadCountersClicked();
+        return true;
+    }
+    if (code == BN_CLICKED && id == IDC_PRNINFO_COUNTERS_RESET) {
+        OnResetCountersClicked();
+        return true;
+    }
     return CSingleFormView::OnCommand(code, id, control);
 }
 
@@ -63,6 +133,11 @@ void CPrinterInfoView::ShowInformation() {
         return;
     m_text = InformationText(*context, *store, Labels(), LocalTimeText());
     ::SetDlgItemTextW(m_hWnd, IDC_PRNINFO_TEXT, WidePtr(m_text));
+    // Without a printer there is nothing to print on or to read counters from.
+    const bool printer = context->startMode != kStartFileMode;
+    for (int id : {IDC_PRNINFO_PRINT, IDC_PRNINFO_COUNTERS_READ, IDC_PRNINFO_COUNTERS_RESET})
+        ::EnableWindow(GetDlgItem(id), printer);
+    ShowCounters();
 }
 
 void CPrinterInfoView::OnCopyClicked() {
@@ -124,6 +199,243 @@ void CPrinterInfoView::OnSaveClicked() {
         return;
     }
     ShowInfo(m_hWnd, WidePtr(Message(kMsgSaved, u"The information was saved.")));
+}
+
+int32_t CPrinterInfoView::AnswerWaitMs() {
+    CommTimings timings{};
+    return GetCommTimings(&timings) ? timings.waitMs : 1000;
+}
+
+std::u16string CPrinterInfoView::StripRefusal() {
+    CFormViewCtrl* controller = Controller();
+    HWND owner = controller ? controller->OwnerWindow() : nullptr;
+    int32_t status = kStatusUnknown;
+    if (owner)
+        ::SendMessageW(owner, WM_UTIL_GETSTATUS, reinterpret_cast<WPARAM>(&status), 0);
+    PrintOutcome refusal;
+    switch (status) {
+    case kStatusCoverOpen:
+        refusal = PrintOutcome::CoverOpen;
+        break;
+    case kStatusPaperOut:
+        refusal = PrintOutcome::PaperOut;
+        break;
+    case kStatusOffline:
+    case kStatusOfflineToo:
+        refusal = PrintOutcome::Offline;
+        break;
+    case kStatusNoStatus:
+    case kStatusUnknown:
+        refusal = PrintOutcome::NoAnswer;
+        break;
+    default:
+        return u"";
+    }
+    for (const OutcomeMessage& row : kOutcomeMessages)
+        if (row.outcome == refusal)
+            return Message(row.message, row.english);
+    return u"";
+}
+
+int32_t CPrinterInfoView::RunOnPrinter(ExchangeWorkerProc worker) {
+    CommCtrl().SetWorkerProc(worker);
+    return CommCtrl().RunExchange(this);
+}
+
+void CPrinterInfoView::ShowBusy() {
+    ShowWarning(m_hWnd, WidePtr(Message(kMsgBusy, u"The printer is busy with another exchange. "
+                                                  u"Try again when it has ended.")));
+}
+
+void CPrinterInfoView::ShowPrintOutcome(PrintOutcome outcome) {
+    for (const OutcomeMessage& row : kOutcomeMessages) {
+        if (row.outcome != outcome)
+            continue;
+        const std::u16string text = Message(row.message, row.english);
+        if (outcome == PrintOutcome::Printed)
+            ShowInfo(m_hWnd, WidePtr(text));
+        else
+            ShowWarning(m_hWnd, WidePtr(text));
+    }
+}
+
+void CPrinterInfoView::OnTestPrintClicked() {
+    // The strip's status says at once what stops the printer; the exchange asks it again.
+    const std::u16string refusal = StripRefusal();
+    if (!refusal.empty()) {
+        ShowWarning(m_hWnd, WidePtr(refusal));
+        return;
+    }
+    m_printOutcome = PrintOutcome::NoAnswer;
+    const int32_t result = RunOnPrinter(&CPrinterInfoView::PrintWorker);
+    if (result == kExchangeNotSetUp) {
+        ShowBusy();
+        return;
+    }
+    if (result != 1 && m_printOutcome == PrintOutcome::Printed)
+        m_printOutcome = PrintOutcome::NotFinished;
+    ShowCounters();
+    ShowPrintOutcome(m_printOutcome);
+}
+
+void CPrinterInfoView::OnReadCountersClicked() {
+    m_counters.clear();
+    const int32_t result = RunOnPrinter(&CPrinterInfoView::ReadCountersWorker);
+    ShowCounters();
+    if (result == kExchangeNotSetUp) {
+        ShowBusy();
+        return;
+    }
+    if (result != 1)
+        ShowWarning(m_hWnd, WidePtr(Message(kMsgCountersNotRead,
+                                            u"The printer's counters could not be read.")));
+}
+
+void CPrinterInfoView::OnResetCountersClicked() {
+    const std::u16string question =
+        Message(kMsgResetQuestion, u"Reset the counters since their last reset (paper fed, head "
+                                   u"energised, autocutter cuts)? The lifetime counters stay.");
+    if (AskYesNo(m_hWnd, WidePtr(question)) != IDYES)
+        return;
+    m_countersReset = false;
+    const int32_t result = RunOnPrinter(&CPrinterInfoView::ResetCountersWorker);
+    ShowCounters();
+    if (result == kExchangeNotSetUp) {
+        ShowBusy();
+        return;
+    }
+    if (result == 1 && m_countersReset)
+        ShowInfo(m_hWnd, WidePtr(Message(kMsgReset, u"The counters were reset.")));
+    else
+        ShowWarning(m_hWnd, WidePtr(Message(kMsgNotReset, u"The counters could not be reset.")));
+}
+
+void CPrinterInfoView::ShowCounters() {
+    if (!m_hWnd)
+        return;
+    const InfoLabels labels = Labels();
+    const std::u16string line = PageTexts().TextOr(LangListKind::ScreenStrings, kStrCounterLine,
+                                                   u"%1 since reset, %2 in all");
+    std::u16string text;
+    for (std::size_t i = 0; i < std::size(kMaintenanceCounters); ++i) {
+        const MaintenanceCounter& counter = kMaintenanceCounters[i];
+        const std::u16string unit = PageTexts().TextOr(LangListKind::ScreenStrings,
+                                                       counter.unitString, counter.englishUnit);
+        auto shown = [&](const std::optional<uint64_t>& value) {
+            return value ? Decimal(*value) + u" " + unit : labels[kLabelNotRead];
+        };
+        const CounterValues values = i < m_counters.size() ? m_counters[i] : CounterValues{};
+        text += PageTexts().TextOr(LangListKind::ScreenStrings, counter.nameString,
+                                   counter.englishName);
+        text += u": " + Fill2(line, shown(values.sinceReset), shown(values.lifetime)) + u"\r\n";
+    }
+    ::SetDlgItemTextW(m_hWnd, IDC_PRNINFO_COUNTERS, WidePtr(text));
+}
+
+Bytes CPrinterInfoView::MakeReceipt(comm::IPrinterLink& link, int32_t waitMs) {
+    ReceiptFacts facts;
+    facts.date = LocalTimeText();
+    IPluginDataMgr* store = DataManager();
+    paper::PaperSettings settings;
+    if (store) {
+        PrinterInfoBlock info{};
+        if (store->ReadBlock(kPrinterInfoBlockKey, &info, sizeof info) == 0) {
+            facts.model = SlotView(info.strings[1], kPrinterInfoStringChars);
+            facts.firmware = SlotView(info.strings[2], kPrinterInfoStringChars);
+            facts.serial = SlotView(info.strings[3], kPrinterInfoStringChars);
+        }
+        LogoSettingBlock logo{};
+        if (store->ReadBlock(kLogoSettingBlockKey, &logo, sizeof logo) == 0) {
+            facts.logoKeyCode1 = logo.topKeyCode[0];
+            facts.logoKeyCode2 = logo.topKeyCode[1];
+        }
+        settings.Load(*store);
+    }
+    // What the printer holds now; a value it does not answer keeps the last read's.
+    paper::SettingsExchange(link, waitMs).ReadAll(settings);
+    facts.paperWidth = settings.Value(3);
+    facts.density = settings.Value(5);
+    facts.speed = settings.Value(6);
+    facts.codeTable = settings.Value(8);
+    facts.charSet = settings.Value(9);
+    return TestReceipt(facts);
+}
+
+namespace {
+
+// One worker's way to the printer for the page's exchange.
+template <typename Body> unsigned RunWorker(void* page, Body body) {
+    try {
+        auto* view = static_cast<CPrinterInfoView*>(page);
+        if (!view)
+            return static_cast<unsigned>(kExchangeMissingLibrary);
+        return static_cast<unsigned>(body(*view));
+    } catch (...) {
+        return static_cast<unsigned>(kExchangeMissingLibrary);
+    }
+}
+
+} // namespace
+
+unsigned __stdcall CPrinterInfoView::PrintWorker(void* page) {
+    return RunWorker(page, [](CPrinterInfoView& view) {
+        UtilContext* context = view.Context();
+        view.CommCtrl().ReportProgress(0);
+        const int32_t waitMs = view.AnswerWaitMs();
+        comm::CQkcPrinterLink port(context ? context->binding : nullptr, waitMs);
+        comm::CBoundedLink link(port, comm::kExchangeAnswerLimitMs,
+                                [&view] { return view.CommCtrl().StopRequested(); });
+        MaintenanceExchange exchange(link, waitMs);
+        // Nothing of the receipt goes to a printer that cannot print it.
+        const PrinterReadiness ready = exchange.CheckReady();
+        if (ready != PrinterReadiness::Ready) {
+            view.m_printOutcome = ready == PrinterReadiness::CoverOpen  ? PrintOutcome::CoverOpen
+                                  : ready == PrinterReadiness::PaperOut ? PrintOutcome::PaperOut
+                                  : ready == PrinterReadiness::Offline  ? PrintOutcome::Offline
+                                                                        : PrintOutcome::NoAnswer;
+            return 1;
+        }
+        const Bytes receipt = view.MakeReceipt(link, waitMs);
+        view.CommCtrl().ReportProgress(40);
+        view.m_printOutcome = exchange.Print(receipt);
+        view.CommCtrl().ReportProgress(80);
+        view.m_counters = exchange.ReadCounters();
+        view.CommCtrl().ReportProgress(100);
+        return 1;
+    });
+}
+
+unsigned __stdcall CPrinterInfoView::ReadCountersWorker(void* page) {
+    return RunWorker(page, [](CPrinterInfoView& view) {
+        UtilContext* context = view.Context();
+        view.CommCtrl().ReportProgress(0);
+        const int32_t waitMs = view.AnswerWaitMs();
+        comm::CQkcPrinterLink port(context ? context->binding : nullptr, waitMs);
+        comm::CBoundedLink link(port, comm::kExchangeAnswerLimitMs,
+                                [&view] { return view.CommCtrl().StopRequested(); });
+        view.m_counters = MaintenanceExchange(link, waitMs).ReadCounters();
+        view.CommCtrl().ReportProgress(100);
+        for (const CounterValues& values : view.m_counters)
+            if (!values.sinceReset || !values.lifetime)
+                return -1;
+        return 1;
+    });
+}
+
+unsigned __stdcall CPrinterInfoView::ResetCountersWorker(void* page) {
+    return RunWorker(page, [](CPrinterInfoView& view) {
+        UtilContext* context = view.Context();
+        view.CommCtrl().ReportProgress(0);
+        const int32_t waitMs = view.AnswerWaitMs();
+        comm::CQkcPrinterLink port(context ? context->binding : nullptr, waitMs);
+        comm::CBoundedLink link(port, comm::kExchangeAnswerLimitMs,
+                                [&view] { return view.CommCtrl().StopRequested(); });
+        MaintenanceExchange exchange(link, waitMs);
+        view.m_countersReset = exchange.ResetCounters();
+        view.m_counters = exchange.ReadCounters();
+        view.CommCtrl().ReportProgress(100);
+        return 1;
+    });
 }
 
 } // namespace qk::printerinfo

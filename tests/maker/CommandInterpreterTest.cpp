@@ -208,7 +208,8 @@ TEST(SimulatorSetup, LogoSettingsAndGraphicsAreKept) {
 
 TEST(SimulatorData, PrintDataIsCountedAndCommandsAreNot) {
     Printer p;
-    p.Send(Cat({Text("Hello\n"), {0x10, 0x04, 0x01}, Text("World\n"), {0x1D, 0x56}}));
+    p.Send(Cat(
+        {Text("Hello\n"), {0x10, 0x04, 0x01}, Text("World\n"), {0x1D, 0x56, 0x00}, Text("!!")}));
     EXPECT_EQ("OK 14", p.control.Execute("get printed"));
     // An incomplete command waits for the rest instead of being counted.
     p.Send({0x1D, 0x49});
