@@ -3,7 +3,7 @@
 # layout: the page shown alone (factory values, no printer needed) by paper_page_shot.exe,
 # once per language, on a private Xvfb display. PAGE is paper (the paper and print settings
 # page, the default) or logo (the logo page, with a sample picture opened so the preview
-# shows).
+# shows) or info (the printer information page, with a sample printer).
 # Usage: scripts/screenshots-paper-page.sh [BUILD] [PAGE]   (default: build paper)
 # Leaves BUILD/screenshots/PAGE-page-0409.png, -0407.png and -0411.png.
 set -uo pipefail
@@ -13,7 +13,8 @@ PAGE="${2:-paper}"
 case "$PAGE" in
     paper) LIB=QKUPAPERSTG.dll; TITLE="QK-R40 paper settings page" ;;
     logo) LIB=QKULOGOSTG.dll; TITLE="QK-R40 logo page" ;;
-    *) echo "screenshots: PAGE is paper or logo" >&2; exit 2 ;;
+    info) LIB=QKUPRNINFO.dll; TITLE="QK-R40 printer information page" ;;
+    *) echo "screenshots: PAGE is paper, logo or info" >&2; exit 2 ;;
 esac
 TOOL="$BUILD/tests/bin/paper_page_shot.exe"
 [ -f "$TOOL" ] || { echo "screenshots: no $TOOL; run make build first" >&2; exit 1; }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Screenshots of every window of the utility in English, German and Japanese (the real
-# program's windows by screenshots-printer-select.sh, the paper and logo pages alone by
-# screenshots-paper-page.sh, the journal page and its viewer by screenshots-journal-page.sh),
+# program's windows by screenshots-printer-select.sh, the paper, logo and printer information
+# pages alone by screenshots-paper-page.sh, the journal page and its viewer by
+# screenshots-journal-page.sh),
 # at 96 DPI and at 144 DPI (BUILD/screenshots/144dpi/), then the README's tour refreshed from
 # the English 96 DPI ones: small PNGs in docs/tour/.
 # Usage: scripts/screenshots.sh [BUILD]   (default: build)
@@ -14,6 +15,7 @@ shoot_all() {
     bash "$here/screenshots-printer-select.sh" "$BUILD" || rc=1
     bash "$here/screenshots-paper-page.sh" "$BUILD" || rc=1
     bash "$here/screenshots-paper-page.sh" "$BUILD" logo || rc=1
+    bash "$here/screenshots-paper-page.sh" "$BUILD" info || rc=1
     bash "$here/screenshots-journal-page.sh" "$BUILD" || rc=1
     return $rc
 }
@@ -31,7 +33,7 @@ fi
 SHOTS="$BUILD/screenshots"
 TOUR="$here/../docs/tour"
 mkdir -p "$TOUR"
-for name in printer-select add-port select-language main-window paper-page logo-page \
+for name in printer-select add-port select-language main-window paper-page logo-page info-page \
             journal-page-off journal-page-on journal-viewer \
             status-cover-open status-paper-out status-offline; do
     shot="$SHOTS/$name-0409.png"

@@ -327,7 +327,10 @@ void CPrinterInfoView::ShowCounters() {
         const CounterValues values = i < m_counters.size() ? m_counters[i] : CounterValues{};
         text += PageTexts().TextOr(LangListKind::ScreenStrings, counter.nameString,
                                    counter.englishName);
-        text += u": " + Fill2(line, shown(values.sinceReset), shown(values.lifetime)) + u"\r\n";
+        if (!values.sinceReset && !values.lifetime)
+            text += u": " + labels[kLabelNotRead] + u"\r\n";
+        else
+            text += u": " + Fill2(line, shown(values.sinceReset), shown(values.lifetime)) + u"\r\n";
     }
     ::SetDlgItemTextW(m_hWnd, IDC_PRNINFO_COUNTERS, WidePtr(text));
 }

@@ -3,7 +3,8 @@
 // photograph it without a printer. Ends when its window is closed, or after the seconds given
 // as the second argument (default 60). The third argument names the plug-in library (default
 // the paper and print settings page); for the logo page a sample picture is drawn and opened
-// through the page's own open dialog, so the preview shows.
+// through the page's own open dialog, so the preview shows; the printer information page shows
+// a sample printer on a network port, as the last settings read left it.
 #include <windows.h>
 #include <cwchar>
 #include <string>
@@ -12,11 +13,30 @@
 #include "framework/context/UtilContext.h"
 #include "framework/plugin/FormViewDllApi.h"
 #include "framework/store/PluginDataMgr.h"
+#include "framework/store/PrinterInfoBlock.h"
 #include "platform/Dpi.h"
 #include "platform/Sync.h"
 #include "tests/support/WindowDriver.h"
 
 namespace {
+
+// The printer of the information page's shot: what a settings read stores, and its port.
+void SamplePrinter(PluginDataMgr& store, UtilContext& context) {
+    PrinterInfoBlock info{};
+    info.header.key = kPrinterInfoBlockKey;
+    info.header.version = kPrinterInfoBlockVersion;
+    info.header.size = kPrinterInfoBlockSize;
+    const std::u16string strings[] = {u"TARROW", u"QK-R40", u"1.40 QK", u"QK4A000001", u"ANK"};
+    for (int i = 0; i < kPrinterInfoStrings; ++i)
+        strings[i].copy(info.strings[i], kPrinterInfoStringChars - 1);
+    info.informationRead = 1;
+    store.CreateBlock(kPrinterInfoBlockKey, kPrinterInfoBlockVersion, kPrinterInfoBlockSize);
+    store.WriteBlock(kPrinterInfoBlockKey, sizeof info, &info);
+    std::u16string(u"NET").copy(context.portRecord.interfaceKeyword, 3);
+    std::u16string(u"192.168.0.50").copy(context.portRecord.portName, 12);
+    std::u16string(u"192.168.0.50:9100").copy(context.portRecord.endpoint, 17);
+    context.startMode = kStartOrdinary;
+}
 
 template <typename T> T Bind(HMODULE module, const char* name) {
     return reinterpret_cast<T>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
@@ -129,6 +149,7 @@ int wmain(int argc, wchar_t** argv) {
     const DWORD seconds = argc > 2 ? static_cast<DWORD>(std::wcstoul(argv[2], nullptr, 10)) : 60;
     const std::wstring library = argc > 3 ? argv[3] : L"QKUPAPERSTG.dll";
     const bool logo = library == L"QKULOGOSTG.dll";
+    const bool information = library == L"QKUPRNINFO.dll";
     const std::wstring stage = qk::test::StageDir();
     HMODULE module = ::LoadLibraryW((stage + library).c_str());
     if (!module)
@@ -154,7 +175,11 @@ int wmain(int argc, wchar_t** argv) {
     context.dataManager = &store;
     context.applicationLock = lock.Get();
 
-    HWND frame = MakeFrame(logo ? L"QK-R40 logo page" : L"QK-R40 paper settings page");
+    if (information)
+        SamplePrinter(store, context);
+    HWND frame = MakeFrame(logo          ? L"QK-R40 logo page"
+                           : information ? L"QK-R40 printer information page"
+                                         : L"QK-R40 paper settings page");
     RECT area{};
     ::GetClientRect(frame, &area);
     HWND pane = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, area.right,
