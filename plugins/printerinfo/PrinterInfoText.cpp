@@ -82,7 +82,8 @@ const InfoLabels& EnglishLabels() {
 }
 
 std::u16string InformationText(const UtilContext& context, IPluginDataMgr& store,
-                               const InfoLabels& labels, const std::u16string& shownAt) {
+                               const InfoLabels& labels, const std::u16string& shownAt,
+                               const InfoDetails* details) {
     std::u16string text;
     if (context.startMode == kStartFileMode) {
         // No printer: what the settings file brought into the blocks.
@@ -93,9 +94,24 @@ std::u16string InformationText(const UtilContext& context, IPluginDataMgr& store
     } else {
         AddPrinterLines(text, store, labels);
         AddPortLines(text, context, labels);
+        if (details) {
+            if (!details->libraryVersion.empty())
+                AddLine(text, details->libraryLabel, details->libraryVersion);
+            if (!details->driverVersion.empty())
+                AddLine(text, details->driverLabel, details->driverVersion);
+            AddLine(text, details->readAtLabel,
+                    details->readAt.empty() ? std::u16string_view(labels[kLabelNotRead])
+                                            : std::u16string_view(details->readAt));
+        }
     }
     AddLine(text, labels[kLabelShownAt], shownAt);
     return text;
+}
+
+std::u16string VersionText(int32_t version) {
+    const std::string text = std::to_string((static_cast<uint32_t>(version) >> 16) & 0xFFFF) + "." +
+                             std::to_string(static_cast<uint32_t>(version) & 0xFFFF);
+    return std::u16string(text.begin(), text.end());
 }
 
 std::u16string LocalTimeText() {

@@ -34,10 +34,24 @@ using InfoLabels = std::array<std::u16string, kLabelCount>;
 // The English labels, for a language file that lacks them.
 const InfoLabels& EnglishLabels();
 
+// What the page learns besides the blocks: when the settings read ran, and the versions of the
+// communication library and the port driver ("" where not known: no line), with their labels.
+struct InfoDetails {
+    std::u16string readAt; // "" when no settings read ran in this run
+    std::u16string libraryVersion, driverVersion;
+    std::u16string readAtLabel = u"Read at";
+    std::u16string libraryLabel = u"Communication library";
+    std::u16string driverLabel = u"Port driver";
+};
+
 // One "label: value" line per item, CRLF-separated; `shownAt` is the local time the text is
-// made for ("2026-12-09 09:40").
+// made for ("2026-12-09 09:40"). With a printer, the details follow the port's lines.
 std::u16string InformationText(const UtilContext& context, IPluginDataMgr& store,
-                               const InfoLabels& labels, const std::u16string& shownAt);
+                               const InfoLabels& labels, const std::u16string& shownAt,
+                               const InfoDetails* details = nullptr);
+
+// The communication library's interface version (high word major, low word minor) as "1.0".
+std::u16string VersionText(int32_t version);
 
 // The local time now as "YYYY-MM-DD hh:mm".
 std::u16string LocalTimeText();

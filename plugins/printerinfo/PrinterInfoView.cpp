@@ -9,10 +9,12 @@
 #include "framework/store/PluginDataMgrApi.h"
 #include "framework/store/PrinterInfoBlock.h"
 #include "framework/store/PrinterSettingBlocks.h"
+#include "framework/system/EmulatorPort.h"
 #include "framework/view/UtilMessageBox.h"
 #include "framework/view/UtilMessages.h"
 #include "platform/LibraryLoader.h"
 #include "platform/Text.h"
+#include "platform/os/Win32Registry.h"
 #include "framework/comm/BoundedLink.h"
 #include "plugins/paper/PaperSettings.h"
 #include "framework/comm/QkcPrinterLink.h"
@@ -34,6 +36,8 @@ constexpr int kMsgCopied = 0, kMsgNotCopied = 1, kMsgSaved = 2, kMsgNotSaved = 3
 // units, the line of one counter.
 constexpr int kStrFilter = kLabelCount;
 constexpr int kStrCounterLine = kCounterStrings + 6;
+constexpr int kStrReadAt = kCounterStrings + 7, kStrLibrary = kCounterStrings + 8,
+              kStrDriver = kCounterStrings + 9;
 static_assert(kStrFilter + 1 == kCounterStrings);
 
 // Status strip codes that refuse a print.
@@ -115,6 +119,39 @@ bool CPrinterInfoView::OnCommand(UINT code, UINT id, HWND control) {
     return CSingleFormView::OnCommand(code, id, control);
 }
 
+int32_t CPrinterInfoView::ReadSettings() {
+    std::lock_guard lock(m_readLock);
+    m_readAt = LocalTimeText();
+    return 1;
+}
+
+InfoDetails CPrinterInfoView::Details() {
+    InfoDetails details;
+    {
+        std::lock_guard lock(m_readLock);
+        details.readAt = m_readAt;
+    }
+    details.readAtLabel =
+        PageTexts().TextOr(LangListKind::ScreenStrings, kStrReadAt, details.readAtLabel);
+    details.libraryLabel =
+        PageTexts().TextOr(LangListKind::ScreenStrings, kStrLibrary, details.libraryLabel);
+    details.driverLabel =
+        PageTexts().TextOr(LangListKind::ScreenStrings, kStrDriver, details.driverLabel);
+    UtilContext* context = Context();
+    int32_t version = 0;
+    if (context && comm::IsBound(context->binding) &&
+        context->binding->QKC_GetAccessVersion(&version) == 0)
+        details.libraryVersion = VersionText(version);
+    // The port driver's version, as its installer registered it.
+    os::Win32Registry registry;
+    const std::u16string key =
+        std::u16string(sys::kUninstallKey) + u"\\" + sys::kPortDriverProductCode;
+    for (os::RegRoot root : {os::RegRoot::LocalMachine, os::RegRoot::LocalMachine64})
+        if (details.driverVersion.empty())
+            registry.ReadString(root, key, u"DisplayVersion", details.driverVersion);
+    return details;
+}
+
 InfoLabels CPrinterInfoView::Labels() const {
     InfoLabels labels = EnglishLabels();
     for (int i = 0; i < kLabelCount; ++i)
@@ -131,7 +168,8 @@ void CPrinterInfoView::ShowInformation() {
     IPluginDataMgr* store = DataManager();
     if (!m_hWnd || !context || !store)
         return;
-    m_text = InformationText(*context, *store, Labels(), LocalTimeText());
+    const InfoDetails details = Details();
+    m_text = InformationText(*context, *store, Labels(), LocalTimeText(), &details);
     ::SetDlgItemTextW(m_hWnd, IDC_PRNINFO_TEXT, WidePtr(m_text));
     // Without a printer there is nothing to print on or to read counters from.
     const bool printer = context->startMode != kStartFileMode;

@@ -3,6 +3,7 @@
 // clipboard or saved as a text file for a support call. Below it, the test print and the
 // printer's maintenance counters, each an exchange under the progress dialog.
 #pragma once
+#include <mutex>
 #include <string>
 #include <vector>
 #include "framework/view/SingleFormView.h"
@@ -16,6 +17,9 @@ public:
     CPrinterInfoView();
 
     void OnInitialUpdate() override;
+    // The settings read (on its worker thread): the page reads nothing itself, it notes when
+    // the read ran. 1.
+    int32_t ReadSettings() override;
     // The settings read may have run since the page was last shown.
     void OnActivatePage() override;
 
@@ -45,11 +49,15 @@ private:
     static unsigned __stdcall ResetCountersWorker(void* page);
     void ShowInformation();
     InfoLabels Labels() const;
+    // The read time and the versions, with their labels.
+    InfoDetails Details();
     std::u16string Message(int index, const char16_t* english) const;
     // The operator's choice of a file to save to; empty when cancelled.
     std::u16string ChooseFile() const;
 
     std::u16string m_text;
+    std::mutex m_readLock;
+    std::u16string m_readAt; // when the last settings read ran, under m_readLock
 
     // Handed between the page and its exchange's worker (one exchange at a time).
     PrintOutcome m_printOutcome = PrintOutcome::NoAnswer;

@@ -17,6 +17,7 @@ namespace {
 
 constexpr int kPageId = 12;
 constexpr int kStatusLine = 1025;
+constexpr int kInformation = 1403;
 constexpr wchar_t kBusy[] =
     L"The printer is busy with another exchange. Try again when it has ended.";
 // Fewer different questions than a complete settings read asks.
@@ -89,6 +90,12 @@ TEST_F(PrinterInfoRun, PrintsTheTestReceiptReadsAndResetsTheCountersAndRefusesWi
         << "the start's settings read did not end";
     HWND page = ShowPage(frame);
     ASSERT_NE(page, nullptr) << "the printer information page did not show";
+    // The settings read ran before the page showed, and the library says its version.
+    const std::wstring information = ChildText(page, kInformation);
+    EXPECT_NE(information.find(L"\r\nSerial number: QK4A424242\r\n"), std::wstring::npos);
+    EXPECT_NE(information.find(L"\r\nCommunication library: 1.0\r\n"), std::wstring::npos);
+    EXPECT_NE(information.find(L"\r\nRead at: 2"), std::wstring::npos)
+        << testing::PrintToString(information);
 
     EXPECT_EQ(PressUntilNotBusy(page, kPrintButton), L"The test receipt was printed.");
     const std::string receipt = ReadBytes(receipts);

@@ -78,6 +78,28 @@ TEST_F(PrinterInfoTextTest, WhatTheReadDidNotBringSaysNotRead) {
     EXPECT_NE(Text().find(u"Fonts: (not read)\r\n"), std::u16string::npos);
 }
 
+TEST_F(PrinterInfoTextTest, TheReadTimeAndTheKnownVersionsFollowThePort) {
+    StoreInfo({u"TARROW", u"QK-R40", u"2.07", u"S1", u""});
+    Put(context->portRecord.portName, u"COM3");
+    printerinfo::InfoDetails details;
+    details.readAt.assign(1, u'R');
+    details.libraryVersion = printerinfo::VersionText(0x00010002);
+    const std::u16string text = InformationText(*context, store, EnglishLabels(), u"T", &details);
+    EXPECT_NE(
+        text.find(u"Port: COM3\r\nCommunication library: 1.2\r\nRead at: R\r\nShown at: T\r\n"),
+        std::u16string::npos)
+        << "no line for a driver version that is not known";
+    // No read in this run yet; in the file mode nothing of the port's side.
+    details.readAt.clear();
+    EXPECT_NE(InformationText(*context, store, EnglishLabels(), u"T", &details)
+                  .find(u"Read at: (not read)\r\n"),
+              std::u16string::npos);
+    context->startMode = kStartFileMode;
+    EXPECT_EQ(InformationText(*context, store, EnglishLabels(), u"T", &details)
+                  .find(u"Communication library"),
+              std::u16string::npos);
+}
+
 TEST_F(PrinterInfoTextTest, AFullSlotEndsAtTheSlot) {
     // The block comes from a file: a string that fills its slot has no NUL.
     const std::u16string full(kPrinterInfoStringChars, u'F');
