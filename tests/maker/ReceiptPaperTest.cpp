@@ -64,3 +64,19 @@ TEST(SimulatorPaper, PrintsTheCodeTablesCharactersAndCountsItsWear) {
     p.Send(Cat({Text(std::string(50, 'x') + "\n"), {0x1D, 'V', 0}}));
     EXPECT_EQ(p.control.Execute("get receipt"), "OK 2 | " + std::string(48, 'x') + " | xx");
 }
+
+TEST(SimulatorPaper, BarCodesFeedsSizesAndGraphicsAsThePrinterPrintsThem) {
+    Printer p;
+    // CODE39 ends in NUL and may come in pieces; one longer than a bar code can be is data.
+    p.SendSplit(Cat({{0x1D, 'k', 4}, Text("AB12"), {0x00}}));
+    // ESC d 2 feeds two lines; a stored graphic that is not there prints nothing.
+    p.Send(Cat({Text("x"), {0x1B, 'd', 2, 0x1D, '(', 'L', 6, 0, 0x30, 0x45, 'Z', 'Z', 1, 1}}));
+    // Double width: 24 characters fill the 48 columns.
+    p.Send(Cat({{0x1D, '!', 0x10}, Text(std::string(25, 'w') + "\n"), {0x1D, 'V', 1}}));
+    EXPECT_EQ(p.control.Execute("get receipt"),
+              "OK 1 | [bar code CODE39 AB12] | x |  | " + std::string(24, 'w') + " | w");
+    Bytes noEnd = {0x1D, 'k', 4};
+    noEnd.resize(noEnd.size() + 300, 'A');
+    p.Send(noEnd);
+    EXPECT_EQ(p.interpreter.Pending(), 0u) << "an unended bar code is not waited for forever";
+}
