@@ -94,6 +94,15 @@ public:
     }
     int GetSelectionMark() const { return static_cast<int>(SendMessage(LVM_GETSELECTIONMARK)); }
     bool SetItemState(int index, UINT state, UINT mask) const;
+    // The check box of a row (LVS_EX_CHECKBOXES).
+    bool GetCheck(int index) const {
+        const auto state = static_cast<UINT>(
+            SendMessage(LVM_GETITEMSTATE, static_cast<WPARAM>(index), LVIS_STATEIMAGEMASK));
+        return (state & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
+    }
+    bool SetCheck(int index, bool checked) const {
+        return SetItemState(index, INDEXTOSTATEIMAGEMASK(checked ? 2 : 1), LVIS_STATEIMAGEMASK);
+    }
     DWORD SetExtendedStyle(DWORD style) const {
         return static_cast<DWORD>(SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, style));
     }

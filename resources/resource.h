@@ -81,6 +81,12 @@
 #define IDC_SETFILE_CHECK_GROUP 1322
 #define IDC_SETFILE_SAVE_LABEL 1331
 #define IDC_SETFILE_CHECK_LABEL 1332
+#define IDC_SETFILE_MULTI 1305       // applies a settings command file to several printers
+#define IDD_SETFILE_MULTI 13         // the several printers' dialog
+#define IDC_SETFILE_MULTI_LIST 1306  // a row per printer: printer, port, result
+#define IDC_SETFILE_MULTI_START 1307
+#define IDC_SETFILE_MULTI_FILE 1308  // the file being applied
+#define IDC_SETFILE_MULTI_NOTE 1309
 
 #define IDD_PRNINFO_VIEW 12          // printer information page (366 x 259 DLU, child)
 #define IDC_PRNINFO_COPY 1401        // copies the information to the clipboard

@@ -5,6 +5,7 @@
 #include "app/connection/ModelName.h"
 #include "app/connection/PortRecordText.h"
 #include "app/shell/Model.h"
+#include "framework/comm/EnumerateRecords.h"
 #include "framework/lang/LangResTable.h"
 #include "framework/view/UtilMessageBox.h"
 #include "platform/MessagePresenter.h"
@@ -14,25 +15,6 @@ namespace qk::app {
 namespace {
 
 constexpr int32_t kOfferedDevicePorts = 128;
-
-// The library's two-call port listing: `fill(records, room, &found)` is asked with `offered`
-// records of room (none: a null pointer), and again with room for all when it found more.
-// Only what was filled is kept, since more may come between the calls; a failed call or a
-// negative count leaves no records and answers false.
-template <typename Fill>
-bool EnumerateRecords(Fill fill, int32_t offered, std::vector<comm::PortRecord>& records) {
-    records.assign(static_cast<size_t>(offered), comm::PortRecord{});
-    int32_t found = 0;
-    bool ok = fill(offered ? records.data() : nullptr, offered, &found) == 0 && found >= 0;
-    int32_t room = offered;
-    if (ok && found > offered) {
-        room = found;
-        records.assign(static_cast<size_t>(room), comm::PortRecord{});
-        ok = fill(records.data(), room, &found) == 0;
-    }
-    records.resize(ok ? static_cast<size_t>(std::clamp(found, 0, room)) : 0);
-    return ok;
-}
 
 bool IsReceiptOrLabelDriver(const std::u16string& driver) {
     return driver.find(u" Receipt5") != std::u16string::npos ||
@@ -72,7 +54,7 @@ bool CPrinterChoice::ReadRegisteredPorts() {
     auto fill = [&](comm::PortRecord* r, int32_t room, int32_t* found) {
         return library.QKC_EnumPort(r, room, found);
     };
-    return EnumerateRecords(fill, 0, m_ports);
+    return comm::EnumerateRecords(fill, 0, m_ports);
 }
 
 void CPrinterChoice::ScanInstalledPrinters() {
@@ -126,7 +108,7 @@ std::vector<comm::PortRecord> CPrinterChoice::DevicePorts(const std::u16string& 
         return library.QKC_EnumDevPort(keyword.c_str(), r, room, found);
     };
     std::vector<comm::PortRecord> records;
-    EnumerateRecords(fill, kOfferedDevicePorts, records);
+    comm::EnumerateRecords(fill, kOfferedDevicePorts, records);
     return records;
 }
 

@@ -4,6 +4,7 @@
 #include "app/connection/PortRecordText.h"
 #include "framework/context/StartMode.h"
 #include "framework/plugin/UnattendedApplyApi.h"
+#include "framework/plugin/UnattendedResultFile.h"
 #include "platform/LibraryLoader.h"
 #include "platform/Text.h"
 
@@ -16,11 +17,7 @@ bool CUnattendedStart::IsWellFormed(const CExtCommandLineInfo& commandLine) {
 
 std::u16string CUnattendedStart::ResultPath(const std::u16string& dataFolder,
                                             const std::u16string& port) {
-    std::u16string name = port;
-    for (char16_t& c : name)
-        if (c < u' ' || std::u16string_view(u"\\/:*?\"<>|").find(c) != std::u16string_view::npos)
-            c = u'_';
-    return dataFolder + u"\\SettingsFileResult_" + name + u".txt";
+    return UnattendedResultPath(dataFolder, port);
 }
 
 int32_t CUnattendedStart::Run(const std::u16string& programFolder) {

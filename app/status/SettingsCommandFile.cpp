@@ -315,18 +315,21 @@ int32_t ClassifyLogo(const std::vector<uint8_t>& logo) {
     if (logo.size() < 3)
         return kSettingsFileBadLogo;
     if (logo[0] == 0x1D && (logo[1] == 0x28 || logo[1] == 0x38) && logo[2] == 0x4C)
-        return IsWholeGraphicsCommand(logo) ? int32_t{kLogoRasterGraphics} : int32_t{kSettingsFileBadLogo};
+        return IsWholeGraphicsCommand(logo) ? int32_t{kLogoRasterGraphics}
+                                            : int32_t{kSettingsFileBadLogo};
     if (logo[0] == 0x1C && logo[1] == 0x71)
-        return IsWholeBitImageCommand(logo) ? int32_t{kLogoBitImage} : int32_t{kSettingsFileBadLogo};
+        return IsWholeBitImageCommand(logo) ? int32_t{kLogoBitImage}
+                                            : int32_t{kSettingsFileBadLogo};
     return kSettingsFileBadLogo;
 }
 
 int32_t BuildSettingsSection(IPluginDataMgr& store, bool enableFontA, bool enableFontB,
-                             std::vector<uint8_t>& section) {
+                             std::vector<uint8_t>& section, bool logoSettings) {
     section.clear();
     BlockReader blocks(store);
     for (const CommandRow* row = kCommandTable; row->kind != 0; ++row) {
-        if (!RowWanted(*row, enableFontA, enableFontB))
+        if (!RowWanted(*row, enableFontA, enableFontB) ||
+            (!logoSettings && row->kind == 2 && row->block == kBlock07))
             continue;
         if (!AppendRow(*row, blocks, section) || section.size() > kMaxSettingsSection) {
             section.clear();
@@ -362,7 +365,8 @@ int32_t BuildSettingsCommandFile(IPluginDataMgr& store, const SettingsFileSource
         file.insert(file.end(), source.logo->begin(), source.logo->end());
         header.logoLength = static_cast<uint32_t>(sizeof kDeleteAllGraphics + source.logo->size());
     }
-    if (BuildSettingsSection(store, source.enableFontA, source.enableFontB, section) != 0) {
+    if (BuildSettingsSection(store, source.enableFontA, source.enableFontB, section,
+                             source.logoSettings) != 0) {
         file.clear();
         return kSettingsFileCannotRead;
     }

@@ -93,6 +93,9 @@ struct SettingsFileSource {
     SettingsFileTime writtenAt;
     bool enableFontA = false;
     bool enableFontB = false;
+    // False: the logo settings' block was never read (a menu without the logo page), so its
+    // commands (the logo keys and customized value 100) are left out rather than made up.
+    bool logoSettings = true;
 };
 
 // CRC-32/BZIP2: polynomial 0x04C11DB7, not reflected, initial value and final XOR all ones.
@@ -102,10 +105,11 @@ uint32_t Crc32Bzip2(const uint8_t* data, size_t size);
 // command: the length it declares is what the file holds.
 int32_t ClassifyLogo(const std::vector<uint8_t>& logo);
 
-// The settings commands from the data blocks, in table order. kSettingsFileCannotRead when a
-// block the table reads does not exist.
+// The settings commands from the data blocks, in table order (without the logo settings' rows
+// when `logoSettings` is false). kSettingsFileCannotRead when a block the table reads does not
+// exist.
 int32_t BuildSettingsSection(IPluginDataMgr& store, bool enableFontA, bool enableFontB,
-                             std::vector<uint8_t>& section);
+                             std::vector<uint8_t>& section, bool logoSettings = true);
 
 // The whole file, header and body. On failure `file` is left empty.
 int32_t BuildSettingsCommandFile(IPluginDataMgr& store, const SettingsFileSource& source,

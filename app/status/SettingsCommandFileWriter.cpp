@@ -162,6 +162,7 @@ int32_t WriteSettingsFile(IPluginDataMgr& store, const std::u16string& modelName
     source.writtenAt = LocalNow();
     source.enableFontA = options.enableFontA;
     source.enableFontB = options.enableFontB;
+    source.logoSettings = options.logoSettings;
     std::vector<uint8_t> file;
     const int32_t built = BuildSettingsCommandFile(store, source, file);
     if (built != kSettingsFileOk)

@@ -13,6 +13,7 @@ namespace qk::app {
 struct SettingsFileOptions {
     bool enableFontA = false; // "EnableFontA" of the utility's settings
     bool enableFontB = false;
+    bool logoSettings = true; // SettingsFileSource::logoSettings
 };
 
 // 0 on success or a SettingsFileResult code. `logoPath` is read only when `logoPresent`.

@@ -7,6 +7,13 @@ std::u16string DecimalText(uint32_t value) {
     return std::u16string(digits.begin(), digits.end());
 }
 
+std::u16string Fill(std::u16string text, const std::u16string& value) {
+    const size_t at = text.find(u"%s");
+    if (at == std::u16string::npos)
+        return text + u" " + value;
+    return text.replace(at, 2, value);
+}
+
 std::u16string HexText(const Bytes& bytes) {
     static constexpr char16_t kDigits[] = u"0123456789ABCDEF";
     std::u16string text;

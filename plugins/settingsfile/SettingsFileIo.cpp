@@ -8,6 +8,7 @@
 #include "framework/context/UtilContext.h"
 #include "framework/store/PluginDataMgrApi.h"
 #include "framework/store/PrinterInfoBlock.h"
+#include "framework/store/PrinterSettingBlocks.h"
 #include "platform/Text.h"
 
 namespace qk::settingsfile {
@@ -70,8 +71,14 @@ int32_t SavePrinterSettings(const UtilContext& context, IPluginDataMgr& store,
     const std::u16string logo = Slot(context.logoWorkFilePath, kTextSlot);
     const bool logoPresent = !logo.empty() && FileExists(logo);
     const std::u16string model = PrinterModel(context, store);
-    return app::WriteSettingsFile(store, model, path, logoPresent ? logo : u"", logoPresent,
-                                  {context.enableFontA != 0, context.enableFontB != 0});
+    // The remote and printer-control menus have no logo page: nothing read the logo settings,
+    // so the file carries what was read and leaves the printer's logo settings as they are.
+    LogoSettingBlock logoBlock{};
+    const bool logoSettings =
+        store.ReadBlock(kLogoSettingBlockKey, &logoBlock, sizeof logoBlock) == 0;
+    return app::WriteSettingsFile(
+        store, model, path, logoPresent ? logo : u"", logoPresent,
+        {context.enableFontA != 0, context.enableFontB != 0, logoSettings});
 }
 
 int32_t ReadSettingsFile(const std::u16string& path, const std::u16string& modelName,

@@ -10,7 +10,10 @@
 #include "framework/comm/BoundedLink.h"
 #include "framework/comm/QkcPrinterLink.h"
 #include "plugins/paper/SettingsExchange.h"
+#include "plugins/settingsfile/MultiApplyDlg.h"
+#include "plugins/settingsfile/PrinterTargets.h"
 #include "plugins/settingsfile/SettingText.h"
+#include "plugins/settingsfile/UnattendedReport.h"
 #include "plugins/settingsfile/SettingsFileIo.h"
 #include "resource.h"
 
@@ -29,13 +32,6 @@ constexpr int kStrCustomValue = 0, kStrMemorySwitch = 1, kStrTopLogo = 2, kStrBo
               kStrLogoOption = 4, kStrNoTopLogo = 5, kStrNoBottomLogo = 6, kStrFilter = 7,
               kStrLogoGraphic = 8, kStrNotRead = 9, kStrHolds = 10, kStrDiffers = 11,
               kStrNotSent = 12, kStrNone = 13;
-
-std::u16string Fill(std::u16string text, const std::u16string& value) {
-    const size_t at = text.find(u"%s");
-    if (at == std::u16string::npos)
-        return text + u" " + value;
-    return text.replace(at, 2, value);
-}
 
 } // namespace
 
@@ -57,6 +53,10 @@ bool CSettingsFileView::OnCommand(UINT code, UINT id, HWND control) {
     }
     if (code == BN_CLICKED && id == IDC_SETFILE_APPLY) {
         OnApplyClicked();
+        return true;
+    }
+    if (code == BN_CLICKED && id == IDC_SETFILE_MULTI) {
+        OnMultiClicked();
         return true;
     }
     return CSingleFormView::OnCommand(code, id, control);
@@ -184,7 +184,7 @@ std::u16string CSettingsFileView::SettingLines(const CheckedFile& file) const {
     return lines;
 }
 
-bool CSettingsFileView::ChooseCheckedFile(CheckedFile& file) {
+bool CSettingsFileView::ChooseCheckedFile(CheckedFile& file, std::u16string* chosen) {
     UtilContext* context = Context();
     IPluginDataMgr* store = DataManager();
     if (!context || !store)
@@ -194,6 +194,8 @@ bool CSettingsFileView::ChooseCheckedFile(CheckedFile& file) {
         return false;
     const std::u16string model = PrinterModel(*context, *store);
     const int32_t result = ReadSettingsFile(path, model, file);
+    if (chosen)
+        *chosen = path;
     if (result == kFileOk)
         return true;
     const std::u16string text = RefusalText(result);
@@ -265,13 +267,18 @@ int32_t CSettingsFileView::RunApplyExchange(unsigned(__stdcall* worker)(void*)) 
     return m_exchangeRan ? result : kApplyNoAnswer;
 }
 
-void CSettingsFileView::OnApplyClicked() {
+bool CSettingsFileView::HasPrinter() {
     UtilContext* context = Context();
-    if (!context || !context->binding || context->startMode == kStartFileMode) {
-        ShowWarning(m_hWnd, WidePtr(Message(kMsgNoPrinter, u"There is no printer to apply the "
-                                                           u"file to.")));
+    if (context && context->binding && context->startMode != kStartFileMode)
+        return true;
+    ShowWarning(m_hWnd,
+                WidePtr(Message(kMsgNoPrinter, u"There is no printer to apply the file to.")));
+    return false;
+}
+
+void CSettingsFileView::OnApplyClicked() {
+    if (!HasPrinter())
         return;
-    }
     m_file = CheckedFile{};
     if (!ChooseCheckedFile(m_file))
         return;
@@ -312,6 +319,44 @@ void CSettingsFileView::OnApplyClicked() {
         ShowInfo(m_hWnd, WidePtr(text));
     else
         ShowWarning(m_hWnd, WidePtr(text));
+}
+
+void CSettingsFileView::OnMultiClicked() {
+    if (!HasPrinter())
+        return;
+    m_file = CheckedFile{};
+    std::u16string path;
+    if (!ChooseCheckedFile(m_file, &path))
+        return;
+    const UtilContext& context = *Context();
+    wchar_t program[MAX_PATH] = L"";
+    ::GetModuleFileNameW(nullptr, program, MAX_PATH);
+    CMultiApplyDlg dialog(PageTexts(), PrinterTargets(context), path, FromWide(program),
+                          std::u16string(SlotView(context.dataFolder)),
+                          [this](ResultSummary& summary) { return ApplyWithoutAsking(summary); });
+    dialog.DoModal(m_hWnd);
+}
+
+int32_t CSettingsFileView::ApplyWithoutAsking(ResultSummary& summary) {
+    m_report = ApplyReport{};
+    RunApplyExchange(&CSettingsFileView::ReadHeldWorker);
+    if (!m_exchangeRan || m_report.settings.size() != m_file.settings.size())
+        return kUnattendedNoPrinter;
+    int32_t code = HeldExitCode(m_file, m_report, false);
+    const bool send = code == kUnattendedDiffers;
+    if (send) {
+        RunApplyExchange(&CSettingsFileView::ApplyWorker);
+        code = m_exchangeRan ? AppliedExitCode(m_report) : kUnattendedLost;
+    }
+    summary.settings = static_cast<uint32_t>(m_file.settings.size());
+    for (size_t i = 0; i < m_file.settings.size(); ++i) {
+        const SettingState& state = m_report.settings[i];
+        summary.holding +=
+            (send ? state.holds : state.now && SettingHolds(m_file.settings[i], *state.now)) ? 1
+                                                                                             : 0;
+    }
+    ShowReport(OutcomeLines());
+    return code;
 }
 
 namespace {

@@ -2,12 +2,14 @@
 // printer's settings as a settings command file; checks a settings command file against this
 // printer (whole, unchanged, made for this model) and lists what it sets; applies one: what
 // the printer holds now is read, the changes are shown and asked for, the file is sent under
-// the progress dialog and every setting is read back and reported.
+// the progress dialog and every setting is read back and reported; or applies one to several
+// registered printers at once (CMultiApplyDlg), this printer by the same exchanges.
 #pragma once
 #include <string>
 #include "framework/view/SingleFormView.h"
 #include "plugins/settingsfile/SettingsFileApply.h"
 #include "plugins/settingsfile/SettingsFileCheck.h"
+#include "plugins/settingsfile/MultiApplyRun.h"
 
 namespace qk::settingsfile {
 
@@ -28,8 +30,15 @@ private:
     void OnSaveClicked();
     void OnCheckClicked();
     void OnApplyClicked();
+    void OnMultiClicked();
+    // The apply of m_file to this printer without a question, for the several printers'
+    // dialog: an UnattendedExitCode, as a run of its own would end with.
+    int32_t ApplyWithoutAsking(ResultSummary& summary);
+    // False (the operator told) when the window has no printer.
+    bool HasPrinter();
     // Chooses and checks a file; false (the operator told why) when it may not be sent.
-    bool ChooseCheckedFile(CheckedFile& file);
+    // `chosen`, when given, receives its path.
+    bool ChooseCheckedFile(CheckedFile& file, std::u16string* chosen = nullptr);
     // Runs `worker` under the progress dialog; the exchange's result.
     int32_t RunApplyExchange(unsigned(__stdcall* worker)(void*));
     // "setting: now -> after" of every setting the file changes.

@@ -24,6 +24,7 @@
 #include "framework/comm/UserSetupCommands.h"
 #include "plugins/settingsfile/SettingsFileCheck.h"
 #include "resource.h"
+#include "tests/app/RemoteListView.h"
 #include "tests/app/StartupEndToEndFixture.h"
 #include "tests/settingsfile/SettingsFileSamples.h"
 
@@ -178,7 +179,8 @@ protected:
         return path;
     }
 
-    // Presses Save on the page and gives the file chooser the path.
+    // Presses a button of the page that chooses a file (Save, Apply to Printers) and gives the
+    // file chooser the path.
     void ChooseToSave(HWND save, const std::wstring& path) {
         ::PostMessageW(save, BM_CLICK, 0, 0);
         HWND chooser = nullptr;
@@ -235,6 +237,32 @@ protected:
         }
         EXPECT_EQ(told, saved);
         ASSERT_TRUE(Close(program_, frame));
+    }
+
+    // The program has a progress dialog, shown or not yet.
+    bool ProgressDialogExists() {
+        for (HWND w = ::FindWindowExW(nullptr, nullptr, L"#32770", nullptr); w;
+             w = ::FindWindowExW(nullptr, w, L"#32770", nullptr)) {
+            DWORD process = 0;
+            ::GetWindowThreadProcessId(w, &process);
+            if (process == program_.Id() && ::GetDlgItem(w, 1029))
+                return true;
+        }
+        return false;
+    }
+
+    // The several printers' dialog, once it is up; null when it did not come.
+    HWND MultiApplyDialog() {
+        HWND dialog = nullptr;
+        PumpUntil(
+            [&] {
+                for (HWND w : TopLevelWindows(program_.Id(), L"#32770"))
+                    if (::GetDlgItem(w, IDC_SETFILE_MULTI_LIST) && ::IsWindowVisible(w))
+                        dialog = w;
+                return dialog != nullptr;
+            },
+            30000);
+        return dialog;
     }
 
 private:
@@ -403,6 +431,59 @@ TEST_F(SettingsFileProgram, APrinterDroppedHalfWayIsReportedAsPartAndLeftOutOfUs
     EXPECT_GT(notSent, 0u);
     EXPECT_EQ(holds, 0u) << "nothing was read back from a lost printer";
     EXPECT_EQ(Control(0, "get usermode"), "OK 0");
+}
+
+} // namespace
+} // namespace qk::test
+
+namespace qk::test {
+namespace {
+
+TEST_F(SettingsFileProgram, OneFileGoesToThreePrintersAtOnceAndASilentOneFailsAlone) {
+    ASSERT_NO_FATAL_FAILURE(StartPrinters(3));
+    const std::wstring file = WriteFile(L"other.dat", FileOtherThanFactory());
+    HWND frame = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartThroughSelection(frame));
+    // The window works with the first printer; the third answers nothing from now on.
+    ASSERT_EQ(Control(2, "silent on"), "OK");
+    ASSERT_NE(ShowSettingsFilePage(frame), nullptr);
+    // The start's settings read may still go on behind its hidden progress dialog; this
+    // printer's apply waits for its end.
+    ASSERT_TRUE(PumpUntil([&] { return !ProgressDialogExists(); }, 60000));
+    ASSERT_NO_FATAL_FAILURE(ChooseToSave(Descendant(frame, IDC_SETFILE_MULTI, nullptr), file));
+    HWND dialog = MultiApplyDialog();
+    ASSERT_NE(dialog, nullptr) << "no dialog; box: "
+                               << testing::PrintToString(WaitForMessageBox(program_.Id(), 0).text);
+    HWND list = ::GetDlgItem(dialog, IDC_SETFILE_MULTI_LIST);
+    std::vector<std::vector<std::wstring>> rows = RemoteListRows(list, 3);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0][0], L"QK-R40 (this window)");
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(rows[i][1], Port(i));
+
+    PressButton(dialog, IDC_SETFILE_MULTI_START);
+    // Close comes back once every printer's run has ended; each is bounded.
+    HWND close = ::GetDlgItem(dialog, IDCANCEL);
+    ASSERT_TRUE(PumpUntil([&] { return !::IsWindowEnabled(close); }, 10000));
+    ASSERT_TRUE(PumpUntil([&] { return ::IsWindowEnabled(close) != FALSE; }, 240000));
+    rows = RemoteListRows(list, 3);
+    ASSERT_EQ(rows.size(), 3u);
+    const std::wstring applied = L"applied and verified (";
+    EXPECT_EQ(rows[0][2].rfind(applied, 0), 0u)
+        << "this window's printer, applied here: " << testing::PrintToString(rows[0][2]);
+    EXPECT_EQ(rows[1][2].rfind(applied, 0), 0u) << "by a run of its own";
+    EXPECT_EQ(rows[1][2].find(L"settings hold)"), rows[1][2].size() - 14);
+    EXPECT_EQ(rows[2][2], L"printer not found or not answering, nothing sent");
+
+    EXPECT_EQ(Control(0, "get custom 3"), "OK 2");
+    EXPECT_EQ(Control(1, "get custom 3"), "OK 2");
+    EXPECT_EQ(Control(1, "get usermode"), "OK 0");
+    EXPECT_EQ(Control(2, "get custom 3"), "OK none") << "the silent printer was changed";
+    EXPECT_EQ(Result(Port(1))[0], "0\tapplied and verified");
+    EXPECT_EQ(Result(Port(2))[0].rfind("13\t", 0), 0u);
+    PressButton(dialog, IDCANCEL);
+    ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(dialog); }, 10000));
+    ASSERT_TRUE(Close(program_, frame));
 }
 
 } // namespace

@@ -201,6 +201,53 @@ TEST(SettingsFileSave, APrintersFileIsByteForByteWhatTheFileModeWritesForTheSame
     EXPECT_EQ(page[offsetof(app::SettingsFileHeader, logoKind)], app::kLogoNone);
 }
 
+// The remote and printer-control menus have no logo page, so no logo settings' block: the save
+// writes what the read got, and applying that file leaves another printer's logo as it was.
+TEST(SettingsFileSave, WithoutTheLogoPageTheFileCarriesEverySettingButTheLogosAndApplies) {
+    SimulatedPrinter first, second;
+    const logo::KeyCode code{'A', '1'};
+    SetUpFirstPrinter(first, code);
+    SetUpFirstPrinter(second, code);
+    PluginDataMgr store;
+    for (uint32_t key : paper::kOwnedBlocks) {
+        ASSERT_EQ(store.CreateBlock(key, paper::kBlockVersion, PrinterSettingBlockSize(key)), 0);
+        ASSERT_EQ(paper::PaperSettings::StoreFactoryBlock(store, key), 0);
+    }
+    paper::PaperSettings paperSettings;
+    paperSettings.Load(store);
+    ASSERT_EQ(paper::SettingsExchange(first, kWaitMs).ReadAll(paperSettings).result, 1);
+    paperSettings.SetValue(8, paper::FactoryValue(8));
+    ASSERT_EQ(paperSettings.Store(store), 0);
+    store.SetSaveFlag(1);
+
+    const std::u16string path = TempPath(L"nologo.dat");
+    ASSERT_EQ(settingsfile::SavePrinterSettings(ContextFor(u"QK-R40"), store, path), 0);
+    const CheckedFile file = Checked(ReadBytes(path));
+    ASSERT_TRUE(file.entersUserMode);
+    size_t customValues = 0;
+    for (const settingsfile::FileSetting& setting : file.settings) {
+        EXPECT_TRUE(setting.kind == settingsfile::SettingKind::CustomValue ||
+                    setting.kind == settingsfile::SettingKind::MemorySwitch)
+            << "a logo setting nothing read";
+        EXPECT_FALSE(setting.kind == settingsfile::SettingKind::CustomValue &&
+                     setting.number == 100)
+            << "customized value 100 lives in the logo settings' block";
+        customValues += setting.kind == settingsfile::SettingKind::CustomValue ? 1 : 0;
+    }
+    EXPECT_GE(customValues, 15u);
+
+    settingsfile::ApplyReport report =
+        settingsfile::SettingsFileApply(second, kWaitMs).ReadHeld(file);
+    settingsfile::SettingsFileApply(second, kWaitMs).Apply(file, report);
+    EXPECT_EQ(report.result, 1);
+    EXPECT_EQ(paper::SettingsExchange(second, kWaitMs).ReadAll(paperSettings).result, 1);
+    EXPECT_EQ(paperSettings.Value(8), paper::FactoryValue(8));
+    logo::PrinterLogos logos;
+    ASSERT_EQ(logo::LogoExchange(second, kWaitMs).Read(logos).result, 1);
+    EXPECT_EQ(logos.settings.Placement(logo::LogoPlace::Top).code, code) << "its logo stays";
+    ::DeleteFileW(reinterpret_cast<const wchar_t*>(path.c_str()));
+}
+
 TEST(SettingsFileApply, AFileSavedFromOnePrinterMakesAnotherReadBackTheSame) {
     SimulatedPrinter first, second;
     const logo::KeyCode code{'A', '1'};

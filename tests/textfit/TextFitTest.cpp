@@ -133,6 +133,7 @@ const WindowRow kWindows[] = {
     {"PaperPage", kPaper, IDD_PAPER_VIEW, u"QKUPAPERSTG_DLL"},
     {"LogoPage", L"QKULOGOSTG.dll", IDD_LOGO_VIEW, u"QKULOGOSTG_DLL"},
     {"SettingsFilePage", L"QKUSETFILESTG.dll", IDD_SETFILE_VIEW, u"QKUSETFILESTG_DLL"},
+    {"SettingsFileMulti", L"QKUSETFILESTG.dll", IDD_SETFILE_MULTI, u"QKUSETFILESTG_DLL"},
     {"PrinterInfoPage", L"QKUPRNINFO.dll", IDD_PRNINFO_VIEW, u"QKUPRNINFO_DLL"},
     {"MenuPane", kProgram, 0, u"", nullptr, {u"MENU_ITEM"}, MeasureMenuPane},
 };
