@@ -30,7 +30,7 @@ else
 fi
 echo "bench: measuring $measured" | tee "$OUT/measured.txt"
 benches=(startup_bench maker_comm_bench framework_lang_bench framework_printer_list_bench exchange_bench
-    menu_bench)
+    menu_bench settingsfile_bench)
 for b in "${benches[@]}"; do
     [ -f "$BIN/$b.exe" ] || { echo "bench: no $BIN/$b.exe; run make build first" >&2; exit 1; }
 done
