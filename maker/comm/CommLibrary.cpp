@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <cstring>
 #include <vector>
+#include "maker/comm/InformationAnswer.h"
 #include "maker/comm/LibraryFiles.h"
 #include "maker/comm/PortConnector.h"
 #include "maker/comm/PortStore.h"
@@ -14,7 +15,6 @@ namespace {
 constexpr uint32_t kConnectMs = 3000;
 constexpr uint32_t kAnswerMs = 3000;
 constexpr uint32_t kStatusGraceMs = 2000;
-constexpr std::size_t kMaxInformation = 80;
 
 std::wstring Text(const char16_t* slot) {
     return win::FromU16(slot, kPortTextChars);
@@ -32,7 +32,7 @@ int32_t AskInformationForm(PrinterLink& link, uint8_t n, std::string& text) {
     if (int32_t rc = link.Write(request, sizeof(request), kAnswerMs); rc != kQkcOk)
         return rc;
     const ULONGLONG deadline = GetTickCount64() + kAnswerMs;
-    bool header = false;
+    InformationAnswer answer(text);
     for (;;) {
         ULONGLONG now = GetTickCount64();
         if (now >= deadline)
@@ -42,17 +42,14 @@ int32_t AskInformationForm(PrinterLink& link, uint8_t n, std::string& text) {
         int32_t rc = link.Read(&b, 1, got, static_cast<uint32_t>(deadline - now));
         if (rc != kQkcOk)
             return rc;
-        if (!header) {
-            if (b != 0x5F)
-                return kQkcBadAnswer;
-            header = true;
-            continue;
-        }
-        if (b == 0x00)
+        switch (answer.Take(b)) {
+        case InformationAnswer::Step::Done:
             return kQkcOk;
-        if (b < 0x20 || text.size() >= kMaxInformation)
+        case InformationAnswer::Step::Bad:
             return kQkcBadAnswer;
-        text += static_cast<char>(b);
+        case InformationAnswer::Step::More:
+            break;
+        }
     }
 }
 // The port list of a backup file.
