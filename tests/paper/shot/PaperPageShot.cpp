@@ -198,6 +198,11 @@ int wmain(int argc, wchar_t** argv) {
         store.CreateBlock(record.key, record.version, record.size);
         defaults(record.key);
     }
+    // The information page as a settings read leaves it: the read's time noted.
+    if (information)
+        if (auto read = Bind<PFN_FORMVIEWDLL_ReadPrinterSettings>(
+                module, "FORMVIEWDLL_ReadPrinterSettings"))
+            read();
     show(kMenuStateShow);
     std::thread chooser;
     if (logo) {
