@@ -1,6 +1,7 @@
 #include "maker/printer/CommandInterpreter.h"
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include "maker/printer/StatusBytes.h"
 
 namespace qk::sim {
@@ -39,10 +40,8 @@ bool IsIn(const char* list, uint8_t byte) {
 CommandInterpreter::CommandInterpreter(PrinterState& state, SetupMemory& memory)
     : state_(state), memory_(memory), paper_(state, memory) {}
 
-bool CommandInterpreter::TakeAutomaticStatusRequest() {
-    bool requested = asbRequested_;
-    asbRequested_ = false;
-    return requested;
+std::optional<std::array<uint8_t, 4>> CommandInterpreter::TakeAnsweredStatus() {
+    return std::exchange(asbAnswered_, std::nullopt);
 }
 
 void CommandInterpreter::Feed(const uint8_t* data, std::size_t size,
@@ -275,7 +274,10 @@ std::size_t CommandInterpreter::ParseGs(const uint8_t* p, std::size_t size,
         if (size < 3)
             return 0;
         asbMask_ = p[2];
-        asbRequested_ = asbMask_ != 0;
+        if (asbMask_ != 0) {
+            asbAnswered_ = AutomaticStatus(state_.Conditions());
+            answers.insert(answers.end(), asbAnswered_->begin(), asbAnswered_->end());
+        }
         return 3;
     case 0x28: { // 1D 28 45 / 1D 28 4C pL pH ...
         if (size < 5)

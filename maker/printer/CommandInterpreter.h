@@ -3,8 +3,10 @@
 // counters, and the print commands of a receipt (laid out on the paper); everything else is
 // print data, counted and printed. Commands may arrive split over any number of reads.
 #pragma once
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 #include "maker/printer/PrinterState.h"
 #include "maker/printer/ReceiptPaper.h"
@@ -19,10 +21,11 @@ public:
     // Takes received bytes; appends what the printer answers to `answers`.
     void Feed(const uint8_t* data, std::size_t size, std::vector<uint8_t>& answers);
 
-    // Automatic status back: the enabled mask (0 = off), and whether the last Feed enabled it
-    // (the printer then sends its status at once).
+    // Automatic status back: the enabled mask (0 = off). Enabling it is answered with the
+    // status at once, as the answer of that command (so that a question fault on 1D 61 spoils
+    // it); the status so answered by the last Feed, which the server need not send again.
     uint8_t AutomaticStatusMask() const { return asbMask_; }
-    bool TakeAutomaticStatusRequest();
+    std::optional<std::array<uint8_t, 4>> TakeAnsweredStatus();
 
     std::size_t Pending() const { return buffer_.size(); }
     // Whether the last Feed answered the question of a Late or Trickle fault.
@@ -59,7 +62,7 @@ private:
     std::vector<uint8_t> buffer_;
     uint64_t skip_ = 0; // bytes of an oversized command still to be thrown away
     uint8_t asbMask_ = 0;
-    bool asbRequested_ = false;
+    std::optional<std::array<uint8_t, 4>> asbAnswered_;
     bool timedFault_ = false;
 };
 

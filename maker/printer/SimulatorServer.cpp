@@ -182,8 +182,11 @@ void SimulatorServer::Serve(SOCKET client) {
                               ? SendTimedFault(client, answers)
                               : SendAnswer(client, answers.data(), answers.size())))
                         open = false;
-                    if (interpreter.TakeAutomaticStatusRequest())
-                        statusSent = false; // enabling sends the status at once
+                    // Enabling was answered with the status; it goes again when it changes.
+                    if (const auto answered = interpreter.TakeAnsweredStatus()) {
+                        lastStatus = *answered;
+                        statusSent = !state_.Behaviour().silent;
+                    }
                     continue;
                 }
                 if (got == 0 || WSAGetLastError() != WSAEWOULDBLOCK)

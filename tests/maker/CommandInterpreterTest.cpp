@@ -1,6 +1,7 @@
 // The simulated printer's command handling, driven in-process byte by byte.
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 #include "maker/printer/CommandInterpreter.h"
@@ -87,15 +88,19 @@ TEST(SimulatorStatus, AutomaticStatusCarriesEveryCondition) {
               qk::sim::AutomaticStatus(p.state.Conditions()));
 }
 
-TEST(SimulatorStatus, EnablingAutomaticStatusIsReported) {
+TEST(SimulatorStatus, EnablingAutomaticStatusIsAnsweredWithTheStatusAtOnce) {
     Printer p;
-    EXPECT_TRUE(p.Send({0x1D, 0x61, 0xFF}).empty());
+    p.control.Execute("cover open");
+    const Bytes status = {0x38, 0, 0, 0};
+    // Between two answers, in the order of the commands.
+    EXPECT_EQ(Cat({{0x1A}, status, {0x1A}}),
+              p.Send({0x10, 0x04, 0x01, 0x1D, 0x61, 0xFF, 0x10, 0x04, 0x01}));
     EXPECT_EQ(0xFF, p.interpreter.AutomaticStatusMask());
-    EXPECT_TRUE(p.interpreter.TakeAutomaticStatusRequest());
-    EXPECT_FALSE(p.interpreter.TakeAutomaticStatusRequest());
-    p.Send({0x1D, 0x61, 0x00});
+    EXPECT_EQ(p.interpreter.TakeAnsweredStatus(), (std::array<uint8_t, 4>{0x38, 0, 0, 0}));
+    EXPECT_FALSE(p.interpreter.TakeAnsweredStatus());
+    EXPECT_TRUE(p.Send({0x1D, 0x61, 0x00}).empty());
     EXPECT_EQ(0, p.interpreter.AutomaticStatusMask());
-    EXPECT_FALSE(p.interpreter.TakeAutomaticStatusRequest());
+    EXPECT_FALSE(p.interpreter.TakeAnsweredStatus());
 }
 
 TEST(SimulatorStatus, RecoveryRequestClearsOnlyARecoverableError) {
@@ -270,46 +275,58 @@ TEST(SimulatorControl, CountsQuestionsNotCommandsAndResets) {
 }
 
 // One row per fault of a chosen question: the answer as it leaves, and the other questions'
-// answers untouched.
+// answers untouched. The questions: an information form, and the automatic status switch-on,
+// whose answer is the status.
 TEST(CommandInterpreter, AQuestionFaultSpoilsOnlyThatQuestionsAnswer) {
-    const Bytes model = {0x1D, 0x49, 0x43};  // answered 5F "QK-R40" 00
     const Bytes status = {0x10, 0x04, 0x01}; // answered with one byte
+    struct Question {
+        const char* hex;
+        Bytes command;
+    };
+    const Question questions[] = {
+        {"1D4943", {0x1D, 0x49, 0x43}}, // answered 5F "QK-R40" 00
+        {"1d61", {0x1D, 0x61, 0x0F}},   // answered 10 00 00 00
+    };
     struct Row {
-        const char* command;
+        const char* fault;
         bool (*holds)(const Bytes& clean, const Bytes& faulted);
         bool timed;
     };
     const Row rows[] = {
-        {"answer 1D4943 garbage",
+        {"garbage",
          [](const Bytes& c, const Bytes& f) {
-             return f.size() == c.size() && std::find(f.begin(), f.end(), 0) == f.end();
+             return f.size() == c.size() && f != c && std::find(f.begin(), f.end(), 0) == f.end();
          },
          false},
-        {"answer 1d4943 truncate",
+        {"truncate",
          [](const Bytes& c, const Bytes& f) {
              return f.size() == c.size() / 2 && std::equal(f.begin(), f.end(), c.begin());
          },
          false},
-        {"answer 1D49 long",
+        {"long",
          [](const Bytes& c, const Bytes& f) {
-             return f.size() == c.size() + 300 && f.back() == 0 && f.front() == c.front();
+             return f.size() == c.size() + 300 && f.back() == c.back() && f.front() == c.front();
          },
          false},
-        {"answer 1D4943 late 500", [](const Bytes& c, const Bytes& f) { return f == c; }, true},
-        {"answer 1D4943 trickle 10", [](const Bytes& c, const Bytes& f) { return f == c; }, true},
+        {"late 500", [](const Bytes& c, const Bytes& f) { return f == c; }, true},
+        {"trickle 10", [](const Bytes& c, const Bytes& f) { return f == c; }, true},
     };
-    Printer clean;
-    const Bytes cleanModel = clean.Send(model);
-    const Bytes cleanStatus = clean.Send(status);
-    for (const Row& row : rows) {
-        Printer printer;
-        ASSERT_EQ("OK", printer.control.Execute(row.command)) << row.command;
-        EXPECT_TRUE(row.holds(cleanModel, printer.Send(model))) << row.command;
-        EXPECT_EQ(row.timed, printer.interpreter.TakeTimedFault()) << row.command;
-        EXPECT_EQ(cleanStatus, printer.Send(status)) << row.command;
-        EXPECT_FALSE(printer.interpreter.TakeTimedFault()) << row.command;
-        ASSERT_EQ("OK", printer.control.Execute("answer off"));
-        EXPECT_EQ(cleanModel, printer.Send(model)) << row.command;
+    for (const Question& question : questions) {
+        Printer clean;
+        const Bytes cleanAnswer = clean.Send(question.command);
+        ASSERT_FALSE(cleanAnswer.empty()) << question.hex;
+        const Bytes cleanStatus = clean.Send(status);
+        for (const Row& row : rows) {
+            const std::string command = std::string("answer ") + question.hex + " " + row.fault;
+            Printer printer;
+            ASSERT_EQ("OK", printer.control.Execute(command)) << command;
+            EXPECT_TRUE(row.holds(cleanAnswer, printer.Send(question.command))) << command;
+            EXPECT_EQ(row.timed, printer.interpreter.TakeTimedFault()) << command;
+            EXPECT_EQ(cleanStatus, printer.Send(status)) << command;
+            EXPECT_FALSE(printer.interpreter.TakeTimedFault()) << command;
+            ASSERT_EQ("OK", printer.control.Execute("answer off"));
+            EXPECT_EQ(cleanAnswer, printer.Send(question.command)) << command;
+        }
     }
     Printer printer;
     for (const char* bad : {"answer", "answer 1D4 garbage", "answer XY garbage", "answer 1D late",

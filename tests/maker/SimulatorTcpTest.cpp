@@ -128,3 +128,21 @@ TEST_F(SimulatorTcp, ALateOrTricklingAnswerStillArrivesWhole) {
     ASSERT_TRUE(printer.Send({0x10, 0x04, 0x01}));
     EXPECT_EQ(1u, printer.ReadExactly(1).size());
 }
+
+// The status that answers the switch-on is the one a fault spoils: it is not sent again clean
+// behind the spoiled one, nor early; the next flip sends the status whole.
+TEST_F(SimulatorTcp, AFaultOnTheAutomaticStatusSwitchOnSpoilsTheStatusItAnswers) {
+    PrinterConnection printer;
+    ASSERT_TRUE(printer.Connect(sim.DataPort()));
+    ASSERT_EQ("OK", sim.Control("answer 1D61 truncate"));
+    ASSERT_TRUE(printer.Send({0x1D, 0x61, 0x0F}));
+    EXPECT_EQ((Bytes{0x10, 0}), printer.ReadExactly(2));
+    EXPECT_TRUE(printer.ReadAvailable(500).empty());
+    ASSERT_EQ("OK", sim.Control("answer 1D61 late 700"));
+    ASSERT_TRUE(printer.Send({0x1D, 0x61, 0x0F}));
+    EXPECT_TRUE(printer.ReadAvailable(250).empty());
+    EXPECT_EQ((Bytes{0x10, 0, 0, 0}), printer.ReadExactly(4, 3000));
+    ASSERT_EQ("OK", sim.Control("answer off"));
+    ASSERT_EQ("OK", sim.Control("cover open"));
+    EXPECT_EQ((Bytes{0x38, 0, 0, 0}), printer.ReadExactly(4));
+}
