@@ -3,7 +3,8 @@
 // trickles in a byte at a time. One row per page's exchange and fault: the exchange that sends
 // the question ends within its bound in the page's own failure message, leaves the printer out
 // of user setting mode and nothing half-written in the data folder or the emulator's folder,
-// and once the fault is cleared the utility reads the printer in full again.
+// and once the fault is cleared the utility reads the printer in full again. The printer is on
+// the virtual serial port of the maker's port driver, so that the journal page can route it.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -16,7 +17,8 @@
 #include "framework/store/PluginDataMgr.h"
 #include "platform/Text.h"
 #include "tests/app/RemoteListView.h"
-#include "tests/app/StartupEndToEndFixture.h"
+#include "app/status/UtilStatusView.h"
+#include "tests/app/JournalPortRun.h"
 
 namespace qk::test {
 namespace {
@@ -30,21 +32,28 @@ constexpr int kLogoOpenButton = 1201;
 constexpr int kLogoFileLine = 1202;
 constexpr int kLogoStoredList = 1207;
 constexpr int kLogoDeleteButton = 1208;
+constexpr int kJournalPageId = 8;
+constexpr int kJournalCheckId = 10019;
 constexpr wchar_t kIncomplete[] = L"Could not get some settings from the printer.";
 constexpr wchar_t kSaveQuestion[] =
     L"Do you want to save your changes to the settings to the printer?";
 constexpr wchar_t kNotWritten[] = L"Failed to change settings.";
 constexpr wchar_t kGraphicNotTaken[] = L"Stored graphic";
+constexpr wchar_t kJournalQuestion[] =
+    L"Do you want to change the electronic journal setting for this printer port?";
 
 // The questions the faults are set on: the paper width (1D 28 45, fn 6, value 3), which the
 // settings read asks; the entry into user setting mode, the paper write's first question; the
 // key code list (1D 28 4C, fn 0x40 "KC"), by which the logo page's store and delete see what
-// the printer now holds.
+// the printer now holds; the automatic status switch-on (1D 61 n), the only question of the
+// journal page's switch, which reopens the port after routing it and is answered with the
+// printer's status.
 constexpr wchar_t kPaperWidthQuestion[] = L"1D284502000603";
 constexpr wchar_t kEntryQuestion[] = L"1D2845030001494E";
 constexpr wchar_t kKeyCodeListQuestion[] = L"1D284C040030404B43";
+constexpr wchar_t kStatusSwitchOnQuestion[] = L"1D61";
 
-enum class Page { SettingsRead, PaperWrite, LogoStore, LogoDelete };
+enum class Page { SettingsRead, PaperWrite, LogoStore, LogoDelete, JournalSwitch };
 
 struct Row {
     Page page;
@@ -76,6 +85,12 @@ const Row kRows[] = {
     {Page::LogoDelete, L"long"},
     {Page::LogoDelete, L"late 1500"},
     {Page::LogoDelete, L"trickle 1500"},
+
+    {Page::JournalSwitch, L"garbage"},
+    {Page::JournalSwitch, L"truncate"},
+    {Page::JournalSwitch, L"long"},
+    {Page::JournalSwitch, L"late 1500"},
+    {Page::JournalSwitch, L"trickle 1500"},
 };
 
 const wchar_t* PageName(Page page) {
@@ -88,6 +103,8 @@ const wchar_t* PageName(Page page) {
         return L"logo page store";
     case Page::LogoDelete:
         return L"logo page delete";
+    case Page::JournalSwitch:
+        return L"journal page switch-on";
     }
     return L"?";
 }
@@ -101,6 +118,8 @@ const wchar_t* Question(Page page) {
     case Page::LogoStore:
     case Page::LogoDelete:
         return kKeyCodeListQuestion;
+    case Page::JournalSwitch:
+        return kStatusSwitchOnQuestion;
     }
     return L"";
 }
@@ -140,10 +159,10 @@ void WritePicture(const std::wstring& path) {
                static_cast<std::streamsize>(file.size()));
 }
 
-class HostilePrinterRun : public UtilityRun {
+class HostilePrinterRun : public JournalPortRun {
 protected:
     void TearDown() override {
-        UtilityRun::TearDown();
+        JournalPortRun::TearDown();
         const std::u16string path = SettingsFile();
         std::error_code error;
         if (!path.empty())
@@ -188,7 +207,7 @@ protected:
     // start, says nothing and leaves the printer out of user setting mode.
     void StartReadingInFull(HWND& frame) {
         ASSERT_EQ(PrinterControl(L"requests reset"), "OK");
-        ASSERT_NO_FATAL_FAILURE(StartThroughSelection(frame));
+        ASSERT_NO_FATAL_FAILURE(StartWithTools(frame));
         // The strip may show the printer before the read has begun: a fault must not meet it.
         ASSERT_TRUE(PumpUntil(
             [&] {
@@ -219,7 +238,7 @@ protected:
     void RunSettingsRead(const std::wstring& fault) {
         ASSERT_EQ(PrinterControl(fault), "OK");
         HWND frame = nullptr;
-        ASSERT_NO_FATAL_FAILURE(StartThroughSelection(frame, {}, false));
+        ASSERT_NO_FATAL_FAILURE(StartWithTools(frame, false));
         EXPECT_EQ(FailureMessage(), kIncomplete);
         ASSERT_TRUE(
             PumpUntil([&] { return TopLevelWindows(program_.Id(), L"#32770").empty(); }, 30000))
@@ -275,6 +294,59 @@ protected:
         EXPECT_NE(message.find(kGraphicNotTaken), std::wstring::npos)
             << testing::PrintToString(message);
         ASSERT_NO_FATAL_FAILURE(EndRun(frame));
+    }
+
+    // The journal page's switch-on with the fault on the status that answers the port's
+    // reopening. The switch is the routing's and the emulator section's: it holds, and the box
+    // stays with it. What the status brought is the strip's to say: nothing it can read, but
+    // the late status, which arrives within the library's grace for it. Once the fault is
+    // cleared the strip follows the printer again (the port is open); the exit stores the flag.
+    void RunJournalSwitch(HWND frame, const Row& row, const std::wstring& fault) {
+        HWND page = nullptr;
+        ASSERT_NO_FATAL_FAILURE(ShowPage(frame, L"Electronic Journal", kJournalPageId, page));
+        HWND check = ::GetDlgItem(page, kJournalCheckId);
+        ASSERT_TRUE(check && ::IsWindowEnabled(check));
+        ASSERT_EQ(::SendMessageW(check, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+        const int routings = ToolRuns(L"-RE1:" + port);
+        ASSERT_EQ(PrinterControl(fault), "OK");
+        ::PostMessageW(check, BM_CLICK, 0, 0);
+        EXPECT_EQ(Answer(IDYES), kJournalQuestion);
+        ASSERT_TRUE(PumpUntil([&] { return ToolRuns(L"-RE1:" + port) == routings + 1; }, 60000))
+            << "the port tool did not route the port";
+        // The click's handling, the reopening with it, is over once the page answers again.
+        ASSERT_TRUE(::SendMessageTimeoutW(frame, WM_NULL, 0, 0, SMTO_NORMAL, 30000, nullptr))
+            << "the switch did not end";
+        EXPECT_EQ(::SendMessageW(check, BM_GETCHECK, 0, 0), BST_CHECKED);
+        EXPECT_EQ(SectionValue(L"JournalEnable"), L"1");
+        EXPECT_EQ(SectionValue(L"Port"), port);
+        EXPECT_EQ(RoutingMode() & kRoutingBit, kRoutingBit);
+        const int line = app::CUtilStatusView::kStatusLineId;
+        const std::wstring late(row.fault);
+        EXPECT_TRUE(WaitForDescendantText(
+            frame, line,
+            late.rfind(L"late", 0) == 0 ? L"Status: Online" : L"Status: Cannot Get Status", 30000))
+            << testing::PrintToString(WindowText(Descendant(frame, line, nullptr)));
+        ASSERT_EQ(PrinterControl(L"answer off"), "OK");
+        ASSERT_EQ(PrinterControl(L"cover open"), "OK");
+        EXPECT_TRUE(WaitForDescendantText(frame, line, L"Status: Cover is open"));
+        ASSERT_EQ(PrinterControl(L"cover closed"), "OK");
+        EXPECT_TRUE(WaitForDescendantText(frame, line, L"Status: Online"));
+        ASSERT_NO_FATAL_FAILURE(EndRun(frame));
+        EXPECT_EQ(SavedJournalFlag(), 1);
+    }
+
+    // Puts the files back as they were and the port unrouted, for the rows after a switch.
+    void PutBack(const DataFolderFiles& before) {
+        ForgetSectionAndRouting();
+        std::error_code error;
+        for (const auto& [path, bytes] : WrittenFiles())
+            if (!before.count(path))
+                fs::remove(fs::path(path), error);
+        for (const auto& [path, bytes] : before)
+            std::ofstream(fs::path(path), std::ios::binary | std::ios::trunc)
+                .write(reinterpret_cast<const char*>(bytes.data()),
+                       static_cast<std::streamsize>(bytes.size()));
+        ASSERT_TRUE(WrittenFiles() == before) << "the files could not be put back";
     }
 
     // A graphic for the delete rows to delete, stored through the logo page.
@@ -384,6 +456,8 @@ protected:
                 ASSERT_NO_FATAL_FAILURE(RunPaperWrite(frame, fault));
             } else if (row.page == Page::LogoStore) {
                 ASSERT_NO_FATAL_FAILURE(RunLogoStore(frame, fault));
+            } else if (row.page == Page::JournalSwitch) {
+                ASSERT_NO_FATAL_FAILURE(RunJournalSwitch(frame, row, fault));
             } else {
                 ASSERT_NO_FATAL_FAILURE(RunLogoDelete(frame, fault));
             }
@@ -391,7 +465,12 @@ protected:
         // A late or trickling answer may still be on its way, the leave behind it.
         EXPECT_TRUE(PumpUntil([&] { return PrinterControl(L"get usermode") == "OK 0"; }, 15000))
             << "the printer was left in user setting mode";
-        EXPECT_TRUE(WrittenFiles() == before) << "a file of the data or emulator folder changed";
+        if (row.page == Page::JournalSwitch) {
+            ASSERT_NO_FATAL_FAILURE(PutBack(before));
+        } else {
+            EXPECT_TRUE(WrittenFiles() == before)
+                << "a file of the data or emulator folder changed";
+        }
         // The store (under a code not taken yet) and the delete went through; only their
         // reading back failed.
         if (row.page == Page::LogoStore) {
@@ -418,14 +497,13 @@ protected:
 
 TEST_F(HostilePrinterRun,
        EachPageExchangeEndsInItsMessageLeavesNothingHalfDoneAndThePrinterIsReadAgain) {
-    ASSERT_NO_FATAL_FAILURE(StartPrinter());
-    RegisterSelectablePort();
+    ASSERT_NO_FATAL_FAILURE(StartPrinterKeepingTheJournal());
     picture_ = Folder() + L"\\logo.bmp";
     WritePicture(picture_);
     // A complete start registers the printer and saves its settings file.
     ASSERT_EQ(PrinterControl(L"requests reset"), "OK");
     HWND frame = nullptr;
-    ASSERT_NO_FATAL_FAILURE(StartThroughSelection(frame));
+    ASSERT_NO_FATAL_FAILURE(StartWithTools(frame));
     ASSERT_TRUE(Close(program_, frame));
     completeRead_ = DistinctRequests();
     ASSERT_GT(completeRead_, 0);

@@ -1,9 +1,6 @@
 // The electronic journal through the real QK40UTL.exe and the printer simulator, on a virtual
-// serial port of the maker's port driver as `make run` registers one: the port's entry in the
-// Windows port registry, the driver's uninstall entry, the port tool and the viewer where the
-// utility looks for them, and the simulator keeping the port's journal. What lives on the
-// machine (the entry, the emulator's section and journal, the tools) is this test's own and
-// removed at its end. Each test runs under a time limit of its own.
+// serial port of the maker's port driver (JournalPortRun), with the simulator keeping the
+// port's journal. Each test runs under a time limit of its own.
 #include <windows.h>
 #include <commctrl.h>
 #include <atomic>
@@ -14,11 +11,9 @@
 #include <thread>
 #include <vector>
 #include "app/status/UtilStatusView.h"
-#include "framework/store/PluginDataMgr.h"
 #include "platform/Text.h"
-#include "plugins/journal/JournalBlock.h"
 #include "tests/app/RemoteListView.h"
-#include "tests/app/StartupEndToEndFixture.h"
+#include "tests/app/JournalPortRun.h"
 
 namespace qk::test {
 namespace {
@@ -30,38 +25,11 @@ constexpr int kEnableCheckId = 10019;
 constexpr int kViewerButtonId = 5003;
 constexpr int kViewerListId = 100;
 constexpr int kViewerCountLineId = 101;
-constexpr DWORD kRoutingBit = 0x1000000;
 constexpr wchar_t kQuestion[] =
     L"Do you want to change the electronic journal setting for this printer port?";
 // The language file's line break is the message box's.
 constexpr wchar_t kReinstall[] = L"Could not find the required files. \r\nPlease reinstall.";
-constexpr wchar_t kPortsKey[] = L"SYSTEM\\CurrentControlSet\\Enum\\Root\\PORTS";
-constexpr wchar_t kDriverKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
-                                 L"{6F1D2A47-3B8C-4E95-A0D2-5C7B9E41F803}";
 constexpr wchar_t kPortService[] = L"TARROW_Port_Communication_Service";
-
-std::string ReadBytes(const std::wstring& path) {
-    std::ifstream file(fs::path(path), std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-std::wstring EnvironmentValue(const wchar_t* name) {
-    wchar_t value[MAX_PATH] = {};
-    return ::GetEnvironmentVariableW(name, value, MAX_PATH) ? value : L"";
-}
-
-std::wstring EmulatorFolder() {
-    return ToWide(UtilityRun::DataFolder())
-               .substr(0, ToWide(UtilityRun::DataFolder()).rfind(L'\\')) +
-           L"\\QKCommandEmulator";
-}
-
-void SetString(HKEY key, const wchar_t* name, const std::wstring& value) {
-    ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-}
 
 // The service's state as the service manager tells it; 0 when it cannot be asked.
 DWORD ServiceState(const wchar_t* name) {
@@ -76,29 +44,12 @@ DWORD ServiceState(const wchar_t* name) {
     return asked ? status.dwCurrentState : 0;
 }
 
-struct JournalRun : UtilityRun {
-    std::wstring port;    // the virtual serial port, a name of this test's own
-    std::wstring section; // the port driver's id of the port: the emulator's section
-    std::wstring entry;   // the port's entry under the PORTS key
-    bool ownDriverEntry = false;
-    std::vector<std::wstring> placed; // the tools this test put where the utility looks
+struct JournalRun : JournalPortRun {
     HWND frame = nullptr;
 
     HANDLE limitEnded = nullptr;
     std::thread watchdog;
     std::atomic<bool> overran{false};
-
-    void SetUp() override {
-        ASSERT_NO_FATAL_FAILURE(UtilityRun::SetUp());
-        const std::wstring pid = std::to_wstring(::GetCurrentProcessId());
-        port = L"COMQKJ" + pid;
-        section = L"QKJ" + pid;
-        entry = std::wstring(kPortsKey) + L"\\QKJTEST" + pid;
-        UsePortName(port);
-        ASSERT_NO_FATAL_FAILURE(RegisterPortEntry());
-        ASSERT_NO_FATAL_FAILURE(RegisterDriver());
-        ASSERT_NO_FATAL_FAILURE(PlaceTools());
-    }
 
     void TearDown() override {
         if (watchdog.joinable()) {
@@ -108,15 +59,7 @@ struct JournalRun : UtilityRun {
         if (limitEnded)
             ::CloseHandle(limitEnded);
         EXPECT_FALSE(overran) << "the test ran past its time limit; its programs were ended";
-        UtilityRun::TearDown();
-        ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, entry.c_str());
-        if (ownDriverEntry)
-            ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kDriverKey);
-        ::WritePrivateProfileStringW(section.c_str(), nullptr, nullptr, ParserIni().c_str());
-        std::error_code error;
-        fs::remove(fs::path(JournalFile()), error);
-        for (const std::wstring& file : placed)
-            fs::remove(fs::path(file), error);
+        JournalPortRun::TearDown();
     }
 
     // Ends the utility and the viewer when the test is still running after `ms`, so that no
@@ -134,105 +77,7 @@ struct JournalRun : UtilityRun {
         });
     }
 
-    void RegisterPortEntry() {
-        HKEY key = nullptr;
-        ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, (entry + L"\\Device Parameters").c_str(), 0,
-                                    nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-                  ERROR_SUCCESS);
-        SetString(key, L"PortName", port);
-        SetString(key, L"TarID", section);
-        const DWORD mode = 0;
-        ::RegSetValueExW(key, L"TarDM", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&mode),
-                         sizeof mode);
-        ::RegCloseKey(key);
-    }
-
-    void RegisterDriver() {
-        HKEY key = nullptr;
-        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kDriverKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-            ::RegCloseKey(key);
-            return; // `make run` registered it in this prefix
-        }
-        ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kDriverKey, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                    nullptr, &key, nullptr),
-                  ERROR_SUCCESS);
-        ownDriverEntry = true;
-        SetString(key, L"DisplayName", L"TARROW Virtual Port Driver");
-        SetString(key, L"DisplayVersion", L"8.0.0");
-        ::RegCloseKey(key);
-    }
-
-    // The program files folders a 32-bit program may take for the maker's: its own and the
-    // system's native one.
-    static std::vector<std::wstring> ProgramFolders() {
-        std::vector<std::wstring> folders{EnvironmentValue(L"ProgramFiles")};
-        const std::wstring native = EnvironmentValue(L"ProgramW6432");
-        if (!native.empty() && native != folders.front())
-            folders.push_back(native);
-        return folders;
-    }
-
-    void Place(const std::wstring& file, const std::wstring& subfolder) {
-        for (const std::wstring& folder : ProgramFolders()) {
-            const fs::path target = fs::path(folder + L"\\TARROW\\" + subfolder) / file;
-            if (fs::exists(target))
-                continue; // `make run` put it there; it stays
-            std::error_code error;
-            fs::create_directories(target.parent_path(), error);
-            fs::copy_file(fs::path(StageDir() + file), target, error);
-            ASSERT_FALSE(error) << target.string();
-            placed.push_back(target.wstring());
-        }
-    }
-
-    void PlaceTools() {
-        ASSERT_NO_FATAL_FAILURE(Place(L"TarrowPA.exe", L"QKCOMUSB"));
-        ASSERT_NO_FATAL_FAILURE(Place(L"JrnlView.exe", L"QKCommandEmulator"));
-    }
-
-    std::wstring ParserIni() const { return EmulatorFolder() + L"\\CMDSETParser.ini"; }
-    std::wstring JournalFile() const {
-        return EmulatorFolder() + L"\\Journal_" + section + L".txt";
-    }
-    std::wstring ToolsLog() const { return Folder() + L"\\tools\\runs.log"; }
-
-    std::wstring SectionValue(const wchar_t* key) const {
-        wchar_t value[260] = {};
-        ::GetPrivateProfileStringW(section.c_str(), key, L"(none)", value, 260,
-                                   ParserIni().c_str());
-        return value;
-    }
-
-    DWORD RoutingMode() const {
-        DWORD mode = 0;
-        DWORD size = sizeof mode;
-        ::RegGetValueW(HKEY_LOCAL_MACHINE, (entry + L"\\Device Parameters").c_str(), L"TarDM",
-                       RRF_RT_REG_DWORD, nullptr, &mode, &size);
-        return mode;
-    }
-
-    // The port tool's runs with these arguments that ended with 0.
-    int ToolRuns(const std::wstring& arguments) const {
-        const std::string wanted(arguments.begin(), arguments.end());
-        std::istringstream lines(ReadBytes(ToolsLog()));
-        int runs = 0;
-        for (std::string line; std::getline(lines, line);)
-            if (line.rfind("TarrowPA.exe", 0) == 0 &&
-                line.find(" " + wanted + " 0") != std::string::npos)
-                ++runs;
-        return runs;
-    }
-
-    void Start() {
-        fs::create_directories(fs::path(Folder() + L"\\tools"));
-        RegisterSelectablePort();
-        ASSERT_NO_FATAL_FAILURE(
-            StartThroughSelection(frame, {L"QKTOOLS_DATA_DIR=" + Folder() + L"\\tools"}));
-    }
-
-    void StartPrinterKeepingTheJournal() {
-        ASSERT_NO_FATAL_FAILURE(StartPrinter(L"--emulator-port " + port));
-    }
+    void Start() { ASSERT_NO_FATAL_FAILURE(StartWithTools(frame)); }
 
     HWND Page() const { return Descendant(frame, kJournalPageId, nullptr); }
     HWND Check() const { return Descendant(frame, kEnableCheckId, nullptr); }
@@ -276,18 +121,6 @@ struct JournalRun : UtilityRun {
         EXPECT_TRUE(WaitForDescendantText(frame, line, L"Status: Cover is open"));
         ASSERT_EQ(PrinterControl(L"cover closed").rfind("OK", 0), 0u);
         EXPECT_TRUE(WaitForDescendantText(frame, line, L"Status: Online"));
-    }
-
-    // The journal block of the printer's settings file written at exit, -1 when none.
-    int32_t SavedJournalFlag() const {
-        PluginDataMgr store;
-        store.LoadPrinterList(DataFolder().c_str());
-        const std::u16string path = store.SettingsPathOf(u"QK-R40", FromWide(port));
-        journal::JournalBlock block{};
-        if (path.empty() || store.LoadSettingsFile(path.c_str()) != 0 ||
-            store.ReadBlock(journal::kJournalBlockKey, &block, sizeof block) != 0)
-            return -1;
-        return block.journalFlag;
     }
 
     bool CloseAndWait() {
@@ -364,10 +197,7 @@ TEST_F(JournalRun, ARestartShowsTheJournalOnAndSwitchingOffUnroutesThePortWhileN
     ::WritePrivateProfileStringW(section.c_str(), L"Model", L"QK-R40", ParserIni().c_str());
     ::WritePrivateProfileStringW(section.c_str(), L"Port", port.c_str(), ParserIni().c_str());
     ::WritePrivateProfileStringW(section.c_str(), L"JournalEnable", L"1", ParserIni().c_str());
-    const DWORD routed = kRoutingBit;
-    ASSERT_EQ(::RegSetKeyValueW(HKEY_LOCAL_MACHINE, (entry + L"\\Device Parameters").c_str(),
-                                L"TarDM", REG_DWORD, &routed, sizeof routed),
-              ERROR_SUCCESS);
+    ASSERT_NO_FATAL_FAILURE(SetRoutingMode(kRoutingBit));
     ASSERT_NO_FATAL_FAILURE(StartPrinterKeepingTheJournal());
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_NO_FATAL_FAILURE(ShowJournalPage());
@@ -446,8 +276,7 @@ TEST_F(JournalRun, ANetworkPortCannotBeRoutedAndTheControlsTakeNoClick) {
         << "[Ports]\r\nFormat=QKComm.Ports.1\r\nCount=1\r\n[Port1]\r\nInterface=NET\r\n"
            "PortName=127.0.0.1\r\nDeviceName=QK-R40\r\nField1040=-1\r\nField1044=-1\r\n";
     fs::create_directories(fs::path(Folder() + L"\\tools"));
-    ASSERT_NO_FATAL_FAILURE(
-        StartThroughSelection(frame, {L"QKTOOLS_DATA_DIR=" + Folder() + L"\\tools"}));
+    ASSERT_NO_FATAL_FAILURE(StartThroughSelection(frame, ToolsEnvironment()));
     ASSERT_NO_FATAL_FAILURE(ShowJournalPage());
     EXPECT_FALSE(::IsWindowEnabled(Check()));
     EXPECT_FALSE(::IsWindowEnabled(ViewerButton()));
