@@ -248,7 +248,10 @@ bool CEmulatorPort::RouteByTool(EmulatorPortSettings& record, const std::u16stri
         m_services.processes->Wait(tool, kPortToolLimitMs);
         m_services.processes->Close(tool);
     }
-    return ReopenPrinterPort(record);
+    // The port is opened again in any case; but a tool that never ran routed nothing, and the
+    // reopening's success must not stand for the routing's.
+    const bool reopened = ReopenPrinterPort(record);
+    return tool && reopened;
 }
 
 bool CEmulatorPort::ConnectEmulatorPort(EmulatorPortSettings& record) {

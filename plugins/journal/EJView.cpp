@@ -14,10 +14,12 @@ namespace {
 
 inline constexpr int32_t kConfirmMessage = 0;
 inline constexpr int32_t kViewerMissingMessage = 1;
+inline constexpr int32_t kSwitchFailedMessage = 2;
 inline constexpr char16_t kConfirmText[] =
     u"Do you want to change the electronic journal setting for this printer port?";
 inline constexpr char16_t kViewerMissingText[] =
     u"Could not find the required files. \nPlease reinstall.";
+inline constexpr char16_t kSwitchFailedText[] = u"Failed to change settings.";
 
 std::u16string SlotText(const char16_t* slot, size_t chars) {
     size_t n = 0;
@@ -107,9 +109,14 @@ void CEJView::OnEnableClicked() {
         PageTexts().TextOr(LangListKind::ScreenMessages, kConfirmMessage, kConfirmText);
     if (AskYesNo(m_hWnd, WidePtr(question)) == IDYES) {
         sys::EmulatorPortSettings record;
-        // A switch the machine did not take whole is undone there, and the box follows it.
-        if (PrepareEmulatorRecord(record) && !m_emulator.ApplyJournalEnable(record, checked))
+        // A switch the machine did not take whole is undone there, and the box follows it;
+        // the operator is told, or the box going back looks like a click that was lost.
+        if (PrepareEmulatorRecord(record) && !m_emulator.ApplyJournalEnable(record, checked)) {
             m_enableCheck.SetCheck(record.journalEnabled ? BST_CHECKED : BST_UNCHECKED);
+            ShowWarning(m_hWnd,
+                        WidePtr(PageTexts().TextOr(LangListKind::ScreenMessages,
+                                                   kSwitchFailedMessage, kSwitchFailedText)));
+        }
     } else {
         m_enableCheck.SetCheck(checked ? BST_UNCHECKED : BST_CHECKED);
     }

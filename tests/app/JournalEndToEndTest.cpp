@@ -29,6 +29,7 @@ constexpr wchar_t kQuestion[] =
     L"Do you want to change the electronic journal setting for this printer port?";
 // The language file's line break is the message box's.
 constexpr wchar_t kReinstall[] = L"Could not find the required files. \r\nPlease reinstall.";
+constexpr wchar_t kSwitchFailed[] = L"Failed to change settings.";
 constexpr wchar_t kPortService[] = L"TARROW_Port_Communication_Service";
 
 // The service's state as the service manager tells it; 0 when it cannot be asked.
@@ -260,6 +261,60 @@ TEST_F(JournalRun, AMissingViewerAsksForAReinstallAndLeavesThePortOpen) {
         << "the port was closed and opened again";
     ASSERT_NO_FATAL_FAILURE(ExpectTheStripReadsThePrinter());
     EXPECT_EQ(ReadBytes(ToolsLog()).find("JrnlView"), std::string::npos);
+}
+
+// A file of the maker's moved away for one test and put back at its end, for `make run` in
+// this prefix.
+class MovedAway {
+public:
+    explicit MovedAway(const std::vector<std::wstring>& files) {
+        std::error_code error;
+        for (const std::wstring& file : files)
+            if (fs::exists(fs::path(file)) &&
+                (fs::rename(fs::path(file), fs::path(file + L".away"), error), !error))
+                moved_.push_back(file);
+    }
+    ~MovedAway() {
+        std::error_code ignored;
+        for (const std::wstring& file : moved_)
+            fs::rename(fs::path(file + L".away"), fs::path(file), ignored);
+    }
+    bool Gone(const std::vector<std::wstring>& files) const {
+        for (const std::wstring& file : files)
+            if (fs::exists(fs::path(file)))
+                return false;
+        return true;
+    }
+
+private:
+    std::vector<std::wstring> moved_;
+};
+
+// A switch the machine does not take (the port tool is missing, so the port is not routed)
+// is undone and said: otherwise the box going back looks like a click that was lost, or, as
+// before, the box stayed on with a journal that records nothing.
+TEST_F(JournalRun, ASwitchThePortToolCannotMakeIsUndoneAndReported) {
+    LimitTo(180000);
+    std::vector<std::wstring> tools;
+    for (const std::wstring& folder : ProgramFolders())
+        tools.push_back(folder + L"\\TARROW\\QKCOMUSB\\TarrowPA.exe");
+    const MovedAway away(tools);
+    ASSERT_TRUE(away.Gone(tools));
+    ASSERT_NO_FATAL_FAILURE(StartPrinterKeepingTheJournal());
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(ShowJournalPage());
+    ASSERT_FALSE(Checked());
+
+    Switch(IDYES);
+    EXPECT_EQ(Answer(IDOK), kSwitchFailed);
+    EXPECT_FALSE(Checked());
+    // The keys the switch wrote are gone again, as before it.
+    for (const wchar_t* key : {L"Model", L"Port", L"JournalEnable", L"PaperWidth"})
+        EXPECT_EQ(SectionValue(key), L"(none)") << testing::PrintToString(std::wstring(key));
+    EXPECT_EQ(RoutingMode() & kRoutingBit, 0u);
+    ASSERT_NO_FATAL_FAILURE(ExpectTheStripReadsThePrinter());
+    ASSERT_TRUE(CloseAndWait());
+    EXPECT_EQ(SavedJournalFlag(), 0);
 }
 
 TEST_F(JournalRun, ANetworkPortCannotBeRoutedAndTheControlsTakeNoClick) {

@@ -423,7 +423,19 @@ TEST_F(EmulatorPortTest, AJournalSwitchThatFailsHalfWayIsUndone) {
     EXPECT_EQ(Narrow(Key(u"VP7", u"JournalEnable")), "0");
     EXPECT_FALSE(record.journalEnabled);
 
+    // The port tool could not be started: nothing was routed, though the port opens again.
+    g_lib.openFailures = 0;
+    g_lib.calls.clear();
+    processes.SetProgram(u"TarrowPA.exe", {.starts = false});
+    EXPECT_FALSE(Emulator().ApplyJournalEnable(record, true));
+    EXPECT_EQ(ToolRuns().size(), 2u) << "a start was tried";
+    EXPECT_EQ(Narrow(Key(u"VP7", u"JournalEnable")), "0");
+    EXPECT_FALSE(record.journalEnabled);
+    EXPECT_EQ(g_lib.calls.back(), "Initialize");
+    processes.SetProgram(u"TarrowPA.exe", {});
+
     // Routed by the tool with only the reopening failing: the journal is on, as the port is.
+    g_lib.openFailures = 100;
     registry.SetDword(os::RegRoot::LocalMachine, kPorts + u"\\0000\\Device Parameters", u"TarDM",
                       0x1000000);
     EXPECT_TRUE(Emulator().ApplyJournalEnable(record, true));
