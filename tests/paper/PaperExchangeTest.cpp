@@ -3,8 +3,10 @@
 // its control language. Portable (the transport through the communication library is the
 // plug-in tests' business).
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <deque>
 #include "maker/printer/CommandInterpreter.h"
+#include "framework/comm/BoundedLink.h"
 #include "maker/printer/ControlCommand.h"
 #include "plugins/paper/SettingsExchange.h"
 #include "tests/paper/EntryAnswerFault.h"
@@ -165,6 +167,40 @@ TEST_F(PaperExchange, AnEntryAnswerLostLateOrNoisyStillLeavesUserSettingMode) {
         EXPECT_EQ(Custom(3), "OK none");
         EXPECT_EQ(printer.Control("get usermode"), "OK 0") << "after the write";
     }
+}
+
+// A printer that answers every byte just within its wait: each byte costs 900 ms of the
+// exchange's clock, so a whole read would take minutes.
+class TricklingLine : public comm::IPrinterLink {
+public:
+    TricklingLine(comm::IPrinterLink& printer, int64_t& nowMs) : printer_(printer), now_(nowMs) {}
+    bool Send(const comm::Bytes& bytes) override { return printer_.Send(bytes); }
+    bool Receive(uint8_t& byte, int32_t timeoutMs) override {
+        now_ += std::min<int64_t>(900, timeoutMs);
+        return printer_.Receive(byte, timeoutMs);
+    }
+    void DiscardAnswers() override { printer_.DiscardAnswers(); }
+
+private:
+    comm::IPrinterLink& printer_;
+    int64_t& now_;
+};
+
+// The settings read's whole-exchange limit: once it is spent no answer is waited for, the
+// values not read yet are reported, and user setting mode is still left.
+TEST_F(PaperExchange, APrinterTricklingItsAnswersIsGivenUpOnWhenTheExchangesTimeIsSpent) {
+    int64_t now = 0;
+    TricklingLine line(printer, now);
+    comm::CBoundedLink link(line, comm::kExchangeAnswerLimitMs, {}, [&now] { return now; });
+    PaperSettings settings;
+    ExchangeReport report = paper::SettingsExchange(link, 1000).ReadAll(settings);
+    EXPECT_EQ(report.result, paper::kExchangeNoAnswer);
+    EXPECT_FALSE(report.notEntered);
+    EXPECT_FALSE(report.missed.empty());
+    EXPECT_LT(report.missed.size(), AllNumbers().size()) << "the first values were read";
+    EXPECT_TRUE(link.Ended());
+    EXPECT_LE(now, comm::kExchangeAnswerLimitMs + 900) << "answers waited for after the limit";
+    EXPECT_EQ(printer.Control("get usermode"), "OK 0");
 }
 
 TEST_F(PaperExchange, AWrittenValueThatDoesNotReadBackIsReportedAndNotAssumed) {
