@@ -1,18 +1,14 @@
 #include "plugins/logo/LogoView.h"
 
-#include <commdlg.h>
 #include <algorithm>
 #include <tuple>
 #include "framework/context/UtilContext.h"
-#include "framework/store/PluginDataMgrApi.h"
-#include "framework/view/UtilMessageBox.h"
+#include "framework/lang/FilledText.h"
 #include "platform/Controls.h"
-#include "platform/Dpi.h"
-#include "platform/LibraryLoader.h"
 #include "platform/Text.h"
-#include "plugins/logo/WicPicture.h"
-#include "framework/comm/BoundedLink.h"
-#include "framework/comm/QkcPrinterLink.h"
+#include "platform/os/RealOs.h"
+#include "plugins/logo/LogoPreview.h"
+#include "plugins/logo/PictureOpenDialog.h"
 #include "resource.h"
 
 namespace qk::logo {
@@ -20,37 +16,18 @@ namespace {
 
 constexpr char16_t kScreen[] = u"QKULOGOSTG_DLL";
 
-// Screen messages of the page.
-constexpr int kMsgWritten = 0, kMsgNotWritten = 1, kMsgNotRead = 2, kMsgNotTaken = 3,
-              kMsgNoAnswer = 4, kMsgUnreadable = 5, kMsgEmpty = 6, kMsgTooLarge = 7,
-              kMsgDeleteOne = 8, kMsgDeleteAll = 9, kMsgBadKeyCode = 10, kMsgNoKeyCode = 11,
-              kMsgFileNotWritten = 12, kMsgDeleted = 13;
+// Screen messages of the page besides the read's and the write's.
+constexpr int kMsgUnreadable = 5, kMsgEmpty = 6, kMsgTooLarge = 7, kMsgDeleteOne = 8,
+              kMsgDeleteAll = 9, kMsgBadKeyCode = 10, kMsgNoKeyCode = 11, kMsgFileNotWritten = 12,
+              kMsgDeleted = 13;
 // Screen strings: the names of what an exchange missed, and the open dialog's filter.
 constexpr int kStrGraphic = 0, kStrTopLogo = 1, kStrBottomLogo = 2, kStrOptions = 3, kStrValue = 4,
               kStrStoredList = 5, kStrPictures = 6, kStrAllFiles = 7;
-
-constexpr char16_t kNotReadText[] = u"Could not read these settings from the printer: %s";
-constexpr char16_t kNotTakenText[] = u"The printer did not take these settings: %s";
-constexpr char16_t kNoAnswerText[] = u"The printer did not answer.";
 
 constexpr char16_t kConversionNames[][32] = {u"Threshold", u"Error diffusion"};
 constexpr char16_t kAlignmentNames[][32] = {u"Left", u"Center", u"Right"};
 constexpr UINT kOptionIds[] = {IDC_LOGO_OPTION30, IDC_LOGO_OPTION40, IDC_LOGO_OPTION41};
 static_assert(std::size(kOptionIds) == std::size(kLogoOptions));
-
-// The text with its "%s" replaced (appended when a translation lost it); no format
-// function sees language-file text.
-std::u16string Fill(std::u16string text, const std::u16string& value) {
-    const size_t at = text.find(u"%s");
-    if (at == std::u16string::npos)
-        return text + u" " + value;
-    return text.replace(at, 2, value);
-}
-
-std::u16string Decimal(int64_t value) {
-    std::string digits = std::to_string(value);
-    return std::u16string(digits.begin(), digits.end());
-}
 
 std::u16string CodeText(const KeyCode& code) {
     if (code == KeyCode{})
@@ -77,21 +54,10 @@ std::optional<KeyCode> ParseCode(const std::u16string& text) {
 
 } // namespace
 
-CLogoView::CLogoView() : CSingleFormView(IDD_LOGO_VIEW, kScreen) {}
-
-bool CLogoView::FileMode() const {
-    return Context() && Context()->startMode == kStartFileMode;
-}
+CLogoView::CLogoView() : CPrinterPage(IDD_LOGO_VIEW, kScreen, IDC_LOGO_NOTE) {}
 
 bool CLogoView::AutoNumbering() const {
     return Context() && Context()->autoKeycodeNumbering != 0;
-}
-
-LogoSettings CLogoView::LoadStored() {
-    LogoSettings settings;
-    if (IPluginDataMgr* store = DataManager())
-        settings.Load(*store);
-    return settings;
 }
 
 int32_t CLogoView::PrintableDots() {
@@ -102,25 +68,8 @@ int32_t CLogoView::PrintableDots() {
     return kPrintableDots80mm;
 }
 
-std::u16string CLogoView::Message(int index, const char16_t* english) const {
-    return PageTexts().TextOr(LangListKind::ScreenMessages, index, english);
-}
-
-std::u16string CLogoView::Text(int index, const char16_t* english) const {
-    return PageTexts().TextOr(LangListKind::ScreenStrings, index, english);
-}
-
-void CLogoView::ShowNote(const std::u16string& text) {
-    ::SetDlgItemTextW(m_hWnd, IDC_LOGO_NOTE, WidePtr(text));
-}
-
-int32_t CLogoView::AnswerWaitMs() {
-    CommTimings timings{};
-    return GetCommTimings(&timings) ? timings.waitMs : 1000;
-}
-
 void CLogoView::OnInitialUpdate() {
-    CSingleFormView::OnInitialUpdate();
+    CPrinterPage::OnInitialUpdate();
     PageTexts().ApplyCaptions(m_hWnd);
     NamePreview(u"");
     ::SendDlgItemMessageW(m_hWnd, IDC_LOGO_KEYCODE, EM_LIMITTEXT, 2, 0);
@@ -167,16 +116,11 @@ void CLogoView::FillChoices(UINT comboId, int selected) {
     combo.SetCurSel(chosen);
 }
 
-void CLogoView::ShowStoredSettings() {
-    if (!m_hWnd)
-        return;
-    m_held.settings = LoadStored();
+void CLogoView::ShowStored() {
+    m_held.settings = LoadStored<LogoSettings>();
     ShowSettings(m_held.settings);
-    m_shown = true;
     ShowStoredList();
     ShowKeyCode();
-    if (m_readPending)
-        OnReadDone();
 }
 
 void CLogoView::ShowSettings(const LogoSettings& settings) {
@@ -246,9 +190,9 @@ std::optional<KeyCode> CLogoView::NewKeyCode() {
 }
 
 int32_t CLogoView::IsModified() {
-    if (!m_hWnd || !m_shown)
+    if (!m_hWnd || !Shown())
         return 0;
-    if (m_rasterPending)
+    if (m_picture.Pending())
         return 1;
     LogoSettings wanted;
     // A key code being typed is a change, even while it is not one yet.
@@ -277,34 +221,21 @@ bool CLogoView::OnCommand(UINT code, UINT id, HWND control) {
             OnDelete(id == IDC_LOGO_DELETE_ALL);
         return true;
     default:
-        return CSingleFormView::OnCommand(code, id, control);
+        return CPrinterPage::OnCommand(code, id, control);
     }
 }
 
 void CLogoView::OnOpen() {
-    const std::u16string pictures = Text(kStrPictures, u"Pictures (*.bmp;*.png)");
-    const std::u16string all = Text(kStrAllFiles, u"All files (*.*)");
-    std::wstring filter = ToWide(pictures) + L'\0' + L"*.bmp;*.dib;*.png" + L'\0' + ToWide(all) +
-                          L'\0' + L"*.*" + L'\0' + L'\0';
-    wchar_t path[MAX_PATH] = {};
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = m_hWnd;
-    ofn.lpstrFilter = filter.c_str();
-    ofn.lpstrFile = path;
-    ofn.nMaxFile = MAX_PATH;
-    // Choosing a picture must not move the whole process into the picture's folder.
-    ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    // The dialog's library comes when the operator first opens a picture, not with the page.
-    static auto* const openDialog =
-        SystemLibraryFunction<decltype(::GetOpenFileNameW)>(L"comdlg32.dll", "GetOpenFileNameW");
-    if (openDialog && openDialog(&ofn))
+    const std::wstring path = CPictureOpenDialog(Text(kStrPictures, u"Pictures (*.bmp;*.png)"),
+                                                 Text(kStrAllFiles, u"All files (*.*)"))
+                                  .Choose(m_hWnd);
+    if (!path.empty())
         OpenPicture(path);
 }
 
-int CLogoView::ConvertPicture(const GrayPicture& picture, Raster& raster) const {
+RasterOptions CLogoView::ConversionOptions() {
     RasterOptions options;
-    options.maxWidth = const_cast<CLogoView*>(this)->PrintableDots();
+    options.maxWidth = PrintableDots();
     CComboBox conversion(GetDlgItem(IDC_LOGO_CONVERSION));
     const int selected = conversion.GetCurSel();
     options.conversion = selected >= 0 && conversion.GetItemData(selected) == 0
@@ -313,80 +244,34 @@ int CLogoView::ConvertPicture(const GrayPicture& picture, Raster& raster) const 
     BOOL ok = FALSE;
     const UINT threshold = ::GetDlgItemInt(m_hWnd, IDC_LOGO_THRESHOLD, &ok, FALSE);
     options.threshold = static_cast<uint8_t>(ok ? std::clamp<UINT>(threshold, 1, 254) : 128);
-    switch (ToRaster(picture, options, raster)) {
-    case RasterResult::Ok:
-        return FitsGraphicsMemory(raster) ? 0 : kMsgTooLarge;
-    case RasterResult::Empty:
-        return kMsgEmpty;
-    default:
-        return kMsgTooLarge;
-    }
+    return options;
 }
 
 bool CLogoView::OpenPicture(const std::wstring& path) {
-    Picture picture;
-    int problem = 0;
-    switch (LoadPicture(path, picture)) {
-    case PictureLoad::Ok:
-        break;
-    case PictureLoad::Empty:
-        problem = kMsgEmpty;
-        break;
-    case PictureLoad::TooLarge:
-        problem = kMsgTooLarge;
-        break;
-    default:
-        problem = kMsgUnreadable;
-        break;
-    }
-    GrayPicture scaled;
-    if (!problem && ScaleToGray(picture, PrintableDots(), scaled) != RasterResult::Ok)
-        problem = kMsgTooLarge;
-    picture = Picture{}; // let go before anything else is made
-    Raster raster;
-    if (!problem)
-        problem = ConvertPicture(scaled, raster); // on failure the page keeps what it had
-    if (problem) {
+    const PictureProblem problem = m_picture.Open(path, ConversionOptions());
+    if (problem != PictureProblem::None) {
+        const int message = problem == PictureProblem::Empty      ? kMsgEmpty
+                            : problem == PictureProblem::TooLarge ? kMsgTooLarge
+                                                                  : kMsgUnreadable;
         static constexpr const char16_t* kEnglish[] = {
-            u"",
-            u"",
-            u"",
-            u"",
-            u"",
             u"The picture could not be read. Choose a BMP or PNG file.",
             u"The picture is empty: it has nothing to print.",
             u"The picture is too large for the printer's graphics memory. Choose a smaller "
             u"picture."};
-        ShowWarning(m_hWnd, WidePtr(Message(problem, kEnglish[problem])));
+        ShowWarning(m_hWnd, WidePtr(Message(message, kEnglish[message - kMsgUnreadable])));
         return false;
     }
-    m_picture = std::move(scaled);
-    m_raster = std::move(raster);
-    m_rasterPending = true;
-    const size_t slash = path.find_last_of(L"\\/");
-    m_pictureName = slash == std::wstring::npos ? path : path.substr(slash + 1);
-    ShowPictureLine();
+    const std::u16string line = m_picture.Line();
+    ::SetDlgItemTextW(m_hWnd, IDC_LOGO_FILE, WidePtr(line));
+    NamePreview(line);
     ShowKeyCode();
     ::InvalidateRect(GetDlgItem(IDC_LOGO_PREVIEW), nullptr, TRUE);
     return true;
 }
 
 void CLogoView::OnConversionChanged() {
-    if (m_picture.width == 0)
-        return;
-    Raster raster;
-    if (ConvertPicture(m_picture, raster) != 0)
-        return; // the same picture at the same width: only the dots change
-    m_raster = std::move(raster);
-    ::InvalidateRect(GetDlgItem(IDC_LOGO_PREVIEW), nullptr, TRUE);
-}
-
-void CLogoView::ShowPictureLine() {
-    std::u16string line = FromWide(m_pictureName) + u": " + Decimal(m_picture.sourceWidth) +
-                          u" x " + Decimal(m_picture.sourceHeight) + u" \u2192 " +
-                          Decimal(m_raster.width) + u" x " + Decimal(m_raster.height);
-    ::SetDlgItemTextW(m_hWnd, IDC_LOGO_FILE, WidePtr(line));
-    NamePreview(line);
+    if (m_picture.Reconvert(ConversionOptions()))
+        ::InvalidateRect(GetDlgItem(IDC_LOGO_PREVIEW), nullptr, TRUE);
 }
 
 void CLogoView::NamePreview(const std::u16string& pictureLine) {
@@ -394,53 +279,6 @@ void CLogoView::NamePreview(const std::u16string& pictureLine) {
     if (!pictureLine.empty())
         name += u": " + pictureLine;
     ::SetDlgItemTextW(m_hWnd, IDC_LOGO_PREVIEW, WidePtr(name));
-}
-
-void CLogoView::DrawPreview(const DRAWITEMSTRUCT& item) const {
-    const RECT& area = item.rcItem;
-    HDC dc = item.hDC;
-    ::FillRect(dc, &area, reinterpret_cast<HBRUSH>(COLOR_BTNSHADOW + 1));
-    const int width = area.right - area.left;
-    const int height = area.bottom - area.top;
-    const int paper = const_cast<CLogoView*>(this)->PrintableDots();
-    // The box grows with the dialog units; its margin round the sheet with the DPI.
-    const int margin = ScaleToDpi(2, SystemDpi());
-    if (width <= 2 * margin || height <= 2 * margin)
-        return;
-    // The paper's printable width across the box, the picture on it at the same scale.
-    const double scale = std::min(
-        static_cast<double>(width - 2 * margin) / paper,
-        m_raster.height > 0 ? static_cast<double>(height - 2 * margin) / m_raster.height : 1.0);
-    const int paperWidth = std::max(1, static_cast<int>(paper * scale));
-    RECT sheet{area.left + (width - paperWidth) / 2, area.top + margin,
-               area.left + (width - paperWidth) / 2 + paperWidth, area.bottom - margin};
-    ::FillRect(dc, &sheet, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-    if (m_raster.width <= 0 || m_raster.height <= 0)
-        return;
-    struct {
-        BITMAPINFOHEADER header;
-        RGBQUAD colors[2];
-    } info{};
-    info.header.biSize = sizeof info.header;
-    info.header.biWidth = m_raster.width;
-    info.header.biHeight = -m_raster.height; // top row first
-    info.header.biPlanes = 1;
-    info.header.biBitCount = 1;
-    info.header.biCompression = BI_RGB;
-    info.colors[0] = RGBQUAD{255, 255, 255, 0};
-    info.colors[1] = RGBQUAD{0, 0, 0, 0};
-    // DIB rows are padded to whole 32-bit words.
-    const int stride = ((m_raster.width + 31) / 32) * 4;
-    std::vector<uint8_t> rows(static_cast<std::size_t>(stride) * m_raster.height, 0);
-    for (int y = 0; y < m_raster.height; ++y)
-        std::copy_n(m_raster.bits.begin() + static_cast<std::ptrdiff_t>(y) * m_raster.RowBytes(),
-                    m_raster.RowBytes(), rows.begin() + static_cast<std::ptrdiff_t>(y) * stride);
-    ::SetStretchBltMode(dc, HALFTONE);
-    ::StretchDIBits(dc, sheet.left, sheet.top,
-                    std::max(1, static_cast<int>(m_raster.width * scale)),
-                    std::max(1, static_cast<int>(m_raster.height * scale)), 0, 0, m_raster.width,
-                    m_raster.height, rows.data(), reinterpret_cast<BITMAPINFO*>(&info),
-                    DIB_RGB_COLORS, SRCCOPY);
 }
 
 std::u16string CLogoView::MissedNames(uint32_t missed) const {
@@ -468,93 +306,37 @@ std::u16string CLogoView::MissedNames(uint32_t missed) const {
     return names;
 }
 
-int32_t CLogoView::ReadSettings() {
-    IPluginDataMgr* store = DataManager();
-    UtilContext* context = Context();
-    if (!store || !context)
-        return -2;
+int32_t CLogoView::ReadPrinter(comm::IPrinterLink& link, int32_t waitMs, IPluginDataMgr& store,
+                               LogoRead& read) {
     PrinterLogos logos;
-    logos.settings.Load(*store);
-    const int32_t waitMs = AnswerWaitMs();
-    comm::CQkcPrinterLink port(context->binding, waitMs);
-    comm::CBoundedLink link(port, comm::kExchangeAnswerLimitMs);
-    LogoReport report = LogoExchange(link, waitMs).Read(logos);
-    logos.settings.Store(*store);
-    {
-        std::lock_guard lock(m_readLock);
-        m_readReport = report;
-        m_readStored = logos.stored;
-        m_readPending = true;
-    }
-    if (m_hWnd)
-        ::PostMessageW(m_hWnd, kReadDoneMessage, 0, 0);
-    return report.result;
+    logos.settings.Load(store);
+    read.report = LogoExchange(link, waitMs).Read(logos);
+    logos.settings.Store(store);
+    read.stored = logos.stored;
+    return read.report.result;
 }
 
-void CLogoView::OnReadDone() {
-    LogoReport report;
-    {
-        std::lock_guard lock(m_readLock);
-        if (!m_readPending)
-            return;
-        report = m_readReport;
-        m_held.stored = m_readStored;
-        // Before the first showing the texts are not loaded yet: the showing names them.
-        if (!m_shown)
-            return;
-        m_readPending = false;
-    }
+void CLogoView::ShowRead(const LogoRead& read) {
+    m_held.stored = read.stored;
     // The operator's edits stay; an untouched page shows what the printer holds.
     const bool edited = IsModified() == 1;
-    m_held.settings = LoadStored();
+    m_held.settings = LoadStored<LogoSettings>();
     if (!edited)
         ShowSettings(m_held.settings);
     ShowStoredList();
     ShowKeyCode();
-    std::u16string note;
-    if (report.result == kLogoNoAnswer)
-        note = Message(kMsgNoAnswer, kNoAnswerText);
-    else if (report.result != 1)
-        note = Fill(Message(kMsgNotRead, kNotReadText), MissedNames(report.missed));
-    ShowNote(note);
+    ShowNote(ReadNote(read.report.result == kLogoNoAnswer, read.report.result == 1,
+                      MissedNames(read.report.missed)));
 }
 
 bool CLogoView::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
-    if (msg == kReadDoneMessage) {
-        OnReadDone();
-        result = 0;
-        return true;
-    }
     if (msg == WM_DRAWITEM && wp == IDC_LOGO_PREVIEW) {
-        DrawPreview(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+        DrawLogoPreview(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp), m_picture.Dots(),
+                        PrintableDots());
         result = TRUE;
         return true;
     }
-    return CSingleFormView::OnMessage(msg, wp, lp, result);
-}
-
-bool CLogoView::WriteWorkFile(const KeyCode& code) {
-    const std::u16string path(Context()->logoWorkFilePath);
-    if (path.empty())
-        return false;
-    const Bytes bytes = DefineGraphics(code, m_raster);
-    // Written beside and then put in place, so a failed write leaves the earlier file whole.
-    const std::wstring target = ToWide(path);
-    const std::wstring temporary = target + L".new";
-    HANDLE file = ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    const bool ok =
-        ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-        written == bytes.size();
-    ::CloseHandle(file);
-    if (!ok || !::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        ::DeleteFileW(temporary.c_str());
-        return false;
-    }
-    return true;
+    return CPrinterPage::OnMessage(msg, wp, lp, result);
 }
 
 int32_t CLogoView::SaveToFile() {
@@ -567,27 +349,25 @@ int32_t CLogoView::SaveToFile() {
                                                             u"letters, digits or signs.")));
         return -5;
     }
-    if (m_rasterPending) {
+    if (m_picture.Pending()) {
         auto code = NewKeyCode();
         if (!code) {
             ShowWarning(m_hWnd, WidePtr(Message(kMsgBadKeyCode, u"A key code is two characters: "
                                                                 u"letters, digits or signs.")));
             return -5;
         }
-        if (!WriteWorkFile(*code)) {
+        if (!m_picture.WriteWorkFile(os::RealFileSystem(),
+                                     std::u16string(Context()->logoWorkFilePath), *code)) {
             ShowWarning(m_hWnd, WidePtr(Message(kMsgFileNotWritten,
                                                 u"The logo file could not be written.")));
             return -5;
         }
-        m_rasterPending = false;
+        m_picture.MarkStored();
     }
-    if (wanted.Store(*store) != kStoreOk) {
-        ShowWarning(m_hWnd);
-        return -5;
-    }
-    m_held.settings = wanted;
-    store->SetSaveFlag(1);
-    return 1;
+    const int32_t result = StoreForFile(wanted);
+    if (result == 1)
+        m_held.settings = wanted;
+    return result;
 }
 
 int32_t CLogoView::WriteSettings() {
@@ -599,9 +379,9 @@ int32_t CLogoView::WriteSettings() {
                                                             u"letters, digits or signs.")));
         return -5;
     }
-    if (!m_rasterPending && wanted == m_held.settings)
+    if (!m_picture.Pending() && wanted == m_held.settings)
         return 1;
-    if (m_rasterPending) {
+    if (m_picture.Pending()) {
         auto code = NewKeyCode();
         if (!code) {
             ShowWarning(m_hWnd,
@@ -619,26 +399,20 @@ int32_t CLogoView::WriteSettings() {
     ShowSettings(m_held.settings);
     ShowStoredList();
     if (result == 1) {
-        m_rasterPending = false;
+        m_picture.MarkStored();
         ShowKeyCode();
         ShowNote(u"");
-        ShowInfo(m_hWnd, WidePtr(Message(kMsgWritten, u"Settings were changed successfully.")));
+        InformWritten();
         return 1;
     }
-    if (m_ran && !(m_report.missed & kItemGraphic))
-        m_rasterPending = false; // the graphic is stored; what failed is named below
+    if (ExchangeRan() && !(m_report.missed & kItemGraphic))
+        m_picture.MarkStored(); // the graphic is stored; what failed is named below
     WarnTaskFailed(result);
     return result == 1 ? -5 : result;
 }
 
 void CLogoView::WarnTaskFailed(int32_t result) {
-    std::u16string text = Message(kMsgNotWritten, u"Failed to change settings.");
-    text += u'\n';
-    if (!m_ran || result == kLogoNoAnswer)
-        text += Message(kMsgNoAnswer, kNoAnswerText);
-    else
-        text += Fill(Message(kMsgNotTaken, kNotTakenText), MissedNames(m_report.missed));
-    ShowWarning(m_hWnd, WidePtr(text));
+    WarnNotWritten(!ExchangeRan() || result == kLogoNoAnswer, MissedNames(m_report.missed));
 }
 
 void CLogoView::OnDelete(bool all) {
@@ -671,47 +445,30 @@ int32_t CLogoView::RunTask(Task task) {
     m_task = task;
     m_result = m_held;
     m_report = LogoReport{};
-    m_ran = false;
-    CommCtrl().SetWorkerProc(&CLogoView::ExchangeWorker);
-    const int32_t result = CommCtrl().RunExchange(this);
-    if (m_ran)
+    const int32_t result = RunExchange();
+    if (ExchangeRan())
         m_held = m_result; // the page follows what the printer now holds
     return result;
 }
 
-unsigned __stdcall CLogoView::ExchangeWorker(void* page) {
-    try {
-        auto* view = static_cast<CLogoView*>(page);
-        if (!view)
-            return static_cast<unsigned>(kExchangeMissingLibrary);
-        UtilContext* context = view->Context();
-        IPluginDataMgr* store = view->DataManager();
-        view->CommCtrl().ReportProgress(0);
-        const int32_t waitMs = view->AnswerWaitMs();
-        comm::CQkcPrinterLink port(context ? context->binding : nullptr, waitMs);
-        comm::CBoundedLink link(port, comm::kExchangeAnswerLimitMs,
-                                [view] { return view->CommCtrl().StopRequested(); });
-        LogoExchange exchange(link, waitMs);
-        switch (view->m_task) {
-        case Task::Write:
-            view->m_report = exchange.Write(view->m_rasterPending ? &view->m_raster : nullptr,
-                                            view->m_taskCode, view->m_wanted, view->m_result);
-            if (store)
-                view->m_result.settings.Store(*store);
-            break;
-        case Task::DeleteOne:
-            view->m_report = exchange.Delete(view->m_taskCode, view->m_result);
-            break;
-        case Task::DeleteAll:
-            view->m_report = exchange.Delete(std::nullopt, view->m_result);
-            break;
-        }
-        view->m_ran = true;
-        view->CommCtrl().ReportProgress(100);
-        return static_cast<unsigned>(view->m_report.result);
-    } catch (...) {
-        return static_cast<unsigned>(kExchangeMissingLibrary);
+int32_t CLogoView::ExchangeOnWorker(comm::IPrinterLink& link, int32_t waitMs,
+                                    IPluginDataMgr* store) {
+    LogoExchange exchange(link, waitMs);
+    switch (m_task) {
+    case Task::Write:
+        m_report = exchange.Write(m_picture.Pending() ? &m_picture.Dots() : nullptr, m_taskCode,
+                                  m_wanted, m_result);
+        if (store)
+            m_result.settings.Store(*store);
+        break;
+    case Task::DeleteOne:
+        m_report = exchange.Delete(m_taskCode, m_result);
+        break;
+    case Task::DeleteAll:
+        m_report = exchange.Delete(std::nullopt, m_result);
+        break;
     }
+    return m_report.result;
 }
 
 } // namespace qk::logo

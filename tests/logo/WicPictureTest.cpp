@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <fstream>
+#include "plugins/logo/LogoPicture.h"
 #include "plugins/logo/WicPicture.h"
+#include "tests/support/fakes/FakeFileSystem.h"
 #include "tests/framework/TempFolder.h"
 
 namespace qk::test {
@@ -108,6 +110,47 @@ TEST_F(WicPicture, WhatIsNoUsablePictureIsRefusedAndLeavesThePictureAlone) {
     const std::vector<uint8_t> huge = Bmp(20000, 20000, {});
     EXPECT_EQ(logo::LoadPicture(Write(L"huge.bmp", huge), picture), PictureLoad::TooLarge);
     EXPECT_EQ(picture.width, 7);
+}
+
+// The page's picture: a picture that cannot be used leaves the one the page has, and the logo
+// work file is replaced whole or not at all.
+TEST_F(WicPicture, ThePagesPictureOutlivesARefusedOneAndItsWorkFileIsWholeOrUntouched) {
+    const std::vector<uint8_t> rows = {0,   0,   0,   255, 255, 255, 0,   0,   0,
+                                       255, 255, 255, 0,   0,   0,   255, 255, 255};
+    logo::CLogoPicture picture;
+    logo::RasterOptions options;
+    options.conversion = logo::Conversion::Threshold;
+    EXPECT_FALSE(picture.Opened());
+    EXPECT_FALSE(picture.Reconvert(options));
+    ASSERT_EQ(picture.Open(Write(L"logo.bmp", Bmp(3, 2, rows)), options),
+              logo::PictureProblem::None);
+    EXPECT_TRUE(picture.Pending());
+    EXPECT_EQ(picture.Line(), u"logo.bmp: 3 x 2 \u2192 3 x 2");
+    EXPECT_EQ(picture.Dots().bits, (logo::Bytes{0xA0, 0x40}));
+
+    EXPECT_EQ(picture.Open(Write(L"note.bmp", {'n', 'o'}), options),
+              logo::PictureProblem::Unreadable);
+    EXPECT_EQ(picture.Line(), u"logo.bmp: 3 x 2 \u2192 3 x 2");
+    EXPECT_EQ(picture.Dots().bits, (logo::Bytes{0xA0, 0x40}));
+    EXPECT_TRUE(picture.Pending());
+
+    FakeFileSystem files;
+    const std::u16string path = u"C:\\data\\LOGO.DAT";
+    files.AddFile(path, {1, 2, 3});
+    ASSERT_TRUE(picture.WriteWorkFile(files, path, {'A', '1'}));
+    const std::vector<uint8_t> written = *files.FileBytes(path);
+    EXPECT_GT(written.size(), 2u);
+    options.threshold = 0; // no gray is below it: nothing to print, the dots stay
+    EXPECT_FALSE(picture.Reconvert(options));
+    EXPECT_EQ(picture.Dots().bits, (logo::Bytes{0xA0, 0x40}));
+    options.threshold = 254;
+    EXPECT_TRUE(picture.Reconvert(options));
+    files.FailWrites(true);
+    EXPECT_FALSE(picture.WriteWorkFile(files, path, {'A', '1'}));
+    EXPECT_EQ(*files.FileBytes(path), written);
+    EXPECT_FALSE(picture.WriteWorkFile(files, u"", {'A', '1'}));
+    picture.MarkStored();
+    EXPECT_FALSE(picture.Pending());
 }
 
 } // namespace
