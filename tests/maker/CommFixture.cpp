@@ -59,7 +59,9 @@ bool CommFixture::SetUp(const std::string& deviceMap) {
     dataFolder = std::wstring(temp) + L"qkcomm-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                  std::to_wstring(++counter) + L"\\";
     win::CreateFolders(dataFolder);
+    // A folder of an earlier run under a process id used again may still hold its files.
     DeleteFileW((dataFolder + L"Ports.ini").c_str());
+    DeleteFileW((dataFolder + L"Connectors.ini").c_str());
     std::string map = deviceMap;
     for (std::size_t at; (at = map.find("{SIM}")) != std::string::npos;)
         map.replace(at, 5, sim.Endpoint());
@@ -74,6 +76,7 @@ void CommFixture::TearDown() {
     sim.Stop();
     DeleteFileW((dataFolder + L"Ports.ini").c_str());
     DeleteFileW((dataFolder + L"DeviceMap.ini").c_str());
+    DeleteFileW((dataFolder + L"Connectors.ini").c_str());
     RemoveDirectoryW(dataFolder.c_str());
 }
 
