@@ -13,7 +13,10 @@ journal_port="$(bash "$(dirname "${BASH_SOURCE[0]}")/run-journal.sh" "$STAGE" | 
 
 # The simulated QK-R40 on 127.0.0.1:9100 (control channel 9101), with the command emulator
 # keeping the journal of the journal port.
-wine QKPrinterSim.exe --port 9100 --control-port 9101 --emulator-port "$journal_port" >/dev/null 2>&1 &
+# What it prints goes to a text file beside the program folder.
+receipts="$(cd "$STAGE/.." && pwd)/Receipts.txt"
+wine QKPrinterSim.exe --port 9100 --control-port 9101 --emulator-port "$journal_port" \
+    --receipt-file "$(winepath -w "$receipts" 2>/dev/null || echo "$receipts")" >/dev/null 2>&1 &
 sim=$!
 stop_simulator() {
     wine QKPrinterSim.exe --control 9101 quit >/dev/null 2>&1 || kill "$sim" 2>/dev/null
@@ -24,6 +27,7 @@ echo "run: printer simulator on 127.0.0.1:9100; flip its state with"
 echo "     scripts/wine-run.sh $STAGE/QKPrinterSim.exe --control 9101 cover open"
 echo "run: for the electronic journal choose $journal_port; print on it with"
 echo "     scripts/wine-run.sh $STAGE/QKPrinterSim.exe --control 9101 print Receipt 1"
+echo "run: what the printer prints (a test print, say) is written to $receipts"
 
 if [ -z "$SHOT" ]; then
     wine QK40UTL.exe

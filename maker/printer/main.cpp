@@ -2,7 +2,7 @@
 //   QKPrinterSim.exe [--port N] [--control-port N] [--port-file PATH] [--model NAME]
 //                    [--parent PID]   (ends with that process)
 //                    [--emulator-port NAME]   (the command emulator keeps that port's journal)
-//                    [--receipt-file PATH]    (what it prints; default Receipts.txt beside it)
+//                    [--receipt-file PATH]    (what it prints, as text; none without it)
 //   QKPrinterSim.exe --control PORT COMMAND...   (sends one control command, prints the reply)
 #include <winsock2.h>
 #include <windows.h>
@@ -118,13 +118,13 @@ int Main(const std::vector<std::wstring>& args) {
     qk::emulator::EmulatorJournal journal(emulatorPort);
     if (!emulatorPort.empty())
         state.SetPrintListener([&journal](const std::string& data) { journal.Keep(data); });
-    // What it prints, as text: the receipt file, UTF-8, one printed line a line.
+    // What it prints, as text: the receipt file, UTF-8, one printed line a line. Only when
+    // asked for: a file beside the program would grow with every run of every test (the
+    // last cut receipt is always there for the control channel's "get receipt").
     qk::sim::SetHighByteRenderer(&qk::sim::CodeTableCharacter);
-    if (receiptFile.empty())
-        receiptFile =
-            qk::win::ModuleFolder(reinterpret_cast<const void*>(&AppendLine)) + L"Receipts.txt";
-    state.Receipts().SetListener(
-        [receiptFile](const std::string& line) { AppendLine(receiptFile, line); });
+    if (!receiptFile.empty())
+        state.Receipts().SetListener(
+            [receiptFile](const std::string& line) { AppendLine(receiptFile, line); });
     qk::sim::SimulatorServer server(state, memory);
     std::string error;
     if (!server.Start(dataPort, controlPort, error)) {
