@@ -19,6 +19,14 @@ inline bool ReceiveSetupAnswer(IPrinterLink& link, SetupAnswer& answer, int32_t 
     return true;
 }
 
+// After a missing answer: true when the printer still answers a real-time status request
+// (earlier answers dropped first).
+inline bool StillAnswers(IPrinterLink& link, int32_t waitMs) {
+    link.DiscardAnswers();
+    uint8_t status = 0;
+    return link.Send(AskRealTimeStatus()) && link.Receive(status, waitMs);
+}
+
 class CUserSettingMode {
 public:
     // Sends "IN" and waits for the printer's answer to it.

@@ -52,9 +52,7 @@ std::optional<std::vector<KeyCode>> LogoExchange::AskKeyCodes() {
 }
 
 bool LogoExchange::StillThere() {
-    m_link.DiscardAnswers();
-    uint8_t status = 0;
-    return m_link.Send(comm::AskRealTimeStatus()) && m_link.Receive(status, m_waitMs);
+    return comm::StillAnswers(m_link, m_waitMs);
 }
 
 // The top and bottom logo and the options; false when the printer stopped answering.

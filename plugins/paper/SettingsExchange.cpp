@@ -46,9 +46,7 @@ std::optional<std::string> SettingsExchange::AskSwitch6() {
 }
 
 bool SettingsExchange::StillThere() {
-    m_link.DiscardAnswers();
-    uint8_t status = 0;
-    return m_link.Send(comm::AskRealTimeStatus()) && m_link.Receive(status, m_waitMs);
+    return comm::StillAnswers(m_link, m_waitMs);
 }
 
 void SettingsExchange::GiveUp(ExchangeReport& report, std::size_t next, bool withSwitch,
