@@ -418,64 +418,63 @@ template <typename Body> unsigned RunWorker(void* page, Body body) {
 
 } // namespace
 
+int32_t
+CPrinterInfoView::OnPrinterLink(const std::function<int32_t(comm::IPrinterLink&, int32_t)>& body) {
+    UtilContext* context = Context();
+    CommCtrl().ReportProgress(0);
+    const int32_t waitMs = AnswerWaitMs();
+    comm::CQkcPrinterLink port(context ? context->binding : nullptr, waitMs);
+    comm::CBoundedLink link(port, comm::kExchangeAnswerLimitMs,
+                            [this] { return CommCtrl().StopRequested(); });
+    return body(link, waitMs);
+}
+
 unsigned __stdcall CPrinterInfoView::PrintWorker(void* page) {
     return RunWorker(page, [](CPrinterInfoView& view) {
-        UtilContext* context = view.Context();
-        view.CommCtrl().ReportProgress(0);
-        const int32_t waitMs = view.AnswerWaitMs();
-        comm::CQkcPrinterLink port(context ? context->binding : nullptr, waitMs);
-        comm::CBoundedLink link(port, comm::kExchangeAnswerLimitMs,
-                                [&view] { return view.CommCtrl().StopRequested(); });
-        MaintenanceExchange exchange(link, waitMs);
-        // Nothing of the receipt goes to a printer that cannot print it.
-        const PrinterReadiness ready = exchange.CheckReady();
-        if (ready != PrinterReadiness::Ready) {
-            view.m_printOutcome = ready == PrinterReadiness::CoverOpen  ? PrintOutcome::CoverOpen
-                                  : ready == PrinterReadiness::PaperOut ? PrintOutcome::PaperOut
-                                  : ready == PrinterReadiness::Offline  ? PrintOutcome::Offline
-                                                                        : PrintOutcome::NoAnswer;
+        return view.OnPrinterLink([&view](comm::IPrinterLink& link, int32_t waitMs) {
+            MaintenanceExchange exchange(link, waitMs);
+            // Nothing of the receipt goes to a printer that cannot print it.
+            const PrinterReadiness ready = exchange.CheckReady();
+            if (ready != PrinterReadiness::Ready) {
+                view.m_printOutcome = ready == PrinterReadiness::CoverOpen ? PrintOutcome::CoverOpen
+                                      : ready == PrinterReadiness::PaperOut ? PrintOutcome::PaperOut
+                                      : ready == PrinterReadiness::Offline  ? PrintOutcome::Offline
+                                                                           : PrintOutcome::NoAnswer;
+                return 1;
+            }
+            const Bytes receipt = view.MakeReceipt(link, waitMs);
+            view.CommCtrl().ReportProgress(40);
+            view.m_printOutcome = exchange.Print(receipt);
+            view.CommCtrl().ReportProgress(80);
+            view.m_counters = exchange.ReadCounters();
+            view.CommCtrl().ReportProgress(100);
             return 1;
-        }
-        const Bytes receipt = view.MakeReceipt(link, waitMs);
-        view.CommCtrl().ReportProgress(40);
-        view.m_printOutcome = exchange.Print(receipt);
-        view.CommCtrl().ReportProgress(80);
-        view.m_counters = exchange.ReadCounters();
-        view.CommCtrl().ReportProgress(100);
-        return 1;
+        });
     });
 }
 
 unsigned __stdcall CPrinterInfoView::ReadCountersWorker(void* page) {
     return RunWorker(page, [](CPrinterInfoView& view) {
-        UtilContext* context = view.Context();
-        view.CommCtrl().ReportProgress(0);
-        const int32_t waitMs = view.AnswerWaitMs();
-        comm::CQkcPrinterLink port(context ? context->binding : nullptr, waitMs);
-        comm::CBoundedLink link(port, comm::kExchangeAnswerLimitMs,
-                                [&view] { return view.CommCtrl().StopRequested(); });
-        view.m_counters = MaintenanceExchange(link, waitMs).ReadCounters();
-        view.CommCtrl().ReportProgress(100);
-        for (const CounterValues& values : view.m_counters)
-            if (!values.sinceReset || !values.lifetime)
-                return -1;
-        return 1;
+        return view.OnPrinterLink([&view](comm::IPrinterLink& link, int32_t waitMs) {
+            view.m_counters = MaintenanceExchange(link, waitMs).ReadCounters();
+            view.CommCtrl().ReportProgress(100);
+            for (const CounterValues& values : view.m_counters)
+                if (!values.sinceReset || !values.lifetime)
+                    return -1;
+            return 1;
+        });
     });
 }
 
 unsigned __stdcall CPrinterInfoView::ResetCountersWorker(void* page) {
     return RunWorker(page, [](CPrinterInfoView& view) {
-        UtilContext* context = view.Context();
-        view.CommCtrl().ReportProgress(0);
-        const int32_t waitMs = view.AnswerWaitMs();
-        comm::CQkcPrinterLink port(context ? context->binding : nullptr, waitMs);
-        comm::CBoundedLink link(port, comm::kExchangeAnswerLimitMs,
-                                [&view] { return view.CommCtrl().StopRequested(); });
-        MaintenanceExchange exchange(link, waitMs);
-        view.m_countersReset = exchange.ResetCounters();
-        view.m_counters = exchange.ReadCounters();
-        view.CommCtrl().ReportProgress(100);
-        return 1;
+        return view.OnPrinterLink([&view](comm::IPrinterLink& link, int32_t waitMs) {
+            MaintenanceExchange exchange(link, waitMs);
+            view.m_countersReset = exchange.ResetCounters();
+            view.m_counters = exchange.ReadCounters();
+            view.CommCtrl().ReportProgress(100);
+            return 1;
+        });
     });
 }
 

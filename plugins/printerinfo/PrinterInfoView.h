@@ -3,6 +3,7 @@
 // clipboard or saved as a text file for a support call. Below it, the test print and the
 // printer's maintenance counters, each an exchange under the progress dialog.
 #pragma once
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -43,6 +44,8 @@ private:
     // Builds the receipt from what the printer holds now (worker thread).
     Bytes MakeReceipt(comm::IPrinterLink& link, int32_t waitMs);
     int32_t AnswerWaitMs();
+    // Opens the bounded printer link a worker runs its exchange on (worker thread).
+    int32_t OnPrinterLink(const std::function<int32_t(comm::IPrinterLink&, int32_t)>& body);
 
     static unsigned __stdcall PrintWorker(void* page);
     static unsigned __stdcall ReadCountersWorker(void* page);
