@@ -1,5 +1,6 @@
 #include "platform/Controls.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace qk {
@@ -11,6 +12,18 @@ std::wstring CComboBox::GetLBText(int index) const {
     std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1, L'\0');
     SendMessage(CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()));
     return buffer.data();
+}
+
+std::wstring CListBox::GetText(int index) const {
+    const LRESULT length = SendMessage(LB_GETTEXTLEN, static_cast<WPARAM>(index));
+    if (length == LB_ERR || length < 0)
+        return {};
+    std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1, L'\0');
+    const LRESULT got = SendMessage(LB_GETTEXT, static_cast<WPARAM>(index),
+                                    reinterpret_cast<LPARAM>(buffer.data()));
+    if (got == LB_ERR || got < 0)
+        return {};
+    return std::wstring(buffer.data(), static_cast<size_t>(std::min(got, length)));
 }
 
 int CListCtrl::InsertColumn(int index, const wchar_t* heading, int format, int width) const {

@@ -66,6 +66,78 @@ public:
     }
 };
 
+class CListBox : public CControl {
+public:
+    using CControl::CControl;
+    // Adding answers the new row, or LB_ERR / LB_ERRSPACE (both negative).
+    int AddString(const wchar_t* text) const {
+        return static_cast<int>(SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)));
+    }
+    int InsertString(int index, const wchar_t* text) const {
+        return static_cast<int>(SendMessage(LB_INSERTSTRING, static_cast<WPARAM>(index),
+                                            reinterpret_cast<LPARAM>(text)));
+    }
+    int DeleteString(int index) const {
+        return static_cast<int>(SendMessage(LB_DELETESTRING, static_cast<WPARAM>(index)));
+    }
+    int GetCount() const { return static_cast<int>(SendMessage(LB_GETCOUNT)); }
+    // The selected row of a single-selection list, or LB_ERR.
+    int GetCurSel() const { return static_cast<int>(SendMessage(LB_GETCURSEL)); }
+    // -1 clears the selection (and then answers LB_ERR).
+    int SetCurSel(int index) const {
+        return static_cast<int>(SendMessage(LB_SETCURSEL, static_cast<WPARAM>(index)));
+    }
+    DWORD_PTR GetItemData(int index) const {
+        return static_cast<DWORD_PTR>(SendMessage(LB_GETITEMDATA, static_cast<WPARAM>(index)));
+    }
+    int SetItemData(int index, DWORD_PTR data) const {
+        return static_cast<int>(
+            SendMessage(LB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(data)));
+    }
+    // The row's text; empty for a row that is not there.
+    std::wstring GetText(int index) const;
+    void ResetContent() const { SendMessage(LB_RESETCONTENT); }
+    int FindStringExact(int start, const wchar_t* text) const {
+        return static_cast<int>(SendMessage(LB_FINDSTRINGEXACT, static_cast<WPARAM>(start),
+                                            reinterpret_cast<LPARAM>(text)));
+    }
+};
+
+class CEdit : public CControl {
+public:
+    using CControl::CControl;
+    // The most characters the operator may type (0: the control's own maximum).
+    void SetLimitText(UINT count) const { SendMessage(EM_LIMITTEXT, count); }
+    UINT GetLimitText() const { return static_cast<UINT>(SendMessage(EM_GETLIMITTEXT)); }
+    bool SetReadOnly(bool readOnly = true) const {
+        return SendMessage(EM_SETREADONLY, readOnly ? TRUE : FALSE) != 0;
+    }
+    bool IsReadOnly() const { return (GetStyle() & ES_READONLY) != 0; }
+    // Selects characters start..end (0, -1: all of them).
+    void SetSel(int start, int end) const {
+        SendMessage(EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(end));
+    }
+    void ReplaceSel(const wchar_t* text) const {
+        SendMessage(EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
+    }
+    bool GetModify() const { return SendMessage(EM_GETMODIFY) != 0; }
+    void SetModify(bool modified = true) const { SendMessage(EM_SETMODIFY, modified ? TRUE : 0); }
+};
+
+// The IP address control (needs ICC_INTERNET_CLASSES). Addresses are host order, the first
+// field in the top byte.
+class CIPAddressCtrl : public CControl {
+public:
+    using CControl::CControl;
+    void SetAddress(DWORD address) const { SendMessage(IPM_SETADDRESS, 0, address); }
+    // Answers how many fields are filled in; blank fields read as 0.
+    int GetAddress(DWORD& address) const {
+        return static_cast<int>(SendMessage(IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&address)));
+    }
+    void ClearAddress() const { SendMessage(IPM_CLEARADDRESS); }
+    bool IsBlank() const { return SendMessage(IPM_ISBLANK) != 0; }
+};
+
 class CListCtrl : public CControl {
 public:
     using CControl::CControl;

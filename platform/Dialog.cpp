@@ -1,5 +1,7 @@
 #include "platform/Dialog.h"
 
+#include <climits>
+
 #include "platform/Module.h"
 #include "platform/WinThread.h"
 
@@ -86,6 +88,58 @@ bool CDialog::OnCommand(UINT code, UINT id, HWND control) {
         }
     }
     return false;
+}
+
+bool CDialog::EnableItem(HWND dialog, int id, bool enable) {
+    HWND item = ::GetDlgItem(dialog, id);
+    if (!item)
+        return false;
+    ::EnableWindow(item, enable ? TRUE : FALSE);
+    return true;
+}
+
+bool CDialog::ShowItem(HWND dialog, int id, bool show) {
+    HWND item = ::GetDlgItem(dialog, id);
+    if (!item)
+        return false;
+    ::ShowWindow(item, show ? SW_SHOW : SW_HIDE);
+    return true;
+}
+
+bool CDialog::IsItemShown(HWND dialog, int id) {
+    HWND item = ::GetDlgItem(dialog, id);
+    return item && (::GetWindowLongW(item, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+bool CDialog::SetItemInt(HWND dialog, int id, int value, bool isSigned) {
+    return ::GetDlgItem(dialog, id) &&
+           ::SetDlgItemInt(dialog, id, static_cast<UINT>(value), isSigned ? TRUE : FALSE);
+}
+
+bool CDialog::GetItemInt(HWND dialog, int id, int& value, bool isSigned) {
+    BOOL translated = FALSE;
+    const UINT number = ::GetDlgItemInt(dialog, id, &translated, isSigned ? TRUE : FALSE);
+    if (!translated || (!isSigned && number > static_cast<UINT>(INT_MAX)))
+        return false;
+    value = static_cast<int>(number);
+    return true;
+}
+
+bool CDialog::CheckButton(HWND dialog, int id, bool checked) {
+    HWND item = ::GetDlgItem(dialog, id);
+    if (!item)
+        return false;
+    ::SendMessageW(item, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    return true;
+}
+
+bool CDialog::IsButtonChecked(HWND dialog, int id) {
+    HWND item = ::GetDlgItem(dialog, id);
+    return item && ::SendMessageW(item, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+bool CDialog::CheckRadio(HWND dialog, int first, int last, int id) {
+    return ::CheckRadioButton(dialog, first, last, id) != FALSE;
 }
 
 } // namespace qk

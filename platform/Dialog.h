@@ -25,6 +25,37 @@ public:
     bool IsModal() const { return m_modal; }
     UINT TemplateId() const { return m_templateId; }
 
+    // Helpers over this dialog's controls, by identifier. Each answers false when the dialog
+    // has no such control. The static forms serve any window that holds dialog controls (a
+    // form view), so they have one home.
+    bool EnableItem(int id, bool enable = true) const { return EnableItem(m_hWnd, id, enable); }
+    bool ShowItem(int id, bool show = true) const { return ShowItem(m_hWnd, id, show); }
+    // Shown by its own style, whether or not the dialog is on screen yet.
+    bool IsItemShown(int id) const { return IsItemShown(m_hWnd, id); }
+    bool SetItemInt(int id, int value, bool isSigned = true) const {
+        return SetItemInt(m_hWnd, id, value, isSigned);
+    }
+    // The number the control's text starts with (after leading blanks); false, and value
+    // untouched, when the text is no number or out of range.
+    bool GetItemInt(int id, int& value, bool isSigned = true) const {
+        return GetItemInt(m_hWnd, id, value, isSigned);
+    }
+    bool CheckButton(int id, bool checked = true) const { return CheckButton(m_hWnd, id, checked); }
+    bool IsButtonChecked(int id) const { return IsButtonChecked(m_hWnd, id); }
+    // Checks `id` and clears the other radio buttons of first..last.
+    bool CheckRadio(int first, int last, int id) const {
+        return CheckRadio(m_hWnd, first, last, id);
+    }
+
+    static bool EnableItem(HWND dialog, int id, bool enable);
+    static bool ShowItem(HWND dialog, int id, bool show);
+    static bool IsItemShown(HWND dialog, int id);
+    static bool SetItemInt(HWND dialog, int id, int value, bool isSigned);
+    static bool GetItemInt(HWND dialog, int id, int& value, bool isSigned);
+    static bool CheckButton(HWND dialog, int id, bool checked);
+    static bool IsButtonChecked(HWND dialog, int id);
+    static bool CheckRadio(HWND dialog, int first, int last, int id);
+
 protected:
     // Answer true to let the system set the focus.
     virtual bool OnInitDialog() { return true; }
