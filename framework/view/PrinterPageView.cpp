@@ -15,30 +15,6 @@ constexpr char16_t kNoAnswerText[] = u"The printer did not answer.";
 
 } // namespace
 
-CPrinterPageView::CPrinterPageView(UINT templateId, std::u16string screen, UINT noteId)
-    : CSingleFormView(templateId, std::move(screen)), m_noteId(noteId) {}
-
-bool CPrinterPageView::FileMode() const {
-    return Context() && Context()->startMode == kStartFileMode;
-}
-
-std::u16string CPrinterPageView::Message(int index, const char16_t* english) const {
-    return PageTexts().TextOr(LangListKind::ScreenMessages, index, english);
-}
-
-std::u16string CPrinterPageView::Text(int index, const char16_t* english) const {
-    return PageTexts().TextOr(LangListKind::ScreenStrings, index, english);
-}
-
-void CPrinterPageView::ShowNote(const std::u16string& text) {
-    ::SetDlgItemTextW(m_hWnd, static_cast<int>(m_noteId), WidePtr(text));
-}
-
-int32_t CPrinterPageView::AnswerWaitMs() {
-    CommTimings timings{};
-    return GetCommTimings(&timings) ? timings.waitMs : 1000;
-}
-
 std::u16string CPrinterPageView::ReadNote(bool noAnswer, bool complete,
                                           const std::u16string& missed) const {
     if (noAnswer)
@@ -105,33 +81,7 @@ bool CPrinterPageView::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
         result = 0;
         return true;
     }
-    return CSingleFormView::OnMessage(msg, wp, lp, result);
-}
-
-int32_t CPrinterPageView::RunExchange() {
-    m_ran = false;
-    CommCtrl().SetWorkerProc(&CPrinterPageView::ExchangeWorker);
-    return CommCtrl().RunExchange(this);
-}
-
-unsigned __stdcall CPrinterPageView::ExchangeWorker(void* page) {
-    try {
-        auto* view = static_cast<CPrinterPageView*>(static_cast<CCommonFormView*>(page));
-        if (!view)
-            return static_cast<unsigned>(kExchangeMissingLibrary);
-        UtilContext* context = view->Context();
-        view->CommCtrl().ReportProgress(0);
-        const int32_t waitMs = view->AnswerWaitMs();
-        comm::CQkcPrinterLink port(context ? context->binding : nullptr, waitMs);
-        comm::CBoundedLink link(port, comm::kExchangeAnswerLimitMs,
-                                [view] { return view->CommCtrl().StopRequested(); });
-        const int32_t result = view->ExchangeOnWorker(link, waitMs, view->DataManager());
-        view->m_ran = true;
-        view->CommCtrl().ReportProgress(100);
-        return static_cast<unsigned>(result);
-    } catch (...) {
-        return static_cast<unsigned>(kExchangeMissingLibrary);
-    }
+    return CExchangePageView::OnMessage(msg, wp, lp, result);
 }
 
 } // namespace qk

@@ -1,33 +1,28 @@
 // The base of a settings page that reads and writes the printer through one exchange at a
-// time. It carries what every such page does alike: the settings read on the host's worker
-// thread and its hand-off to the page's window, the exchange worker with the printer link,
-// the page's note line and its result messages. A page says only what it reads, writes and
-// saves, and how it shows the outcome.
+// time. On the exchange page it adds what every such page does alike: the settings read on
+// the host's worker thread and its hand-off to the page's window, the stored settings and the
+// file mode's save, and the read's and the write's result messages. A page says only what it
+// reads, writes and saves, and how it shows the outcome.
 #pragma once
 #include <mutex>
 #include <string>
-#include "framework/comm/PrinterLink.h"
-#include "framework/store/PluginDataMgrApi.h"
-#include "framework/view/SingleFormView.h"
-#include "framework/view/UtilMessageBox.h"
+#include "framework/view/ExchangePageView.h"
 
 namespace qk {
 
-class CPrinterPageView : public CSingleFormView {
+class CPrinterPageView : public CExchangePageView {
 public:
     // Posted to the page by a settings read that ran on the exchange's worker thread.
     static constexpr UINT kReadDoneMessage = WM_APP + 41;
 
     // noteId: the page's line for what the last read could not do.
-    CPrinterPageView(UINT templateId, std::u16string screen, UINT noteId);
+    using CExchangePageView::CExchangePageView;
 
     // The settings read (on the host's worker thread) through ReadOnWorker; -2 without a store
     // or context.
     int32_t ReadSettings() final;
     // Brings the controls to what the store holds, then names a read that came meanwhile.
     void ShowStoredSettings();
-
-    static unsigned __stdcall ExchangeWorker(void* page);
 
 protected:
     // Screen messages every such page has, at the same numbers.
@@ -44,9 +39,6 @@ protected:
     virtual void ShowTakenRead() = 0;
     // Brings the controls to what the store holds.
     virtual void ShowStored() = 0;
-    // Worker thread: the page's write or task; answers its result. store may be null.
-    virtual int32_t ExchangeOnWorker(comm::IPrinterLink& link, int32_t waitMs,
-                                     IPluginDataMgr* store) = 0;
 
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
@@ -59,12 +51,7 @@ protected:
         }
         PostReadDone();
     }
-    // Runs ExchangeOnWorker under the progress dialog; its result.
-    int32_t RunExchange();
-    // The worker ran the page's exchange to its end (the printer may still have refused).
-    bool ExchangeRan() const { return m_ran; }
     bool Shown() const { return m_shown; }
-    bool FileMode() const;
 
     template <class Settings> Settings LoadStored() {
         Settings settings;
@@ -85,23 +72,17 @@ protected:
         return 1;
     }
 
-    std::u16string Message(int index, const char16_t* english) const;
-    std::u16string Text(int index, const char16_t* english) const;
-    void ShowNote(const std::u16string& text);
     // The note of a read: empty when complete, else what it could not do.
     std::u16string ReadNote(bool noAnswer, bool complete, const std::u16string& missed) const;
     void InformWritten();
     // "Failed to change settings." with why: no answer, or what the printer did not take.
     void WarnNotWritten(bool noAnswer, const std::u16string& missed);
-    int32_t AnswerWaitMs();
 
 private:
     void OnReadDone();
     void PostReadDone();
 
-    UINT m_noteId;
     bool m_shown = false;
-    bool m_ran = false;
 
     std::mutex m_readLock;
     bool m_readPending = false;

@@ -70,7 +70,6 @@ int32_t CLogoView::PrintableDots() {
 
 void CLogoView::OnInitialUpdate() {
     CPrinterPage::OnInitialUpdate();
-    PageTexts().ApplyCaptions(m_hWnd);
     NamePreview(u"");
     ::SendDlgItemMessageW(m_hWnd, IDC_LOGO_KEYCODE, EM_LIMITTEXT, 2, 0);
     ::SendDlgItemMessageW(m_hWnd, IDC_LOGO_TOP, EM_LIMITTEXT, 2, 0);

@@ -1,34 +1,19 @@
 #include "plugins/logo/LogoViewCtrl.h"
 
-#include "framework/context/UtilContext.h"
 #include "plugins/logo/LogoSettings.h"
 #include "plugins/logo/LogoView.h"
 
 namespace qk::logo {
 
 CLogoViewCtrl::CLogoViewCtrl()
-    : CFormViewCtrl(kLogoSettingBlockKey, sizeof(LogoSettingBlock), nullptr) {
-    DeferPageWindows();
-}
+    : CPrinterPageViewCtrl(kLogoSettingBlockKey, sizeof(LogoSettingBlock),
+                           []() -> CPrinterPageView* { return new CLogoView; }) {}
 
 int32_t CLogoViewCtrl::SetDefaultData(uint32_t key) {
     if (key != kLogoSettingBlockKey)
         return -1;
-    UtilContext* context = Context();
-    IPluginDataMgr* store = context ? context->dataManager : nullptr;
-    if (!store)
-        return -2;
-    return LogoSettings::StoreFactoryBlock(*store);
-}
-
-void CLogoViewCtrl::OnPageShown() {
-    if (m_page)
-        m_page->ShowStoredSettings();
-}
-
-void CLogoViewCtrl::CreatePages() {
-    m_page = new CLogoView;
-    AddPage(m_page);
+    IPluginDataMgr* store = DataManager();
+    return store ? LogoSettings::StoreFactoryBlock(*store) : -2;
 }
 
 } // namespace qk::logo

@@ -13,7 +13,7 @@ public:
     std::wstring Choose(HWND owner) const;
 
 private:
-    std::wstring m_filter;
+    std::u16string m_filter;
 };
 
 } // namespace qk::logo

@@ -22,7 +22,6 @@ CPaperView::CPaperView() : CPrinterPage(IDD_PAPER_VIEW, kScreen, IDC_PAPER_NOTE)
 
 void CPaperView::OnInitialUpdate() {
     CPrinterPage::OnInitialUpdate();
-    PageTexts().ApplyCaptions(m_hWnd);
     ShowStoredSettings();
 }
 

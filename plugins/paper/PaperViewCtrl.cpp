@@ -1,25 +1,20 @@
 #include "plugins/paper/PaperViewCtrl.h"
 
 #include <algorithm>
-#include "framework/context/UtilContext.h"
 #include "plugins/paper/PaperSettings.h"
 #include "plugins/paper/PaperView.h"
 
 namespace qk::paper {
 
 CPaperViewCtrl::CPaperViewCtrl()
-    : CFormViewCtrl(kPaperSettingBlockKey, sizeof(PaperSettingBlock), nullptr) {
-    DeferPageWindows();
-}
+    : CPrinterPageViewCtrl(kPaperSettingBlockKey, sizeof(PaperSettingBlock),
+                           []() -> CPrinterPageView* { return new CPaperView; }) {}
 
 int32_t CPaperViewCtrl::SetDefaultData(uint32_t key) {
     if (!OwnsBlock(key))
         return -1;
-    UtilContext* context = Context();
-    IPluginDataMgr* store = context ? context->dataManager : nullptr;
-    if (!store)
-        return -2;
-    return PaperSettings::StoreFactoryBlock(*store, key);
+    IPluginDataMgr* store = DataManager();
+    return store ? PaperSettings::StoreFactoryBlock(*store, key) : -2;
 }
 
 int32_t CPaperViewCtrl::GetDependData(DependRecord* list, int32_t* count) {
@@ -37,16 +32,6 @@ int32_t CPaperViewCtrl::GetDependData(DependRecord* list, int32_t* count) {
     }
     *count = filled;
     return 1;
-}
-
-void CPaperViewCtrl::OnPageShown() {
-    if (m_page)
-        m_page->ShowStoredSettings();
-}
-
-void CPaperViewCtrl::CreatePages() {
-    m_page = new CPaperView;
-    AddPage(m_page);
 }
 
 } // namespace qk::paper

@@ -1,15 +1,12 @@
 // The paper and print settings library's page controller: its own block is 0x10005, it asks
 // the host for the four other blocks the page owns, fills each with the printer's factory
-// values and creates the page. It works without the device test engine: the page talks to
-// the printer only through the communication library.
+// values and creates the page.
 #pragma once
-#include "framework/plugin/FormViewCtrl.h"
+#include "framework/plugin/PageViewCtrl.h"
 
 namespace qk::paper {
 
-class CPaperView;
-
-class CPaperViewCtrl : public CFormViewCtrl {
+class CPaperViewCtrl : public CPrinterPageViewCtrl {
 public:
     CPaperViewCtrl();
 
@@ -19,12 +16,6 @@ public:
     // Blocks 0x10003, 0x10006, 0x1000A and 0x1000B; with a list, at most *count are filled
     // and *count becomes the number filled.
     int32_t GetDependData(DependRecord* list, int32_t* count) override;
-    // Each showing brings the page to what the store holds (a left page's edits are gone).
-    void OnPageShown() override;
-    void CreatePages() override;
-
-private:
-    CPaperView* m_page = nullptr; // owned through the page list
 };
 
 } // namespace qk::paper

@@ -9,6 +9,7 @@
 #include "framework/store/PluginDataMgrApi.h"
 #include "framework/store/PrinterInfoBlock.h"
 #include "platform/Text.h"
+#include "platform/os/RealOs.h"
 
 namespace qk::printerinfo {
 namespace {
@@ -123,22 +124,14 @@ std::u16string LocalTimeText() {
     return std::u16string(buffer, buffer + std::char_traits<char>::length(buffer));
 }
 
-int32_t SaveInformationText(const std::u16string& path, const std::u16string& text) {
+int32_t SaveInformationText(os::IFileSystem& files, const std::u16string& path,
+                            const std::u16string& text) {
     const std::string utf8 = "\xEF\xBB\xBF" + Utf8(text);
-    HANDLE file = ::CreateFileW(WidePtr(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return -1;
-    DWORD written = 0;
-    const bool ok =
-        ::WriteFile(file, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr) &&
-        written == utf8.size();
-    const bool closed = ::CloseHandle(file) != 0;
-    if (!ok || !closed) {
-        ::DeleteFileW(WidePtr(path));
-        return -1;
-    }
-    return 0;
+    return files.WriteFile(path, std::vector<uint8_t>(utf8.begin(), utf8.end())) ? 0 : -1;
+}
+
+int32_t SaveInformationText(const std::u16string& path, const std::u16string& text) {
+    return SaveInformationText(os::RealFileSystem(), path, text);
 }
 
 } // namespace qk::printerinfo

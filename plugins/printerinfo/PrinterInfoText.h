@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include "platform/os/FileSystem.h"
 
 struct UtilContext;
 struct IPluginDataMgr;
@@ -57,7 +58,10 @@ std::u16string VersionText(int32_t version);
 std::u16string LocalTimeText();
 
 // Writes `text` to `path` as UTF-8 with a byte-order mark (Notepad and mail tools take it);
-// 0, or -1 when the file could not be written whole.
+// 0, or -1 when the file could not be written whole (then no part of it is there).
+int32_t SaveInformationText(os::IFileSystem& files, const std::u16string& path,
+                            const std::u16string& text);
+// The same on the real file system.
 int32_t SaveInformationText(const std::u16string& path, const std::u16string& text);
 
 } // namespace qk::printerinfo

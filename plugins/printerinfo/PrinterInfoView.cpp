@@ -4,20 +4,20 @@
 
 #include "framework/context/StartMode.h"
 #include "framework/context/TextSlot.h"
+#include "framework/comm/QkcBinding.h"
 #include "framework/context/UtilContext.h"
 #include "framework/plugin/FormViewCtrl.h"
 #include "framework/store/PluginDataMgrApi.h"
 #include "framework/store/PrinterInfoBlock.h"
 #include "framework/store/PrinterSettingBlocks.h"
 #include "framework/system/EmulatorPort.h"
+#include "framework/lang/FilledText.h"
+#include "framework/view/FileChooser.h"
 #include "framework/view/UtilMessageBox.h"
 #include "framework/view/UtilMessages.h"
-#include "platform/LibraryLoader.h"
 #include "platform/Text.h"
 #include "platform/os/Win32Registry.h"
-#include "framework/comm/BoundedLink.h"
 #include "plugins/paper/PaperSettings.h"
-#include "framework/comm/QkcPrinterLink.h"
 #include "plugins/paper/SettingsExchange.h"
 #include "plugins/printerinfo/TestReceipt.h"
 #include "resource.h"
@@ -61,62 +61,30 @@ constexpr OutcomeMessage kOutcomeMessages[] = {
      u"The test receipt may not have been printed in full: the printer did not report the cut."},
 };
 
-// Replaces "%1" and "%2" (appended when a translation lost them); no format function sees
-// language-file text.
-std::u16string Fill2(std::u16string text, const std::u16string& first,
-                     const std::u16string& second) {
-    for (auto [mark, value] : {std::pair{u"%1", &first}, std::pair{u"%2", &second}}) {
-        const size_t at = text.find(mark);
-        if (at == std::u16string::npos)
-            text += u" " + *value;
-        else
-            text.replace(at, 2, *value);
-    }
-    return text;
-}
-
-std::u16string Decimal(uint64_t value) {
-    const std::string digits = std::to_string(value);
-    return std::u16string(digits.begin(), digits.end());
-}
-
 } // namespace
 
-CPrinterInfoView::CPrinterInfoView() : CSingleFormView(IDD_PRNINFO_VIEW, kScreen) {}
+CPrinterInfoView::CPrinterInfoView()
+    : CExchangePageView(IDD_PRNINFO_VIEW, kScreen, IDC_PRNINFO_TEXT) {}
 
 void CPrinterInfoView::OnInitialUpdate() {
-    CSingleFormView::OnInitialUpdate();
-    PageTexts().ApplyCaptions(m_hWnd);
+    CExchangePageView::OnInitialUpdate();
     ShowInformation();
 }
 
 void CPrinterInfoView::OnActivatePage() {
-    CSingleFormView::OnActivatePage();
+    CExchangePageView::OnActivatePage();
     ShowInformation();
 }
 
 bool CPrinterInfoView::OnCommand(UINT code, UINT id, HWND control) {
-    if (code == BN_CLICKED && id == IDC_PRNINFO_COPY) {
-        OnCopyClicked();
-        return true;
-    }
-    if (code == BN_CLICKED && id == IDC_PRNINFO_SAVE) {
-        OnSaveClicked();
-        return true;
-    }
-    if (code == BN_CLICKED && id == IDC_PRNINFO_PRINT) {
-        OnTestPrintClicked();
-        return true;
-    }
-    if (code == BN_CLICKED && id == IDC_PRNINFO_COUNTERS_READ) {
-        OnReadCountersClicked();
-        return true;
-    }
-    if (code == BN_CLICKED && id == IDC_PRNINFO_COUNTERS_RESET) {
-        OnResetCountersClicked();
-        return true;
-    }
-    return CSingleFormView::OnCommand(code, id, control);
+    static constexpr Click<CPrinterInfoView> kClicks[] = {
+        {IDC_PRNINFO_COPY, &CPrinterInfoView::OnCopyClicked},
+        {IDC_PRNINFO_SAVE, &CPrinterInfoView::OnSaveClicked},
+        {IDC_PRNINFO_PRINT, &CPrinterInfoView::OnTestPrintClicked},
+        {IDC_PRNINFO_COUNTERS_READ, &CPrinterInfoView::OnReadCountersClicked},
+        {IDC_PRNINFO_COUNTERS_RESET, &CPrinterInfoView::OnResetCountersClicked},
+    };
+    return OnClick(*this, kClicks, code, id) || CExchangePageView::OnCommand(code, id, control);
 }
 
 int32_t CPrinterInfoView::ReadSettings() {
@@ -131,12 +99,9 @@ InfoDetails CPrinterInfoView::Details() {
         std::lock_guard lock(m_readLock);
         details.readAt = m_readAt;
     }
-    details.readAtLabel =
-        PageTexts().TextOr(LangListKind::ScreenStrings, kStrReadAt, details.readAtLabel);
-    details.libraryLabel =
-        PageTexts().TextOr(LangListKind::ScreenStrings, kStrLibrary, details.libraryLabel);
-    details.driverLabel =
-        PageTexts().TextOr(LangListKind::ScreenStrings, kStrDriver, details.driverLabel);
+    details.readAtLabel = Text(kStrReadAt, details.readAtLabel);
+    details.libraryLabel = Text(kStrLibrary, details.libraryLabel);
+    details.driverLabel = Text(kStrDriver, details.driverLabel);
     UtilContext* context = Context();
     int32_t version = 0;
     if (context && comm::IsBound(context->binding) &&
@@ -155,12 +120,8 @@ InfoDetails CPrinterInfoView::Details() {
 InfoLabels CPrinterInfoView::Labels() const {
     InfoLabels labels = EnglishLabels();
     for (int i = 0; i < kLabelCount; ++i)
-        labels[i] = PageTexts().TextOr(LangListKind::ScreenStrings, i, labels[i]);
+        labels[i] = Text(i, labels[i]);
     return labels;
-}
-
-std::u16string CPrinterInfoView::Message(int index, const char16_t* english) const {
-    return PageTexts().TextOr(LangListKind::ScreenMessages, index, english);
 }
 
 void CPrinterInfoView::ShowInformation() {
@@ -170,9 +131,9 @@ void CPrinterInfoView::ShowInformation() {
         return;
     const InfoDetails details = Details();
     m_text = InformationText(*context, *store, Labels(), LocalTimeText(), &details);
-    ::SetDlgItemTextW(m_hWnd, IDC_PRNINFO_TEXT, WidePtr(m_text));
+    ShowNote(m_text);
     // Without a printer there is nothing to print on or to read counters from.
-    const bool printer = context->startMode != kStartFileMode;
+    const bool printer = !FileMode();
     for (int id : {IDC_PRNINFO_PRINT, IDC_PRNINFO_COUNTERS_READ, IDC_PRNINFO_COUNTERS_RESET})
         ::EnableWindow(GetDlgItem(id), printer);
     ShowCounters();
@@ -202,33 +163,10 @@ void CPrinterInfoView::OnCopyClicked() {
                                                      u"clipboard.")));
 }
 
-std::u16string CPrinterInfoView::ChooseFile() const {
-    // The filter's parts are separated by '|' in the language file; the dialog wants NULs.
-    std::u16string filter = PageTexts().TextOr(LangListKind::ScreenStrings, kStrFilter,
-                                               u"Text files (*.txt)|*.txt|All files (*.*)|*.*|");
-    for (char16_t& c : filter)
-        if (c == u'|')
-            c = u'\0';
-    filter += u'\0';
-    wchar_t path[MAX_PATH] = L"";
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = m_hWnd;
-    ofn.lpstrFilter = WidePtr(filter);
-    ofn.lpstrFile = path;
-    ofn.nMaxFile = MAX_PATH;
-    ofn.lpstrDefExt = L"txt";
-    ofn.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_OVERWRITEPROMPT;
-    // The dialog's library comes when the operator first saves, not with the page.
-    static auto* const saveDialog =
-        SystemLibraryFunction<decltype(::GetSaveFileNameW)>(L"comdlg32.dll", "GetSaveFileNameW");
-    if (!saveDialog || !saveDialog(&ofn))
-        return {};
-    return FromWide(path);
-}
-
 void CPrinterInfoView::OnSaveClicked() {
-    const std::u16string path = ChooseFile();
+    const std::u16string path = ChooseFileName(
+        m_hWnd, DialogFilter(Text(kStrFilter, u"Text files (*.txt)|*.txt|All files (*.*)|*.*|")),
+        L"txt", FileChoice::Save);
     if (path.empty())
         return;
     if (SaveInformationText(path, m_text) != 0) {
@@ -237,11 +175,6 @@ void CPrinterInfoView::OnSaveClicked() {
         return;
     }
     ShowInfo(m_hWnd, WidePtr(Message(kMsgSaved, u"The information was saved.")));
-}
-
-int32_t CPrinterInfoView::AnswerWaitMs() {
-    CommTimings timings{};
-    return GetCommTimings(&timings) ? timings.waitMs : 1000;
 }
 
 std::u16string CPrinterInfoView::StripRefusal() {
@@ -275,9 +208,9 @@ std::u16string CPrinterInfoView::StripRefusal() {
     return u"";
 }
 
-int32_t CPrinterInfoView::RunOnPrinter(ExchangeWorkerProc worker) {
-    CommCtrl().SetWorkerProc(worker);
-    return CommCtrl().RunExchange(this);
+int32_t CPrinterInfoView::RunOnPrinter(Task task) {
+    m_task = task;
+    return RunExchange();
 }
 
 void CPrinterInfoView::ShowBusy() {
@@ -305,7 +238,7 @@ void CPrinterInfoView::OnTestPrintClicked() {
         return;
     }
     m_printOutcome = PrintOutcome::NoAnswer;
-    const int32_t result = RunOnPrinter(&CPrinterInfoView::PrintWorker);
+    const int32_t result = RunOnPrinter(Task::Print);
     if (result == kExchangeNotSetUp) {
         ShowBusy();
         return;
@@ -318,7 +251,7 @@ void CPrinterInfoView::OnTestPrintClicked() {
 
 void CPrinterInfoView::OnReadCountersClicked() {
     m_counters.clear();
-    const int32_t result = RunOnPrinter(&CPrinterInfoView::ReadCountersWorker);
+    const int32_t result = RunOnPrinter(Task::ReadCounters);
     ShowCounters();
     if (result == kExchangeNotSetUp) {
         ShowBusy();
@@ -336,7 +269,7 @@ void CPrinterInfoView::OnResetCountersClicked() {
     if (AskYesNo(m_hWnd, WidePtr(question)) != IDYES)
         return;
     m_countersReset = false;
-    const int32_t result = RunOnPrinter(&CPrinterInfoView::ResetCountersWorker);
+    const int32_t result = RunOnPrinter(Task::ResetCounters);
     ShowCounters();
     if (result == kExchangeNotSetUp) {
         ShowBusy();
@@ -352,19 +285,16 @@ void CPrinterInfoView::ShowCounters() {
     if (!m_hWnd)
         return;
     const InfoLabels labels = Labels();
-    const std::u16string line = PageTexts().TextOr(LangListKind::ScreenStrings, kStrCounterLine,
-                                                   u"%1 since reset, %2 in all");
+    const std::u16string line = Text(kStrCounterLine, u"%1 since reset, %2 in all");
     std::u16string text;
     for (std::size_t i = 0; i < std::size(kMaintenanceCounters); ++i) {
         const MaintenanceCounter& counter = kMaintenanceCounters[i];
-        const std::u16string unit = PageTexts().TextOr(LangListKind::ScreenStrings,
-                                                       counter.unitString, counter.englishUnit);
+        const std::u16string unit = Text(counter.unitString, counter.englishUnit);
         auto shown = [&](const std::optional<uint64_t>& value) {
             return value ? Decimal(*value) + u" " + unit : labels[kLabelNotRead];
         };
         const CounterValues values = i < m_counters.size() ? m_counters[i] : CounterValues{};
-        text += PageTexts().TextOr(LangListKind::ScreenStrings, counter.nameString,
-                                   counter.englishName);
+        text += Text(counter.nameString, counter.englishName);
         if (!values.sinceReset && !values.lifetime)
             text += u": " + labels[kLabelNotRead] + u"\r\n";
         else
@@ -373,10 +303,10 @@ void CPrinterInfoView::ShowCounters() {
     ::SetDlgItemTextW(m_hWnd, IDC_PRNINFO_COUNTERS, WidePtr(text));
 }
 
-Bytes CPrinterInfoView::MakeReceipt(comm::IPrinterLink& link, int32_t waitMs) {
+Bytes CPrinterInfoView::MakeReceipt(comm::IPrinterLink& link, int32_t waitMs,
+                                    IPluginDataMgr* store) {
     ReceiptFacts facts;
     facts.date = LocalTimeText();
-    IPluginDataMgr* store = DataManager();
     paper::PaperSettings settings;
     if (store) {
         PrinterInfoBlock info{};
@@ -402,80 +332,52 @@ Bytes CPrinterInfoView::MakeReceipt(comm::IPrinterLink& link, int32_t waitMs) {
     return TestReceipt(facts);
 }
 
-namespace {
-
-// One worker's way to the printer for the page's exchange.
-template <typename Body> unsigned RunWorker(void* page, Body body) {
-    try {
-        auto* view = static_cast<CPrinterInfoView*>(page);
-        if (!view)
-            return static_cast<unsigned>(kExchangeMissingLibrary);
-        return static_cast<unsigned>(body(*view));
-    } catch (...) {
-        return static_cast<unsigned>(kExchangeMissingLibrary);
+int32_t CPrinterInfoView::ExchangeOnWorker(comm::IPrinterLink& link, int32_t waitMs,
+                                           IPluginDataMgr* store) {
+    switch (m_task) {
+    case Task::Print:
+        return PrintOnWorker(link, waitMs, store);
+    case Task::ReadCounters:
+        return ReadCountersOnWorker(link, waitMs);
+    case Task::ResetCounters:
+        return ResetCountersOnWorker(link, waitMs);
     }
+    return -1;
 }
 
-} // namespace
-
-int32_t
-CPrinterInfoView::OnPrinterLink(const std::function<int32_t(comm::IPrinterLink&, int32_t)>& body) {
-    UtilContext* context = Context();
-    CommCtrl().ReportProgress(0);
-    const int32_t waitMs = AnswerWaitMs();
-    comm::CQkcPrinterLink port(context ? context->binding : nullptr, waitMs);
-    comm::CBoundedLink link(port, comm::kExchangeAnswerLimitMs,
-                            [this] { return CommCtrl().StopRequested(); });
-    return body(link, waitMs);
+int32_t CPrinterInfoView::PrintOnWorker(comm::IPrinterLink& link, int32_t waitMs,
+                                        IPluginDataMgr* store) {
+    MaintenanceExchange exchange(link, waitMs);
+    // Nothing of the receipt goes to a printer that cannot print it.
+    const PrinterReadiness ready = exchange.CheckReady();
+    if (ready != PrinterReadiness::Ready) {
+        m_printOutcome = ready == PrinterReadiness::CoverOpen  ? PrintOutcome::CoverOpen
+                         : ready == PrinterReadiness::PaperOut ? PrintOutcome::PaperOut
+                         : ready == PrinterReadiness::Offline  ? PrintOutcome::Offline
+                                                               : PrintOutcome::NoAnswer;
+        return 1;
+    }
+    const Bytes receipt = MakeReceipt(link, waitMs, store);
+    CommCtrl().ReportProgress(40);
+    m_printOutcome = exchange.Print(receipt);
+    CommCtrl().ReportProgress(80);
+    m_counters = exchange.ReadCounters();
+    return 1;
 }
 
-unsigned __stdcall CPrinterInfoView::PrintWorker(void* page) {
-    return RunWorker(page, [](CPrinterInfoView& view) {
-        return view.OnPrinterLink([&view](comm::IPrinterLink& link, int32_t waitMs) {
-            MaintenanceExchange exchange(link, waitMs);
-            // Nothing of the receipt goes to a printer that cannot print it.
-            const PrinterReadiness ready = exchange.CheckReady();
-            if (ready != PrinterReadiness::Ready) {
-                view.m_printOutcome = ready == PrinterReadiness::CoverOpen ? PrintOutcome::CoverOpen
-                                      : ready == PrinterReadiness::PaperOut ? PrintOutcome::PaperOut
-                                      : ready == PrinterReadiness::Offline  ? PrintOutcome::Offline
-                                                                           : PrintOutcome::NoAnswer;
-                return 1;
-            }
-            const Bytes receipt = view.MakeReceipt(link, waitMs);
-            view.CommCtrl().ReportProgress(40);
-            view.m_printOutcome = exchange.Print(receipt);
-            view.CommCtrl().ReportProgress(80);
-            view.m_counters = exchange.ReadCounters();
-            view.CommCtrl().ReportProgress(100);
-            return 1;
-        });
-    });
+int32_t CPrinterInfoView::ReadCountersOnWorker(comm::IPrinterLink& link, int32_t waitMs) {
+    m_counters = MaintenanceExchange(link, waitMs).ReadCounters();
+    for (const CounterValues& values : m_counters)
+        if (!values.sinceReset || !values.lifetime)
+            return -1;
+    return 1;
 }
 
-unsigned __stdcall CPrinterInfoView::ReadCountersWorker(void* page) {
-    return RunWorker(page, [](CPrinterInfoView& view) {
-        return view.OnPrinterLink([&view](comm::IPrinterLink& link, int32_t waitMs) {
-            view.m_counters = MaintenanceExchange(link, waitMs).ReadCounters();
-            view.CommCtrl().ReportProgress(100);
-            for (const CounterValues& values : view.m_counters)
-                if (!values.sinceReset || !values.lifetime)
-                    return -1;
-            return 1;
-        });
-    });
-}
-
-unsigned __stdcall CPrinterInfoView::ResetCountersWorker(void* page) {
-    return RunWorker(page, [](CPrinterInfoView& view) {
-        return view.OnPrinterLink([&view](comm::IPrinterLink& link, int32_t waitMs) {
-            MaintenanceExchange exchange(link, waitMs);
-            view.m_countersReset = exchange.ResetCounters();
-            view.m_counters = exchange.ReadCounters();
-            view.CommCtrl().ReportProgress(100);
-            return 1;
-        });
-    });
+int32_t CPrinterInfoView::ResetCountersOnWorker(comm::IPrinterLink& link, int32_t waitMs) {
+    MaintenanceExchange exchange(link, waitMs);
+    m_countersReset = exchange.ResetCounters();
+    m_counters = exchange.ReadCounters();
+    return 1;
 }
 
 } // namespace qk::printerinfo

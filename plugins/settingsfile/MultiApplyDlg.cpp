@@ -221,7 +221,7 @@ std::u16string CMultiApplyDlg::CodeText(int32_t code) const {
         return String(kStrNotHeld, u"sent, but not every setting holds");
     default:
         return Fill(String(kStrFailed, u"failed (exit code %s)"),
-                    DecimalText(static_cast<uint32_t>(code)));
+                    Decimal(static_cast<uint32_t>(code)));
     }
 }
 
@@ -246,8 +246,8 @@ std::u16string CMultiApplyDlg::ChildText(const ChildRow& row) const {
                          row.exitCode == kUnattendedLost || row.exitCode == kUnattendedNotHeld;
     if (counted && row.summary.settings > 0) {
         std::u16string holding = String(kStrHolding, u"%s of %s settings hold");
-        holding = Fill(holding, DecimalText(row.summary.holding));
-        text += u" (" + Fill(holding, DecimalText(row.summary.settings)) + u")";
+        holding = Fill(holding, Decimal(row.summary.holding));
+        text += u" (" + Fill(holding, Decimal(row.summary.settings)) + u")";
     }
     return text;
 }

@@ -1,6 +1,7 @@
 #include "plugins/settingsfile/QKUSetFileApp.h"
 
-#include "plugins/settingsfile/SettingsFileViewCtrl.h"
+#include "framework/plugin/PageViewCtrl.h"
+#include "plugins/settingsfile/SettingsFileView.h"
 
 namespace qk::settingsfile {
 
@@ -9,7 +10,10 @@ CQKUSetFileApp::~CQKUSetFileApp() {
 }
 
 bool CQKUSetFileApp::InitInstance() {
-    m_controller = std::make_unique<CSettingsFileViewCtrl>();
+    // The page keeps no settings of its own: it works on the blocks the other pages own. Its
+    // block (0x1000C) holds only its header and one reserved word.
+    m_controller = std::make_unique<CPageViewCtrl>(
+        0x0001000C, 36, []() -> CCommonFormView* { return new CSettingsFileView; });
     return true;
 }
 

@@ -2,18 +2,6 @@
 
 namespace qk::settingsfile {
 
-std::u16string DecimalText(uint32_t value) {
-    const std::string digits = std::to_string(value);
-    return std::u16string(digits.begin(), digits.end());
-}
-
-std::u16string Fill(std::u16string text, const std::u16string& value) {
-    const size_t at = text.find(u"%s");
-    if (at == std::u16string::npos)
-        return text + u" " + value;
-    return text.replace(at, 2, value);
-}
-
 std::u16string HexText(const Bytes& bytes) {
     static constexpr char16_t kDigits[] = u"0123456789ABCDEF";
     std::u16string text;
@@ -29,7 +17,7 @@ std::u16string HexText(const Bytes& bytes) {
 std::u16string SettingValueText(const FileSetting& setting) {
     switch (setting.kind) {
     case SettingKind::CustomValue:
-        return setting.value.size() == 2 ? DecimalText(setting.value[0] | setting.value[1] << 8)
+        return setting.value.size() == 2 ? Decimal(setting.value[0] | setting.value[1] << 8)
                                          : HexText(setting.value);
     case SettingKind::MemorySwitch:
     case SettingKind::LogoOption:

@@ -3,13 +3,11 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include "framework/lang/FilledText.h"
 #include "plugins/settingsfile/SettingsFileCheck.h"
 
 namespace qk::settingsfile {
 
-std::u16string DecimalText(uint32_t value);
-// The language file's text with `value` at its first "%s" (after it, without one).
-std::u16string Fill(std::u16string text, const std::u16string& value);
 // "1D 28 45": two hex digits a byte, a space between.
 std::u16string HexText(const Bytes& bytes);
 // A customized value in decimal, a memory switch or logo option as its characters, the logo

@@ -4,11 +4,8 @@
 #include "framework/store/PluginDataMgrApi.h"
 #include "framework/context/UtilContext.h"
 #include "framework/view/UtilMessageBox.h"
-#include "platform/LibraryLoader.h"
 #include "platform/Text.h"
 #include "plugins/logo/LogoExchange.h"
-#include "framework/comm/BoundedLink.h"
-#include "framework/comm/QkcPrinterLink.h"
 #include "plugins/paper/SettingsExchange.h"
 #include "plugins/settingsfile/MultiApplyDlg.h"
 #include "plugins/settingsfile/PrinterTargets.h"
@@ -35,73 +32,25 @@ constexpr int kStrCustomValue = 0, kStrMemorySwitch = 1, kStrTopLogo = 2, kStrBo
 
 } // namespace
 
-CSettingsFileView::CSettingsFileView() : CSingleFormView(IDD_SETFILE_VIEW, kScreen) {}
-
-void CSettingsFileView::OnInitialUpdate() {
-    CSingleFormView::OnInitialUpdate();
-    PageTexts().ApplyCaptions(m_hWnd);
-}
+CSettingsFileView::CSettingsFileView()
+    : CExchangePageView(IDD_SETFILE_VIEW, kScreen, IDC_SETFILE_REPORT) {}
 
 bool CSettingsFileView::OnCommand(UINT code, UINT id, HWND control) {
-    if (code == BN_CLICKED && id == IDC_SETFILE_SAVE) {
-        OnSaveClicked();
-        return true;
-    }
-    if (code == BN_CLICKED && id == IDC_SETFILE_CHECK) {
-        OnCheckClicked();
-        return true;
-    }
-    if (code == BN_CLICKED && id == IDC_SETFILE_APPLY) {
-        OnApplyClicked();
-        return true;
-    }
-    if (code == BN_CLICKED && id == IDC_SETFILE_MULTI) {
-        OnMultiClicked();
-        return true;
-    }
-    return CSingleFormView::OnCommand(code, id, control);
+    static constexpr Click<CSettingsFileView> kClicks[] = {
+        {IDC_SETFILE_SAVE, &CSettingsFileView::OnSaveClicked},
+        {IDC_SETFILE_CHECK, &CSettingsFileView::OnCheckClicked},
+        {IDC_SETFILE_APPLY, &CSettingsFileView::OnApplyClicked},
+        {IDC_SETFILE_MULTI, &CSettingsFileView::OnMultiClicked},
+    };
+    return OnClick(*this, kClicks, code, id) || CExchangePageView::OnCommand(code, id, control);
 }
 
-std::u16string CSettingsFileView::Message(int index, const char16_t* english) const {
-    return PageTexts().TextOr(LangListKind::ScreenMessages, index, english);
-}
-
-std::u16string CSettingsFileView::String(int index, const char16_t* english) const {
-    return PageTexts().TextOr(LangListKind::ScreenStrings, index, english);
-}
-
-void CSettingsFileView::ShowReport(const std::u16string& text) {
-    ::SetDlgItemTextW(m_hWnd, IDC_SETFILE_REPORT, WidePtr(text));
-}
-
-std::u16string CSettingsFileView::ChooseFile(bool forSaving) const {
-    // The filter's parts are separated by '|' in the language file; the dialog wants NULs.
-    std::u16string filter =
-        String(kStrFilter, u"Settings command files (*.dat)|*.dat|All files (*.*)|*.*|");
-    for (char16_t& c : filter)
-        if (c == u'|')
-            c = u'\0';
-    filter += u'\0';
-    wchar_t path[MAX_PATH] = L"";
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = m_hWnd;
-    ofn.lpstrFilter = WidePtr(filter);
-    ofn.lpstrFile = path;
-    ofn.nMaxFile = MAX_PATH;
-    ofn.lpstrDefExt = L"dat";
-    // Choosing a file must not move the whole process into the file's folder.
-    ofn.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
-                (forSaving ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
-    // The dialog's library comes when the operator first chooses a file, not with the page.
-    static auto* const saveDialog =
-        SystemLibraryFunction<decltype(::GetSaveFileNameW)>(L"comdlg32.dll", "GetSaveFileNameW");
-    static auto* const openDialog =
-        SystemLibraryFunction<decltype(::GetOpenFileNameW)>(L"comdlg32.dll", "GetOpenFileNameW");
-    auto* const dialog = forSaving ? saveDialog : openDialog;
-    if (!dialog || !dialog(&ofn))
-        return {};
-    return FromWide(path);
+std::u16string CSettingsFileView::ChooseFile(FileChoice choice) const {
+    return ChooseFileName(
+        m_hWnd,
+        DialogFilter(
+            Text(kStrFilter, u"Settings command files (*.dat)|*.dat|All files (*.*)|*.*|")),
+        L"dat", choice);
 }
 
 void CSettingsFileView::OnSaveClicked() {
@@ -109,7 +58,7 @@ void CSettingsFileView::OnSaveClicked() {
     IPluginDataMgr* store = DataManager();
     if (!context || !store)
         return;
-    const std::u16string path = ChooseFile(true);
+    const std::u16string path = ChooseFile(FileChoice::Save);
     if (path.empty())
         return;
     const int32_t saved = SavePrinterSettings(*context, *store, path);
@@ -119,12 +68,12 @@ void CSettingsFileView::OnSaveClicked() {
                 ? Message(kMsgNotAllRead, u"Not every setting could be read from the printer, "
                                           u"so nothing was saved. Read the settings again first.")
                 : Message(kMsgNotSaved, u"The settings could not be saved to the file.");
-        ShowReport(text);
+        ShowNote(text);
         ShowWarning(m_hWnd, WidePtr(text));
         return;
     }
     const std::u16string text = Message(kMsgSaved, u"The printer's settings were saved to %s.");
-    ShowReport(Fill(text, path));
+    ShowNote(Fill(text, path));
     ShowInfo(m_hWnd, WidePtr(Fill(text, path)));
 }
 
@@ -153,18 +102,18 @@ std::u16string CSettingsFileView::RefusalText(int32_t result) const {
 std::u16string CSettingsFileView::SettingName(const FileSetting& setting) const {
     switch (setting.kind) {
     case SettingKind::CustomValue:
-        return Fill(String(kStrCustomValue, u"Customized value %s"), DecimalText(setting.number));
+        return Fill(Text(kStrCustomValue, u"Customized value %s"), Decimal(setting.number));
     case SettingKind::MemorySwitch:
-        return Fill(String(kStrMemorySwitch, u"Memory switch %s"), DecimalText(setting.number));
+        return Fill(Text(kStrMemorySwitch, u"Memory switch %s"), Decimal(setting.number));
     case SettingKind::TopLogo:
-        return String(kStrTopLogo, u"Top logo");
+        return Text(kStrTopLogo, u"Top logo");
     case SettingKind::BottomLogo:
-        return String(kStrBottomLogo, u"Bottom logo");
+        return Text(kStrBottomLogo, u"Bottom logo");
     case SettingKind::LogoOption:
-        return Fill(String(kStrLogoOption, u"Logo option %s"), HexText({setting.number}));
+        return Fill(Text(kStrLogoOption, u"Logo option %s"), HexText({setting.number}));
     case SettingKind::CancelLogo:
-        return setting.number == 0 ? String(kStrNoTopLogo, u"No top logo")
-                                   : String(kStrNoBottomLogo, u"No bottom logo");
+        return setting.number == 0 ? Text(kStrNoTopLogo, u"No top logo")
+                                   : Text(kStrNoBottomLogo, u"No bottom logo");
     }
     return {};
 }
@@ -172,8 +121,8 @@ std::u16string CSettingsFileView::SettingName(const FileSetting& setting) const 
 std::u16string CSettingsFileView::SettingLines(const CheckedFile& file) const {
     std::u16string lines;
     if (!file.logoSection.empty())
-        lines += Fill(String(kStrLogoGraphic, u"Logo graphic: %s bytes"),
-                      DecimalText(static_cast<uint32_t>(file.logoSection.size()))) +
+        lines += Fill(Text(kStrLogoGraphic, u"Logo graphic: %s bytes"),
+                      Decimal(static_cast<uint32_t>(file.logoSection.size()))) +
                  u"\r\n";
     for (const FileSetting& setting : file.settings) {
         lines += SettingName(setting);
@@ -189,7 +138,7 @@ bool CSettingsFileView::ChooseCheckedFile(CheckedFile& file, std::u16string* cho
     IPluginDataMgr* store = DataManager();
     if (!context || !store)
         return false;
-    const std::u16string path = ChooseFile(false);
+    const std::u16string path = ChooseFile(FileChoice::Open);
     if (path.empty())
         return false;
     const std::u16string model = PrinterModel(*context, *store);
@@ -199,7 +148,7 @@ bool CSettingsFileView::ChooseCheckedFile(CheckedFile& file, std::u16string* cho
     if (result == kFileOk)
         return true;
     const std::u16string text = RefusalText(result);
-    ShowReport(text);
+    ShowNote(text);
     ShowWarning(m_hWnd, WidePtr(text));
     return false;
 }
@@ -207,13 +156,8 @@ bool CSettingsFileView::ChooseCheckedFile(CheckedFile& file, std::u16string* cho
 void CSettingsFileView::OnCheckClicked() {
     CheckedFile file;
     if (ChooseCheckedFile(file))
-        ShowReport(Message(kMsgFileGood, u"The file is whole and made for this printer. It sets:") +
-                   u"\r\n" + SettingLines(file));
-}
-
-int32_t CSettingsFileView::AnswerWaitMs() {
-    CommTimings timings{};
-    return GetCommTimings(&timings) ? timings.waitMs : 1000;
+        ShowNote(Message(kMsgFileGood, u"The file is whole and made for this printer. It sets:") +
+                 u"\r\n" + SettingLines(file));
 }
 
 std::u16string CSettingsFileView::ChangeLines() const {
@@ -226,12 +170,12 @@ std::u16string CSettingsFileView::ChangeLines() const {
         lines += SettingName(setting) + u": ";
         if (state.now) {
             lines +=
-                state.now->empty() ? String(kStrNone, u"none") : HeldValueText(setting, *state.now);
+                state.now->empty() ? Text(kStrNone, u"none") : HeldValueText(setting, *state.now);
         } else {
-            lines += String(kStrNotRead, u"not read");
+            lines += Text(kStrNotRead, u"not read");
         }
         lines += u" -> ";
-        lines += setting.kind == SettingKind::CancelLogo ? String(kStrNone, u"none")
+        lines += setting.kind == SettingKind::CancelLogo ? Text(kStrNone, u"none")
                                                          : SettingValueText(setting);
         lines += u"\r\n";
     }
@@ -248,23 +192,22 @@ std::u16string CSettingsFileView::OutcomeLines() const {
             lines += u" = " + SettingValueText(setting);
         lines += u": ";
         if (!state.sent)
-            lines += String(kStrNotSent, u"not sent");
+            lines += Text(kStrNotSent, u"not sent");
         else if (!state.after)
-            lines += String(kStrNotRead, u"not read");
+            lines += Text(kStrNotRead, u"not read");
         else if (state.holds)
-            lines += String(kStrHolds, u"holds");
+            lines += Text(kStrHolds, u"holds");
         else
-            lines += String(kStrDiffers, u"differs");
+            lines += Text(kStrDiffers, u"differs");
         lines += u"\r\n";
     }
     return lines;
 }
 
-int32_t CSettingsFileView::RunApplyExchange(unsigned(__stdcall* worker)(void*)) {
-    m_exchangeRan = false;
-    CommCtrl().SetWorkerProc(worker);
-    const int32_t result = CommCtrl().RunExchange(this);
-    return m_exchangeRan ? result : kApplyNoAnswer;
+int32_t CSettingsFileView::RunApplyExchange(Task task) {
+    m_task = task;
+    const int32_t result = RunExchange();
+    return ExchangeRan() ? result : kApplyNoAnswer;
 }
 
 bool CSettingsFileView::HasPrinter() {
@@ -285,8 +228,8 @@ void CSettingsFileView::OnApplyClicked() {
     m_report = ApplyReport{};
     const std::u16string noAnswer = Message(kMsgNoAnswer, u"The printer did not answer. Nothing "
                                                           u"was sent.");
-    if (RunApplyExchange(&CSettingsFileView::ReadHeldWorker) != 1) {
-        ShowReport(noAnswer);
+    if (RunApplyExchange(Task::ReadHeld) != 1) {
+        ShowNote(noAnswer);
         ShowWarning(m_hWnd, WidePtr(noAnswer));
         return;
     }
@@ -294,17 +237,17 @@ void CSettingsFileView::OnApplyClicked() {
     if (changes.empty() && m_file.logoSection.empty()) {
         const std::u16string text =
             Message(kMsgAlreadyHolds, u"The printer already holds every setting of this file.");
-        ShowReport(text);
+        ShowNote(text);
         ShowInfo(m_hWnd, WidePtr(text));
         return;
     }
     const std::u16string question =
         Message(kMsgAskApply, u"Do you want to apply the file? These settings change:") + u"\n" +
         changes;
-    ShowReport(question);
+    ShowNote(question);
     if (AskYesNo(m_hWnd, WidePtr(question)) != IDYES)
         return;
-    const int32_t result = RunApplyExchange(&CSettingsFileView::ApplyWorker);
+    const int32_t result = RunApplyExchange(Task::Apply);
     std::u16string text;
     if (result == 1)
         text = Message(kMsgApplied, u"The file was applied: every setting reads back as the file "
@@ -314,7 +257,7 @@ void CSettingsFileView::OnApplyClicked() {
     else
         text = Message(kMsgLost, u"The printer was lost while the file was applied. Settings "
                                  u"marked \"not sent\" or \"not read\" may not be in the printer.");
-    ShowReport(text + u"\r\n" + OutcomeLines());
+    ShowNote(text + u"\r\n" + OutcomeLines());
     if (result == 1)
         ShowInfo(m_hWnd, WidePtr(text));
     else
@@ -339,14 +282,14 @@ void CSettingsFileView::OnMultiClicked() {
 
 int32_t CSettingsFileView::ApplyWithoutAsking(ResultSummary& summary) {
     m_report = ApplyReport{};
-    RunApplyExchange(&CSettingsFileView::ReadHeldWorker);
-    if (!m_exchangeRan || m_report.settings.size() != m_file.settings.size())
+    RunApplyExchange(Task::ReadHeld);
+    if (!ExchangeRan() || m_report.settings.size() != m_file.settings.size())
         return kUnattendedNoPrinter;
     int32_t code = HeldExitCode(m_file, m_report, false);
     const bool send = code == kUnattendedDiffers;
     if (send) {
-        RunApplyExchange(&CSettingsFileView::ApplyWorker);
-        code = m_exchangeRan ? AppliedExitCode(m_report) : kUnattendedLost;
+        RunApplyExchange(Task::Apply);
+        code = ExchangeRan() ? AppliedExitCode(m_report) : kUnattendedLost;
     }
     summary.settings = static_cast<uint32_t>(m_file.settings.size());
     for (size_t i = 0; i < m_file.settings.size(); ++i) {
@@ -355,21 +298,11 @@ int32_t CSettingsFileView::ApplyWithoutAsking(ResultSummary& summary) {
             (send ? state.holds : state.now && SettingHolds(m_file.settings[i], *state.now)) ? 1
                                                                                              : 0;
     }
-    ShowReport(OutcomeLines());
+    ShowNote(OutcomeLines());
     return code;
 }
 
 namespace {
-
-// The page's exchanges: the link over the open port, bounded and stopped with the dialog.
-template <typename Exchange>
-unsigned RunOnPrinter(CSettingsFileView* view, int32_t waitMs, UtilContext* context,
-                      Exchange exchange) {
-    comm::CQkcPrinterLink port(context ? context->binding : nullptr, waitMs);
-    comm::CBoundedLink link(port, comm::kExchangeAnswerLimitMs,
-                            [view] { return view->CommCtrl().StopRequested(); });
-    return static_cast<unsigned>(exchange(link));
-}
 
 // After an apply the blocks follow what the printer now holds, so the pages show it.
 void ReadPagesBack(comm::IPrinterLink& link, int32_t waitMs, IPluginDataMgr& store) {
@@ -385,48 +318,18 @@ void ReadPagesBack(comm::IPrinterLink& link, int32_t waitMs, IPluginDataMgr& sto
 
 } // namespace
 
-unsigned __stdcall CSettingsFileView::ReadHeldWorker(void* page) {
-    try {
-        auto* view = static_cast<CSettingsFileView*>(page);
-        if (!view)
-            return static_cast<unsigned>(kExchangeMissingLibrary);
-        view->CommCtrl().ReportProgress(0);
-        const int32_t waitMs = view->AnswerWaitMs();
-        const unsigned result =
-            RunOnPrinter(view, waitMs, view->Context(), [&](comm::IPrinterLink& link) {
-                view->m_report = SettingsFileApply(link, waitMs).ReadHeld(view->m_file);
-                return view->m_report.result;
-            });
-        view->m_exchangeRan = true;
-        view->CommCtrl().ReportProgress(100);
-        return result;
-    } catch (...) {
-        return static_cast<unsigned>(kExchangeMissingLibrary);
+int32_t CSettingsFileView::ExchangeOnWorker(comm::IPrinterLink& link, int32_t waitMs,
+                                            IPluginDataMgr* store) {
+    SettingsFileApply apply(link, waitMs);
+    if (m_task == Task::ReadHeld) {
+        m_report = apply.ReadHeld(m_file);
+        return m_report.result;
     }
-}
-
-unsigned __stdcall CSettingsFileView::ApplyWorker(void* page) {
-    try {
-        auto* view = static_cast<CSettingsFileView*>(page);
-        if (!view)
-            return static_cast<unsigned>(kExchangeMissingLibrary);
-        view->CommCtrl().ReportProgress(0);
-        const int32_t waitMs = view->AnswerWaitMs();
-        IPluginDataMgr* store = view->DataManager();
-        const unsigned result =
-            RunOnPrinter(view, waitMs, view->Context(), [&](comm::IPrinterLink& link) {
-                SettingsFileApply(link, waitMs).Apply(view->m_file, view->m_report);
-                view->CommCtrl().ReportProgress(70);
-                if (store && view->m_report.result != kApplyNoAnswer)
-                    ReadPagesBack(link, waitMs, *store);
-                return view->m_report.result;
-            });
-        view->m_exchangeRan = true;
-        view->CommCtrl().ReportProgress(100);
-        return result;
-    } catch (...) {
-        return static_cast<unsigned>(kExchangeMissingLibrary);
-    }
+    apply.Apply(m_file, m_report);
+    CommCtrl().ReportProgress(70);
+    if (store && m_report.result != kApplyNoAnswer)
+        ReadPagesBack(link, waitMs, *store);
+    return m_report.result;
 }
 
 } // namespace qk::settingsfile

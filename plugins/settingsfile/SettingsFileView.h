@@ -6,27 +6,28 @@
 // registered printers at once (CMultiApplyDlg), this printer by the same exchanges.
 #pragma once
 #include <string>
-#include "framework/view/SingleFormView.h"
+#include "framework/view/FileChooser.h"
+#include "framework/view/ExchangePageView.h"
 #include "plugins/settingsfile/SettingsFileApply.h"
 #include "plugins/settingsfile/SettingsFileCheck.h"
 #include "plugins/settingsfile/MultiApplyRun.h"
 
 namespace qk::settingsfile {
 
-class CSettingsFileView : public CSingleFormView {
+class CSettingsFileView : public CExchangePageView {
 public:
     CSettingsFileView();
 
-    void OnInitialUpdate() override;
-
-    // The exchanges of an apply, on the exchange's worker thread.
-    static unsigned __stdcall ReadHeldWorker(void* page);
-    static unsigned __stdcall ApplyWorker(void* page);
-
 protected:
     bool OnCommand(UINT code, UINT id, HWND control) override;
+    // The exchange of an apply that m_task names.
+    int32_t ExchangeOnWorker(comm::IPrinterLink& link, int32_t waitMs,
+                             IPluginDataMgr* store) override;
 
 private:
+    // What the printer holds now, or the file sent and every setting read back.
+    enum class Task { ReadHeld, Apply };
+
     void OnSaveClicked();
     void OnCheckClicked();
     void OnApplyClicked();
@@ -39,29 +40,25 @@ private:
     // Chooses and checks a file; false (the operator told why) when it may not be sent.
     // `chosen`, when given, receives its path.
     bool ChooseCheckedFile(CheckedFile& file, std::u16string* chosen = nullptr);
-    // Runs `worker` under the progress dialog; the exchange's result.
-    int32_t RunApplyExchange(unsigned(__stdcall* worker)(void*));
+    // Runs the task under the progress dialog; the exchange's result.
+    int32_t RunApplyExchange(Task task);
     // "setting: now -> after" of every setting the file changes.
     std::u16string ChangeLines() const;
     // Per setting: what the file sets and what the printer read back.
     std::u16string OutcomeLines() const;
-    int32_t AnswerWaitMs();
     // The operator's choice of a file; empty when cancelled.
-    std::u16string ChooseFile(bool forSaving) const;
+    std::u16string ChooseFile(FileChoice choice) const;
     // What a refused file is told with.
     std::u16string RefusalText(int32_t result) const;
     // One line per setting the file carries.
     std::u16string SettingLines(const CheckedFile& file) const;
     std::u16string SettingName(const FileSetting& setting) const;
-    std::u16string Message(int index, const char16_t* english) const;
-    std::u16string String(int index, const char16_t* english) const;
-    void ShowReport(const std::u16string& text);
 
     // The file being applied and what its exchanges found (written by the worker while the
     // page waits in the progress dialog).
+    Task m_task = Task::ReadHeld;
     CheckedFile m_file;
     ApplyReport m_report;
-    bool m_exchangeRan = false;
 };
 
 } // namespace qk::settingsfile

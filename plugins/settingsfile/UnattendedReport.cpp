@@ -30,9 +30,9 @@ std::u16string Meaning(int32_t code) {
 std::u16string SettingName(const FileSetting& setting) {
     switch (setting.kind) {
     case SettingKind::CustomValue:
-        return u"customized value " + DecimalText(setting.number);
+        return u"customized value " + Decimal(setting.number);
     case SettingKind::MemorySwitch:
-        return u"memory switch " + DecimalText(setting.number);
+        return u"memory switch " + Decimal(setting.number);
     case SettingKind::TopLogo:
         return u"top logo";
     case SettingKind::BottomLogo:
@@ -83,7 +83,7 @@ std::u16string SettingLine(const UnattendedResult& result, size_t index) {
 
 std::u16string LogoLine(const UnattendedResult& result) {
     std::u16string line = u"logo graphic\t" +
-                          DecimalText(static_cast<uint32_t>(result.file->logoSection.size())) +
+                          Decimal(static_cast<uint32_t>(result.file->logoSection.size())) +
                           u" bytes\t\t\t";
     if (!result.applied)
         return line + u"not compared";
@@ -161,7 +161,7 @@ std::u16string RefusalReason(int32_t fileResult) {
 std::string ResultFileText(const UnattendedResult& result) {
     std::string text;
     std::u16string first =
-        DecimalText(static_cast<uint32_t>(result.code)) + u'\t' + Meaning(result.code);
+        Decimal(static_cast<uint32_t>(result.code)) + u'\t' + Meaning(result.code);
     if (!result.detail.empty())
         first += u": " + result.detail;
     AppendUtf8(text, first);
