@@ -4,18 +4,11 @@
 #include <optional>
 #include <vector>
 #include "framework/comm/QkcBinding.h"
+#include "framework/context/TextSlot.h"
 #include "framework/system/PortNameRules.h"
 
 namespace qk::sys {
 namespace {
-
-std::u16string SlotText(const char16_t* slot, size_t chars = comm::kPortTextChars) {
-    size_t n = 0;
-    while (n < chars && slot[n]) {
-        ++n;
-    }
-    return std::u16string(slot, n);
-}
 
 std::u16string Join(const std::u16string& folder, const std::u16string& name) {
     return folder + u"\\" + name;
@@ -29,12 +22,6 @@ constexpr char16_t kMissingKey[] = u"\uFFFF";
 
 bool Bound(const EmulatorPortSettings& record) {
     return comm::IsBound(record.binding);
-}
-
-// "X:\..." with nothing left to expand.
-bool IsPlainFolderPath(const std::u16string& path) {
-    return path.size() >= 3 && path[1] == u':' && path[2] == u'\\' &&
-           path.find(u'%') == std::u16string::npos;
 }
 
 } // namespace
@@ -286,51 +273,12 @@ bool CEmulatorPort::ReloadEmulator(EmulatorPortSettings& record) {
     return RouteByTool(record, u"-Reload", false);
 }
 
-bool CEmulatorPort::TakeStateEvent(EmulatorPortSettings& record) {
-    bool existed = false;
-    const os::EventId event = m_services.events->CreateManualReset(kStateEventName, existed);
-    if (!event) {
-        return false;
-    }
-    if (existed && m_services.events->Wait(event, kStateEventLimitMs) != os::WaitResult::Ended) {
-        m_services.events->Close(event);
-        return false;
-    }
-    record.stateEvent = event;
-    return true;
-}
-
-void CEmulatorPort::ReleaseStateEvent(EmulatorPortSettings& record) {
-    if (!record.stateEvent) {
-        return;
-    }
-    m_services.events->Set(record.stateEvent);
-    m_services.events->Close(record.stateEvent);
-    record.stateEvent = 0;
-}
-
 bool CEmulatorPort::RestartPortService(int32_t connectorValue, EmulatorPortSettings& record) {
     if (!Bound(record) || record.binding->QKC_SetPortConnector(connectorValue) != 0 ||
         record.binding->QKC_Close() != 0) {
         return false;
     }
-    bool stopped = EnsureServiceState(kServiceStopped, kSpoolerService);
-    if (!stopped) {
-        if (!TakeStateEvent(record)) {
-            return ReopenPrinterPort(record);
-        }
-        stopped = EnsureServiceState(kServiceStopped, kSpoolerService);
-    }
-    if (stopped) {
-        if (EnsureServiceState(kServiceStopped, kPortService)) {
-            StartAndWait(kPortService);
-        }
-        ReleaseStateEvent(record);
-        StartAndWait(kSpoolerService);
-    }
-    // Also when the spooler would not stop: the service waits for the event, so it must not
-    // outlive this call.
-    ReleaseStateEvent(record);
+    Restart().RestartPortServices(record.stateEvent);
     return ReopenPrinterPort(record);
 }
 
@@ -349,120 +297,20 @@ bool CEmulatorPort::ReopenPrinterPort(EmulatorPortSettings& record) {
     return false;
 }
 
-bool CEmulatorPort::StartAndWait(const std::u16string& name) {
-    os::IServiceControl& services = *m_services.services;
-    os::ServiceState state = services.Query(name);
-    if (state == os::ServiceState::Running) {
-        return true;
-    }
-    if (state != os::ServiceState::Stopped && state != os::ServiceState::StartPending) {
-        return false;
-    }
-    const uint64_t start = m_services.clock->NowMs();
-    while (state != os::ServiceState::Running) {
-        if (state == os::ServiceState::Stopped) {
-            services.Start(name);
-        } else if (state != os::ServiceState::StartPending) {
-            return false;
-        }
-        m_services.clock->Sleep(kPollMs);
-        if (m_services.clock->NowMs() - start > kServiceLimitMs) {
-            return services.Query(name) == os::ServiceState::Running;
-        }
-        state = services.Query(name);
-    }
-    return true;
-}
-
 bool CEmulatorPort::EnsureServiceState(int32_t target, const std::u16string& name) {
-    if (target != kServiceRunning && target != kServiceStopped) {
-        return false;
-    }
-    os::IServiceControl& services = *m_services.services;
-    const bool toStop = target == kServiceStopped;
-    const os::ServiceState wanted = toStop ? os::ServiceState::Stopped : os::ServiceState::Running;
-    const os::ServiceState from = toStop ? os::ServiceState::Running : os::ServiceState::Stopped;
-    const os::ServiceState pending =
-        toStop ? os::ServiceState::StopPending : os::ServiceState::StartPending;
-    os::ServiceState state = services.Query(name);
-    if (state == wanted) {
-        return true;
-    }
-    if (state != from) {
-        return false;
-    }
-    const uint64_t start = m_services.clock->NowMs();
-    for (;;) {
-        if (state == from) {
-            toStop ? services.Stop(name) : services.Start(name);
-        }
-        m_services.clock->Sleep(kPollMs);
-        state = services.Query(name);
-        if (state == wanted) {
-            return true;
-        }
-        if ((state != pending && state != from) ||
-            m_services.clock->NowMs() - start > kServiceLimitMs) {
-            return false;
-        }
-    }
+    return Restart().EnsureServiceState(target, name);
 }
 
 bool CEmulatorPort::IsVirtualComPort(const std::u16string& portName) {
-    if (!IsComOrLptName(portName)) {
-        return false;
-    }
-    return !IsRealPortTarget(portName, m_services.files->DosDeviceTargets(portName));
-}
-
-bool CEmulatorPort::EntryPortName(const std::u16string& entry, std::u16string& name) {
-    return m_services.registry->ReadString(os::RegRoot::LocalMachine,
-                                           entry + u"\\Device Parameters", u"PortName", name) ||
-           m_services.registry->ReadString(os::RegRoot::LocalMachine, entry, u"PortName", name);
+    return Probe().IsVirtualComPort(portName);
 }
 
 bool CEmulatorPort::FindPortDeviceId(const std::u16string& portName, std::u16string& id) {
-    for (const std::u16string& sub :
-         m_services.registry->SubKeys(os::RegRoot::LocalMachine, kPortsKey)) {
-        const std::u16string entry = std::u16string(kPortsKey) + u"\\" + sub;
-        std::u16string name;
-        if (!EntryPortName(entry, name) || name != portName) {
-            continue;
-        }
-        std::u16string value;
-        if (m_services.registry->ReadString(os::RegRoot::LocalMachine,
-                                            entry + u"\\Device Parameters", u"TarID", value) &&
-            !value.empty()) {
-            id = value;
-            return true;
-        }
-    }
-    return false;
+    return Probe().FindPortDeviceId(portName, id);
 }
 
 bool CEmulatorPort::IsEmulatorRouted(const EmulatorPortSettings& record, bool& routed) {
-    routed = false;
-    if (record.virtualPort.empty() ||
-        !m_services.registry->KeyExists(os::RegRoot::LocalMachine, kPortsKey)) {
-        return false;
-    }
-    for (const std::u16string& sub :
-         m_services.registry->SubKeys(os::RegRoot::LocalMachine, kPortsKey)) {
-        const std::u16string entry = std::u16string(kPortsKey) + u"\\" + sub;
-        std::u16string name;
-        if (!EntryPortName(entry, name) || name != record.virtualPort) {
-            continue;
-        }
-        uint32_t mode = 0;
-        if (m_services.registry->ReadDword(os::RegRoot::LocalMachine,
-                                           entry + u"\\Device Parameters", u"TarDM", mode) ||
-            m_services.registry->ReadDword(os::RegRoot::LocalMachine, entry, u"TarDM", mode)) {
-            if (mode & kRoutingBit) {
-                routed = true;
-            }
-        }
-    }
-    return true;
+    return Probe().IsEmulatorRouted(record.virtualPort, routed);
 }
 
 bool CEmulatorPort::QueryPortSetup(std::u16string& out, const std::u16string& portName,
@@ -495,21 +343,7 @@ bool CEmulatorPort::QueryPortSetup(std::u16string& out, const std::u16string& po
 }
 
 bool CEmulatorPort::GetPortDriverVersion(int& version, std::u16string& installFolder) {
-    const std::u16string key = std::u16string(kUninstallKey) + u"\\" + kPortDriverProductCode;
-    for (os::RegRoot root : {os::RegRoot::LocalMachine, os::RegRoot::LocalMachine64}) {
-        if (!m_services.registry->KeyExists(root, key)) {
-            continue;
-        }
-        std::u16string text;
-        const bool hasVersion = m_services.registry->ReadString(root, key, u"DisplayVersion", text);
-        if (hasVersion) {
-            version = LeadingVersion(text);
-        }
-        const bool hasFolder =
-            m_services.registry->ReadString(root, key, u"InstallLocation", installFolder);
-        return hasVersion || hasFolder;
-    }
-    return false;
+    return Probe().GetPortDriverVersion(version, installFolder);
 }
 
 bool CEmulatorPort::CanRoute(const EmulatorPortSettings& record) {
@@ -523,18 +357,7 @@ bool CEmulatorPort::CanRoute(const EmulatorPortSettings& record) {
 }
 
 std::u16string CEmulatorPort::ViewerPath() {
-    // The utility runs with administrator rights: the folder comes from the machine-wide
-    // setting, never from the environment, which any program of the user can set.
-    std::u16string programFiles;
-    if (!m_services.registry->ReadString(os::RegRoot::LocalMachine64, kCurrentVersionKey,
-                                         u"ProgramFilesDir", programFiles) ||
-        !IsPlainFolderPath(programFiles)) {
-        programFiles = m_services.folders->ProgramFiles();
-    }
-    while (!programFiles.empty() && programFiles.back() == u'\\') {
-        programFiles.pop_back();
-    }
-    return programFiles + u"\\TARROW\\QKCommandEmulator\\JrnlView.exe";
+    return Viewer().ViewerPath();
 }
 
 bool CEmulatorPort::LaunchJournalViewer(EmulatorPortSettings& record, os::WindowId owner) {
@@ -551,78 +374,9 @@ bool CEmulatorPort::LaunchJournalViewer(EmulatorPortSettings& record, os::Window
     return ran;
 }
 
-bool CEmulatorPort::WaitUntilReady(os::ProcessId process) {
-    switch (m_services.processes->WaitUntilReady(process, kReadyLimitMs)) {
-    case os::ReadyResult::Ready:
-        return true;
-    case os::ReadyResult::TimedOut:
-        return false;
-    case os::ReadyResult::Failed:
-        break;
-    }
-    // The wait for input cannot be used: a window that answers counts as ready.
-    const uint64_t start = m_services.clock->NowMs();
-    const uint32_t id = m_services.processes->SystemId(process);
-    for (;;) {
-        const uint64_t passed = m_services.clock->NowMs() - start;
-        if (passed >= kReadyLimitMs ||
-            m_services.processes->Wait(process, 0) == os::WaitResult::Ended) {
-            return false;
-        }
-        const std::vector<os::WindowId> windows = m_services.windows->VisibleTopLevelWindows(id);
-        if (!windows.empty()) {
-            return m_services.windows->Ping(windows.front(),
-                                            static_cast<uint32_t>(kReadyLimitMs - passed)) ==
-                   os::PingResult::Answered;
-        }
-        m_services.windows->YieldSlice();
-    }
-}
-
-void CEmulatorPort::KeepViewerInFront(os::ProcessId process) {
-    const std::vector<os::WindowId> windows =
-        m_services.windows->VisibleTopLevelWindows(m_services.processes->SystemId(process));
-    if (!windows.empty()) {
-        m_services.windows->BringToForeground(windows.front());
-    }
-}
-
 bool CEmulatorPort::RunAndWait(const std::u16string& program, const std::u16string& parameters,
                                os::WindowId owner) {
-    os::IProcessWindows& windows = *m_services.windows;
-    os::IProcessLauncher& processes = *m_services.processes;
-    owner = windows.RootWindow(owner);
-    os::ProcessId process = 0;
-    if (windows.CanNameProcessIds()) {
-        const bool wasEnabled = owner && windows.IsEnabled(owner);
-        if (owner) {
-            windows.Enable(owner, false);
-        }
-        process = processes.ShellOpenProcess(program, parameters, u"");
-        if (wasEnabled) {
-            windows.Enable(owner, true);
-        }
-    } else {
-        // Quoted, so that a folder with blanks is not taken for a program of its own.
-        process = processes.Start(program, parameters, u"");
-    }
-    if (!process) {
-        return false;
-    }
-    if (!WaitUntilReady(process)) {
-        processes.Close(process);
-        return false;
-    }
-    // Only painting is served while the program runs; clicks on the utility's frame and the
-    // utility taking the focus bring the program back to the front.
-    while (processes.Wait(process, 0) == os::WaitResult::TimedOut) {
-        const bool frameClick = windows.PumpPaintOnly(process, kPumpMs);
-        if (frameClick || windows.HoldsKeyboardFocus()) {
-            KeepViewerInFront(process);
-        }
-    }
-    processes.Close(process);
-    return true;
+    return Viewer().RunAndWait(program, parameters, owner);
 }
 
 } // namespace qk::sys

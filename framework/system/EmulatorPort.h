@@ -2,7 +2,8 @@
 // file describes the port, whether its journal and coupon functions are on, whether the port
 // is routed through the emulator, routing it (by the communication library's port connector
 // and a restart of the port services, or by the emulator's port tool), and running the
-// journal viewer. Every platform operation goes through the seams in SystemServices.
+// journal viewer. The service restart, the port probe and the viewer run are classes of their
+// own; every platform operation goes through the seams in SystemServices.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -12,51 +13,28 @@
 #include <vector>
 #include "framework/system/EmulatorPortSettings.h"
 #include "framework/system/PortCfgLib.h"
-#include "platform/os/RealOs.h"
+#include "framework/system/PortProbe.h"
+#include "framework/system/ServiceRestart.h"
+#include "framework/system/ViewerRun.h"
+#include "platform/os/OsServices.h"
 
 namespace qk::sys {
 
-// The services the operations use; the defaults are the real ones.
-struct SystemServices {
-    os::IProfile* profile = &os::RealProfile();
-    os::IFileSystem* files = &os::RealFileSystem();
-    os::IKnownFolders* folders = &os::RealKnownFolders();
-    os::IRegistry* registry = &os::RealRegistry();
-    os::IServiceControl* services = &os::RealServiceControl();
-    os::INamedEvents* events = &os::RealNamedEvents();
-    os::IProcessLauncher* processes = &os::RealProcessLauncher();
-    os::IProcessWindows* windows = &os::RealProcessWindows();
-    os::IClock* clock = &os::RealClock();
+// The OS services the operations use and the configuration library's maker; the defaults
+// are the real ones.
+struct SystemServices : os::OsServices {
     std::function<std::unique_ptr<IPortCfgLib>()> portCfgLib = MakeRealPortCfgLib;
 };
 
-inline constexpr char16_t kSpoolerService[] = u"spooler";
-inline constexpr char16_t kPortService[] = u"TARROW_Port_Communication_Service";
-inline constexpr char16_t kStateEventName[] = u"Global\\PCService.StateEvent";
 inline constexpr char16_t kUtilityName[] = u"QK40Utl";
 inline constexpr char16_t kDefaultModel[] = u"QK-R40";
-// The virtual port driver's entry under the uninstall key (its installer's product code).
-inline constexpr char16_t kPortDriverProductCode[] = u"{6F1D2A47-3B8C-4E95-A0D2-5C7B9E41F803}";
-inline constexpr char16_t kUninstallKey[] =
-    u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-// Under HKEY_LOCAL_MACHINE: the machine's folders ("ProgramFilesDir").
-inline constexpr char16_t kCurrentVersionKey[] = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
-inline constexpr char16_t kPortsKey[] = u"SYSTEM\\CurrentControlSet\\Enum\\Root\\PORTS";
-
-enum ServiceTarget : int32_t { kServiceRunning = 0, kServiceStopped = 1 };
 
 class CEmulatorPort {
 public:
     static constexpr uint32_t kPollMs = 500;
-    static constexpr uint64_t kServiceLimitMs = 20000;
     static constexpr uint32_t kPortToolLimitMs = 60000;
-    static constexpr uint32_t kReadyLimitMs = 20000;
-    static constexpr uint32_t kPumpMs = 1000;
     static constexpr int kOpenAttempts = 10;
-    // The port service holds its state event while it works; a holder that never lets go
-    // must not hang the utility, so the wait for it ends after this long.
-    static constexpr uint32_t kStateEventLimitMs = 60000;
-    static constexpr uint32_t kRoutingBit = 0x1000000;
+    static constexpr uint32_t kStateEventLimitMs = CServiceRestart::kStateEventLimitMs;
     static constexpr int kMinDriverVersion = 8;
 
     explicit CEmulatorPort(const SystemServices& services = {});
@@ -103,13 +81,9 @@ private:
     bool RouteByTool(EmulatorPortSettings& record, const std::u16string& arguments,
                      bool closeMustSucceed);
     bool CloseLibrary(const EmulatorPortSettings& record);
-    bool StartAndWait(const std::u16string& name);
-    bool TakeStateEvent(EmulatorPortSettings& record);
-    void ReleaseStateEvent(EmulatorPortSettings& record);
-    bool WaitUntilReady(os::ProcessId process);
-    void KeepViewerInFront(os::ProcessId process);
-    // PortName of a PORTS entry: from "Device Parameters", else from the entry itself.
-    bool EntryPortName(const std::u16string& entry, std::u16string& name);
+    CServiceRestart Restart() const { return CServiceRestart(m_services); }
+    CPortProbe Probe() const { return CPortProbe(m_services); }
+    CViewerRun Viewer() const { return CViewerRun(m_services); }
     bool WriteKey(const EmulatorPortSettings& record, const char16_t* key,
                   const std::u16string& value);
     // The section's keys as they stand, none for a missing one.

@@ -9,6 +9,8 @@
 #include "framework/comm/QkcBinding.h"
 #include "framework/system/EmulatorPort.h"
 #include "framework/system/PortNameRules.h"
+#include "framework/system/PortProbe.h"
+#include "framework/system/ServiceRestart.h"
 #include "tests/support/fakes/FakeClock.h"
 #include "tests/support/fakes/FakeKnownFolders.h"
 #include "tests/support/fakes/FakeNamedEvents.h"
@@ -579,6 +581,61 @@ TEST_F(EmulatorPortTest, ServiceStatesAreReachedWithinTwentySeconds) {
     // A service that is paused is in no state this operation knows.
     services.AddService(u"paused", ServiceState::Other);
     EXPECT_FALSE(emulator.EnsureServiceState(sys::kServiceStopped, u"paused"));
+}
+
+// The port service's restart also waits for a service that is starting already; bringing a
+// service to a state starts only from the opposite state, and neither waits for one stopping.
+TEST_F(EmulatorPortTest, OnlyTheRestartWaitsForAServiceAlreadyStarting) {
+    sys::CServiceRestart restart(services_);
+    FakeServiceControl::Service& starting =
+        services.AddService(u"starting", ServiceState::StartPending);
+    starting.countdown = 3;
+    EXPECT_FALSE(restart.EnsureServiceState(sys::kServiceRunning, u"starting"));
+    EXPECT_TRUE(restart.StartAndWait(u"starting"));
+    EXPECT_EQ(starting.state, ServiceState::Running);
+    EXPECT_EQ(services.CountOf(FakeServiceControl::Call::Start, u"starting"), 0);
+
+    FakeServiceControl::Service& stopping =
+        services.AddService(u"stopping", ServiceState::StopPending);
+    stopping.countdown = 3;
+    EXPECT_FALSE(restart.StartAndWait(u"stopping"));
+    EXPECT_EQ(services.CountOf(FakeServiceControl::Call::Start, u"stopping"), 0);
+    EXPECT_TRUE(restart.StartAndWait(u"spooler")) << "running already";
+}
+
+// Entries of one port name, in the port list's order: the first with a non-empty id gives it,
+// and any routed entry makes the port routed; "Device Parameters" names an entry first.
+TEST_F(EmulatorPortTest, PortListEntriesOfOneNameAreAllSeen) {
+    sys::CPortProbe probe(services_);
+    std::u16string id = u"kept";
+    bool routed = true;
+    EXPECT_FALSE(probe.FindPortDeviceId(u"COM8", id));
+    EXPECT_FALSE(probe.IsEmulatorRouted(u"COM8", routed)) << "no port list";
+    EXPECT_FALSE(routed);
+    EXPECT_EQ(Narrow(id), "kept");
+
+    const auto set = [&](const char16_t* sub, const char16_t* name, const char16_t* tarId,
+                         uint32_t mode) {
+        const std::u16string parameters = kPorts + u"\\" + sub + u"\\Device Parameters";
+        registry.SetString(os::RegRoot::LocalMachine, parameters, u"PortName", name);
+        registry.SetString(os::RegRoot::LocalMachine, parameters, u"TarID", tarId);
+        registry.SetDword(os::RegRoot::LocalMachine, parameters, u"TarDM", mode);
+    };
+    set(u"0001", u"COM8", u"", 0x1000000);
+    set(u"0002", u"COM8", u"VP8", 0);
+    set(u"0003", u"COM8", u"VP9", 0);
+    set(u"0004", u"COM9", u"VPX", 0x1000000);
+    registry.SetString(os::RegRoot::LocalMachine, kPorts + u"\\0004", u"PortName", u"COM8");
+    EXPECT_TRUE(probe.FindPortDeviceId(u"COM8", id));
+    EXPECT_EQ(Narrow(id), "VP8");
+    EXPECT_TRUE(probe.IsEmulatorRouted(u"COM8", routed));
+    EXPECT_TRUE(routed) << "the first entry is routed, the later ones are not";
+
+    set(u"0001", u"COM8", u"", 0);
+    EXPECT_TRUE(probe.IsEmulatorRouted(u"COM8", routed));
+    EXPECT_FALSE(routed) << "entry 0004 is COM9 by its device parameters";
+    EXPECT_TRUE(probe.IsEmulatorRouted(u"COM9", routed));
+    EXPECT_TRUE(routed);
 }
 
 TEST_F(EmulatorPortTest, ReopenTriesTenTimesHalfASecondApart) {
