@@ -18,32 +18,8 @@ namespace {
 
 constexpr char16_t kScreenName[] = u"MENU_ITEM";
 constexpr wchar_t kNoLanguageFile[] = L"Could not find the required files.\nClosing application.";
-
-// The list's font made bold and sized for one item; the list's own font when it needs no
-// change. Deletes what it made.
-class CItemFont {
-public:
-    CItemFont(HDC dc, HFONT listFont, const MenuItem& item) {
-        LOGFONTW font{};
-        if (!listFont || !::GetObjectW(listFont, sizeof(font), &font))
-            ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
-        if (item.bold == 1)
-            font.lfWeight = FW_BOLD;
-        if (item.fontSize != 0)
-            font.lfHeight = -(item.fontSize * ::GetDeviceCaps(dc, LOGPIXELSY) / 72);
-        m_font = ::CreateFontIndirectW(&font);
-    }
-    ~CItemFont() {
-        if (m_font)
-            ::DeleteObject(m_font);
-    }
-    CItemFont(const CItemFont&) = delete;
-    CItemFont& operator=(const CItemFont&) = delete;
-    HFONT Get() const { return m_font; }
-
-private:
-    HFONT m_font = nullptr;
-};
+// A page's answer to the leave request when it keeps the operator (unsaved changes kept).
+constexpr int32_t kPageStays = -5;
 
 } // namespace
 
@@ -60,7 +36,9 @@ void CUtilMenuView::OnInitialUpdate() {
     UtilContext* context = host ? host->Context() : nullptr;
     if (!LoadTexts(context, frame))
         return;
-    ReadMenuFile(context, frame);
+    // Some twenty keys per item: the file is read once per section, not once per key.
+    os::SectionCacheProfile profile(os::RealProfile(), os::RealFileSystem());
+    ReadMenuFile(context, frame, profile);
     SetUpList(frame);
     SelectInitialRow();
 }
@@ -79,29 +57,20 @@ bool CUtilMenuView::LoadTexts(UtilContext* context, IShellFrame* frame) {
     return true;
 }
 
-void CUtilMenuView::ReadMenuFile(UtilContext* context, IShellFrame* frame) {
+void CUtilMenuView::ReadMenuFile(UtilContext* context, IShellFrame* frame, os::IProfile& profile) {
     const int32_t startMode = context ? context->startMode : 0;
     const std::u16string programFolder = context ? SlotText(context->programFolder) : u"";
     m_menuPath = programFolder + menu_file::ChooseMenuFile(startMode);
-    // Some twenty keys per item: the file is read once per section, not once per key.
-    os::SectionCacheProfile profile(os::RealProfile(), os::RealFileSystem());
 
     const std::u16string title = menu_file::ReadTitle(profile, m_menuPath, FromWide(kVersionText));
     if (!title.empty() && frame)
         ::SetWindowTextW(frame->ShellWindow(), WidePtr(title));
-    m_look = LookAtDpi(menu_file::ReadLook(profile, m_menuPath), m_dpi);
-    const std::wstring folder = ToWide(programFolder);
-    const bool exact = m_look.transparent == 1;
-    m_pictures.Load(CMenuPictures::Background, ToWide(m_look.backgroundBitmap), folder, m_dpi,
-                    false);
-    m_pictures.Load(CMenuPictures::OnMouse, ToWide(m_look.onMouseBitmap), folder, m_dpi, exact);
-    m_pictures.Load(CMenuPictures::Selected, ToWide(m_look.selectedBitmap), folder, m_dpi, exact);
-    m_pictures.Load(CMenuPictures::Selecting, ToWide(m_look.selectingBitmap), folder, m_dpi, exact);
+    m_painter.Load(menu_file::ReadLook(profile, m_menuPath), ToWide(programFolder), m_dpi);
 
     CPluginHost plugins(frame ? frame->ShellWindow() : nullptr,
                         frame ? frame->PageAreaWindow() : nullptr, context);
     menu_file::ItemReadInputs inputs{
-        profile,      m_menuPath, context ? context->arpSupport : 0, m_look.defaultColor,
+        profile,      m_menuPath, context ? context->arpSupport : 0, m_painter.Look().defaultColor,
         &m_langTable, plugins};
     menu_file::ReadItems(inputs, m_items);
 
@@ -118,12 +87,17 @@ void CUtilMenuView::SetUpList(IShellFrame* frame) {
     CListCtrl list = GetListCtrl();
     // The row measure may come now or only at the first paint (version 6 of the common
     // controls): the column and the pane take the measured size either way.
-    const SIZE row = MeasuredRowSize();
+    const SIZE row = m_painter.MeasuredRowSize();
     if (row.cx > 0)
         m_columnWidth = row.cx;
-    list.InsertColumn(0, L"", LVCFMT_LEFT, m_columnWidth > 0 ? m_columnWidth : m_look.itemWidth);
-    for (std::size_t i = 0; i < m_items.size(); ++i)
+    list.InsertColumn(0, L"", LVCFMT_LEFT,
+                      m_columnWidth > 0 ? m_columnWidth : m_painter.Look().itemWidth);
+    std::vector<bool> selectable;
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
         list.InsertItem(static_cast<int>(i), WidePtr(m_items[i]->text));
+        selectable.push_back(m_items[i]->IsSelectable());
+    }
+    m_rows.SetRows(std::move(selectable));
     if (!frame)
         return;
     SIZE size = list.ApproximateViewRect();
@@ -148,9 +122,8 @@ void CUtilMenuView::SelectInitialRow() {
     for (std::size_t i = 0; i < m_items.size(); ++i) {
         if (m_items[i]->selecting != 1)
             continue;
-        m_selectedRow = static_cast<int32_t>(i);
-        m_focusRow = m_selectedRow;
-        InvalidateRow(m_selectedRow);
+        m_rows.StartSelected(static_cast<int32_t>(i));
+        ApplyRowChanges();
         ShowPage(*m_items[i]);
         return;
     }
@@ -172,14 +145,8 @@ bool CUtilMenuView::OnReflectedMessage(UINT msg, WPARAM, LPARAM lp, LRESULT& res
     return false;
 }
 
-SIZE CUtilMenuView::MeasuredRowSize() const {
-    const SIZE band = m_pictures.SizeOf(CMenuPictures::Selected);
-    return SIZE{m_look.itemWidth != -1 ? m_look.itemWidth : band.cx,
-                m_look.itemHeight != -1 ? m_look.itemHeight : band.cy};
-}
-
 void CUtilMenuView::OnMeasureItem(MEASUREITEMSTRUCT* measure) {
-    const SIZE row = MeasuredRowSize();
+    const SIZE row = m_painter.MeasuredRowSize();
     if (row.cy != 0) {
         measure->itemHeight = static_cast<UINT>(row.cy);
         m_rowHeight = row.cy;
@@ -195,49 +162,16 @@ void CUtilMenuView::OnDrawItem(const DRAWITEMSTRUCT* draw) {
     const MenuItem* item = ItemAt(row);
     if (!item)
         return;
-    HDC dc = draw->hDC;
-    const RECT& rowRect = draw->rcItem;
-    const int level = std::clamp<int32_t>(item->level, 0, MenuLook::kLevels - 1);
-    const int indent = m_look.indents[static_cast<std::size_t>(level)];
-    RECT text = {rowRect.left + indent, rowRect.top, rowRect.right - indent, rowRect.bottom};
-
-    int role = -1;
-    if (row == m_selectedRow)
-        role = CMenuPictures::Selected;
-    else if (row == m_pressedRow)
-        role = CMenuPictures::Selecting;
-    else if (row == m_hoverRow)
-        role = CMenuPictures::OnMouse;
-    if (role >= 0) {
-        const SIZE rowSize = {m_columnWidth > 0 ? m_columnWidth : rowRect.right - rowRect.left,
-                              m_rowHeight > 0 ? m_rowHeight : rowRect.bottom - rowRect.top};
-        m_pictures.DrawRowBand(dc, static_cast<CMenuPictures::Role>(role), rowRect.top, rowSize,
-                               m_look.stretch == 1, m_look.transparent == 1);
-    }
-    if (row == m_selectedRow || row == m_pressedRow)
-        ::OffsetRect(&text, PressedShiftAt(m_dpi), PressedShiftAt(m_dpi));
-    DrawRowText(dc, *item, text);
-    if (row == m_focusRow && ::GetFocus() == m_hWnd) {
-        RECT focus = rowRect;
-        ::InflateRect(&focus, -1, -1);
-        ::DrawFocusRect(dc, &focus);
-    }
-}
-
-void CUtilMenuView::DrawRowText(HDC dc, const MenuItem& item, RECT rect) const {
-    CItemFont font(dc, reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)), item);
-    HGDIOBJ oldFont = font.Get() ? ::SelectObject(dc, font.Get()) : nullptr;
-    const COLORREF oldColour = ::SetTextColor(dc, item.color);
-    const std::wstring text = ToWide(item.text);
-    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect,
-                DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOCLIP | DT_NOPREFIX);
-    ::SetTextColor(dc, oldColour);
-    if (oldFont)
-        ::SelectObject(dc, oldFont);
+    const RECT& rect = draw->rcItem;
+    const SIZE rowSize = {m_columnWidth > 0 ? m_columnWidth : rect.right - rect.left,
+                          m_rowHeight > 0 ? m_rowHeight : rect.bottom - rect.top};
+    m_painter.DrawRow(draw->hDC, {*item, rect, rowSize, m_rows.BandOf(row),
+                                  row == m_rows.Focus() && ::GetFocus() == m_hWnd,
+                                  reinterpret_cast<HFONT>(SendMessage(WM_GETFONT))});
 }
 
 bool CUtilMenuView::OnEraseBkgnd(HDC dc) {
-    m_pictures.DrawBackground(dc, GetClientRect());
+    m_painter.DrawBackground(dc, GetClientRect());
     return true;
 }
 
@@ -250,95 +184,50 @@ bool CUtilMenuView::OnMouseMove(UINT flags, POINT point) {
     }
     // With the capture every move comes here; one outside the client area is over another
     // window.
-    const RECT client = GetClientRect();
-    if (m_capture && !::PtInRect(&client, point))
+    const bool inside = IsInClient(point);
+    if (!inside)
         ::ReleaseCapture(); // the capture-lost handler clears hover and pressed
-    CDirtyRows dirty;
-    const int32_t row = HitTestRow(point);
-    if (row < 0) {
-        dirty.Add(m_hoverRow);
-        dirty.Add(m_pressedRow);
-        m_hoverRow = -1;
-        m_pressedRow = -1;
-        dirty.Flush(*this);
-        return true;
-    }
-    if (!IsSelectableRow(row))
-        return true;
-    const int32_t oldHover = m_hoverRow;
-    if (row != m_hoverRow) {
-        dirty.Add(oldHover);
-        m_hoverRow = row;
-        dirty.Add(row);
-        FollowWithFocusRow(row, dirty);
-    }
-    if (row != m_pressedRow) {
-        if (m_pressedRow != oldHover)
-            dirty.Add(m_pressedRow);
-        if (flags == MK_LBUTTON) {
-            m_pressedRow = row;
-            dirty.Add(row);
-        } else {
-            m_pressedRow = -1;
-        }
-    }
-    dirty.Flush(*this);
+    m_rows.MouseMove(inside ? HitTestRow(point) : CMenuRowState::kNone, flags == MK_LBUTTON);
+    ApplyRowChanges();
     return true;
 }
 
 bool CUtilMenuView::OnLButtonDown(UINT, POINT point) {
-    const int32_t row = HitTestRow(point);
-    if (!IsSelectableRow(row))
+    if (!m_rows.ButtonDown(HitTestRow(point)))
         return false; // the control's own handling
-    if (row != m_pressedRow) {
-        CDirtyRows dirty;
-        dirty.Add(m_pressedRow);
-        m_pressedRow = row;
-        dirty.Add(row);
-        dirty.Flush(*this);
-    }
+    ApplyRowChanges();
     return true;
 }
 
-bool CUtilMenuView::OnLButtonUp(UINT, POINT) {
-    const int32_t target = m_pressedRow >= 0 ? m_pressedRow : m_hoverRow;
+bool CUtilMenuView::OnLButtonUp(UINT, POINT point) {
+    const int32_t target = m_rows.ButtonUp(IsInClient(point));
+    ApplyRowChanges();
     if (target >= 0)
         ActivateRow(target);
     return true;
 }
 
 void CUtilMenuView::ActivateRow(int32_t target) {
-    if (!IsSelectableRow(target))
+    if (!m_rows.IsSelectable(target))
         return;
-    MenuItem& item = *m_items[static_cast<std::size_t>(target)];
-    if (target == m_selectedRow) {
+    if (target == m_rows.Selected()) {
         FocusPage(false);
         return;
     }
-    CDirtyRows dirty;
-    const int32_t old = m_selectedRow;
-    if (old >= 0 && m_items[static_cast<std::size_t>(old)]->IsBound() &&
-        CPluginHost::ChangeMenuState(*m_items[static_cast<std::size_t>(old)], kMenuStateLeave) ==
-            -5) {
-        // The page keeps the operator (unsaved changes kept): the old row stays selected.
-        dirty.Add(old);
-        dirty.Add(target);
-        dirty.Flush(*this);
+    if (SelectedPageStays()) {
+        m_rows.KeepSelection(target);
+        ApplyRowChanges();
         return;
     }
-    m_selectedRow = target;
-    CAccessibleWindow::NotifySelection(m_hWnd, target + 1);
-    dirty.Add(old);
-    dirty.Add(target);
-    if (m_pressedRow != target)
-        dirty.Add(m_pressedRow);
-    m_pressedRow = -1;
-    if (m_hoverRow != target)
-        dirty.Add(m_hoverRow);
-    m_hoverRow = target;
-    FollowWithFocusRow(target, dirty);
-    dirty.Flush(*this);
-    ShowPage(item);
+    m_rows.Select(target);
+    ApplyRowChanges();
+    ShowPage(*m_items[static_cast<std::size_t>(target)]);
+}
+
+bool CUtilMenuView::SelectedPageStays() const {
+    const MenuItem* item = ItemAt(m_rows.Selected());
+    return item && item->IsBound() &&
+           CPluginHost::ChangeMenuState(*item, kMenuStateLeave) == kPageStays;
 }
 
 // A page shown by the plug-in takes the focus for itself; the menu keeps it, so that the
@@ -351,17 +240,9 @@ void CUtilMenuView::ShowPage(MenuItem& item) {
 }
 
 void CUtilMenuView::OnCaptureChanged(HWND) {
-    CDirtyRows dirty;
-    ReleaseCaptureFlag(dirty);
-    dirty.Flush(*this);
-}
-
-void CUtilMenuView::ReleaseCaptureFlag(CDirtyRows& dirty) {
     m_capture = 0;
-    dirty.Add(m_pressedRow);
-    dirty.Add(m_hoverRow);
-    m_pressedRow = -1;
-    m_hoverRow = -1;
+    m_rows.CaptureLost();
+    ApplyRowChanges();
 }
 
 // --- Keyboard -----------------------------------------------------------------------------
@@ -380,9 +261,8 @@ bool CUtilMenuView::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
         result = DefWindowProc(msg, wp, lp);
-        InvalidateRow(m_focusRow);
-        if (msg == WM_SETFOCUS && m_focusRow >= 0)
-            CAccessibleWindow::NotifyFocus(m_hWnd, m_focusRow + 1);
+        m_rows.KeyboardFocus(msg == WM_SETFOCUS);
+        ApplyRowChanges();
         return true;
     case WM_GETOBJECT:
         if (m_accessible.OnGetObject(m_hWnd, wp, lp, result))
@@ -395,28 +275,27 @@ bool CUtilMenuView::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
 }
 
 bool CUtilMenuView::OnKeyDown(UINT key) {
-    const auto last = static_cast<int32_t>(m_items.size()) - 1;
-    const int32_t from = m_focusRow >= 0 ? m_focusRow : m_selectedRow;
     switch (key) {
     case VK_UP:
-        MoveFocusRow(from < 0 ? NextSelectableRow(last, -1) : NextSelectableRow(from - 1, -1));
+        MoveFocusRow(m_rows.KeyTarget(MenuRowKey::Up));
         break;
     case VK_DOWN:
-        MoveFocusRow(NextSelectableRow(from + 1, 1));
+        MoveFocusRow(m_rows.KeyTarget(MenuRowKey::Down));
         break;
     case VK_HOME:
-        MoveFocusRow(NextSelectableRow(0, 1));
+        MoveFocusRow(m_rows.KeyTarget(MenuRowKey::Home));
         break;
     case VK_END:
-        MoveFocusRow(NextSelectableRow(last, -1));
+        MoveFocusRow(m_rows.KeyTarget(MenuRowKey::End));
         break;
     case VK_RETURN:
-    case VK_SPACE:
-        if (m_focusRow >= 0) {
-            m_pressedRow = -1;
-            ActivateRow(m_focusRow);
-        }
+    case VK_SPACE: {
+        const int32_t target = m_rows.KeyActivate();
+        ApplyRowChanges();
+        if (target >= 0)
+            ActivateRow(target);
         break;
+    }
     case VK_TAB:
         FocusPage(::GetKeyState(VK_SHIFT) < 0);
         break;
@@ -426,42 +305,15 @@ bool CUtilMenuView::OnKeyDown(UINT key) {
     return true;
 }
 
-// The keys act where the mouse was last; the old focus rectangle only shows with the focus.
-void CUtilMenuView::FollowWithFocusRow(int32_t row, CDirtyRows& dirty) {
-    if (row == m_focusRow)
-        return;
-    if (::GetFocus() == m_hWnd)
-        dirty.Add(m_focusRow);
-    m_focusRow = row;
-    dirty.Add(row);
-    if (row >= 0)
-        CAccessibleWindow::NotifyFocus(m_hWnd, row + 1);
-}
-
-// The highlight is the hover band: keys move it as the mouse does, without a capture.
 void CUtilMenuView::MoveFocusRow(int32_t row) {
-    if (row < 0)
+    if (!m_rows.MoveFocus(row))
         return;
-    CDirtyRows dirty;
-    FollowWithFocusRow(row, dirty);
-    if (row != m_hoverRow) {
-        dirty.Add(m_hoverRow);
-        m_hoverRow = row;
-        dirty.Add(row);
-    }
-    dirty.Flush(*this);
+    ApplyRowChanges();
     GetListCtrl().SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
 }
 
-int32_t CUtilMenuView::NextSelectableRow(int32_t from, int step) const {
-    for (int32_t row = from; row >= 0 && row < static_cast<int32_t>(m_items.size()); row += step)
-        if (IsSelectableRow(row))
-            return row;
-    return -1;
-}
-
 void CUtilMenuView::FocusPage(bool backwards) const {
-    const MenuItem* item = ItemAt(m_selectedRow);
+    const MenuItem* item = ItemAt(m_rows.Selected());
     if (!item || !item->IsBound())
         return;
     CPluginHost::ChangeMenuState(*item, kMenuStateFocus);
@@ -485,14 +337,14 @@ HWND CUtilMenuView::PageHolding(HWND window) const {
 
 void CUtilMenuView::TakeFocusFromPage() {
     ::SetFocus(m_hWnd);
-    if (m_focusRow < 0)
-        MoveFocusRow(m_selectedRow >= 0 ? m_selectedRow : NextSelectableRow(0, 1));
+    if (m_rows.Focus() < 0)
+        MoveFocusRow(m_rows.EntryRow());
 }
 
 // --- Leaving and destruction --------------------------------------------------------------
 
 CUtilMenuView::LeaveAnswer CUtilMenuView::AskSelectedToLeave() const {
-    const MenuItem* item = ItemAt(m_selectedRow);
+    const MenuItem* item = ItemAt(m_rows.Selected());
     if (!item)
         return LeaveAnswer::NoSelection;
     if (!item->IsBound())
@@ -502,14 +354,14 @@ CUtilMenuView::LeaveAnswer CUtilMenuView::AskSelectedToLeave() const {
 }
 
 void CUtilMenuView::ReleaseItems() {
-    m_selectedRow = m_hoverRow = m_pressedRow = m_focusRow = -1;
+    m_rows.Clear();
     CPluginHost::ReleaseItems(m_items);
 }
 
 void CUtilMenuView::OnDestroy() {
     m_accessible.Disconnect();
     ReleaseItems();
-    m_pictures.Release();
+    m_painter.Release();
     if (m_capture) {
         m_capture = 0;
         ::ReleaseCapture();
@@ -524,15 +376,15 @@ int32_t CUtilMenuView::HitTestRow(POINT point) const {
     return ItemAt(row) ? row : -1;
 }
 
+bool CUtilMenuView::IsInClient(POINT point) const {
+    const RECT client = GetClientRect();
+    return ::PtInRect(&client, point) != FALSE;
+}
+
 const MenuItem* CUtilMenuView::ItemAt(int32_t row) const {
     if (row < 0 || row >= static_cast<int32_t>(m_items.size()))
         return nullptr;
     return m_items[static_cast<std::size_t>(row)];
-}
-
-bool CUtilMenuView::IsSelectableRow(int32_t row) const {
-    const MenuItem* item = ItemAt(row);
-    return item && item->IsSelectable();
 }
 
 void CUtilMenuView::InvalidateRow(int32_t row) const {
@@ -541,18 +393,14 @@ void CUtilMenuView::InvalidateRow(int32_t row) const {
         ::InvalidateRect(m_hWnd, &rect, TRUE);
 }
 
-void CUtilMenuView::CDirtyRows::Add(int32_t row) {
-    if (row < 0 ||
-        std::find(m_rows.begin(), m_rows.begin() + m_count, row) != m_rows.begin() + m_count)
-        return;
-    if (m_count < m_rows.size())
-        m_rows[m_count++] = row;
-}
-
-void CUtilMenuView::CDirtyRows::Flush(const CUtilMenuView& view) {
-    for (std::size_t i = 0; i < m_count; ++i)
-        view.InvalidateRow(m_rows[i]);
-    m_count = 0;
+void CUtilMenuView::ApplyRowChanges() {
+    const CMenuRowChanges changes = m_rows.TakeChanges();
+    for (const int32_t row : changes.Rows())
+        InvalidateRow(row);
+    if (changes.selectionMoved && m_rows.Selected() >= 0)
+        CAccessibleWindow::NotifySelection(m_hWnd, m_rows.Selected() + 1);
+    if (changes.focusMoved && m_rows.Focus() >= 0)
+        CAccessibleWindow::NotifyFocus(m_hWnd, m_rows.Focus() + 1);
 }
 
 // --- What a screen reader hears ----------------------------------------------------------
@@ -568,12 +416,12 @@ LONG CUtilMenuView::AccessibleRowCount() const {
 
 DWORD CUtilMenuView::AccessibleRowState(LONG child) const {
     const auto row = static_cast<int32_t>(child) - 1;
-    if (!IsSelectableRow(row))
+    if (!m_rows.IsSelectable(row))
         return STATE_SYSTEM_UNAVAILABLE;
     DWORD state = STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE;
-    if (row == m_selectedRow)
+    if (row == m_rows.Selected())
         state |= STATE_SYSTEM_SELECTED;
-    if (row == m_focusRow && ::GetFocus() == m_hWnd)
+    if (row == m_rows.Focus() && ::GetFocus() == m_hWnd)
         state |= STATE_SYSTEM_FOCUSED;
     return state;
 }

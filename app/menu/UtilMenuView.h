@@ -2,18 +2,19 @@
 // program, with a background picture and one picture per row state. It reads the start
 // mode's menu file, binds and initialises the plug-ins of its items, hands the items to the
 // status strip, sizes its pane, and turns clicks (and keys) into leaving and entering the
-// plug-in pages of the page area. It owns the items and their plug-ins.
+// plug-in pages of the page area. It owns the items and their plug-ins. The rows' states
+// follow their rules in CMenuRowState and are put on the screen by CMenuPainter.
 #pragma once
-#include <array>
 #include <cstdint>
 #include <string>
-#include "app/menu/MenuFile.h"
 #include "app/menu/MenuItem.h"
-#include "app/menu/MenuPictures.h"
+#include "app/menu/MenuPainter.h"
+#include "app/menu/MenuRowState.h"
 #include "framework/lang/LangResTable.h"
 #include "platform/AccessibleWindow.h"
 #include "platform/Dpi.h"
 #include "platform/ListView.h"
+#include "platform/os/Profile.h"
 
 struct UtilContext;
 
@@ -39,11 +40,11 @@ public:
     void ReleaseItems();
 
     MenuItemList& Items() { return m_items; }
-    int32_t HoverRow() const { return m_hoverRow; }
-    int32_t PressedRow() const { return m_pressedRow; }
-    int32_t SelectedRow() const { return m_selectedRow; }
+    int32_t HoverRow() const { return m_rows.Hover(); }
+    int32_t PressedRow() const { return m_rows.Pressed(); }
+    int32_t SelectedRow() const { return m_rows.Selected(); }
     // The row the keys act on; drawn with a focus rectangle while the menu has the focus.
-    int32_t FocusRow() const { return m_focusRow; }
+    int32_t FocusRow() const { return m_rows.Focus(); }
     int32_t RowHeight() const { return m_rowHeight; }
     int32_t ColumnWidth() const { return m_columnWidth; }
 
@@ -62,30 +63,15 @@ protected:
     void OnDestroy() override;
 
 private:
-    // Rows whose drawing changed during one message; each is invalidated once.
-    class CDirtyRows {
-    public:
-        void Add(int32_t row);
-        void Flush(const CUtilMenuView& view);
-
-    private:
-        std::array<int32_t, 8> m_rows{};
-        std::size_t m_count = 0;
-    };
-
     bool LoadTexts(UtilContext* context, IShellFrame* frame);
-    void ReadMenuFile(UtilContext* context, IShellFrame* frame);
+    void ReadMenuFile(UtilContext* context, IShellFrame* frame, os::IProfile& profile);
     void SetUpList(IShellFrame* frame);
     void SelectInitialRow();
 
     void OnMeasureItem(MEASUREITEMSTRUCT* measure);
-    // The row size the measure gives: the file's, or the selected-row picture's.
-    SIZE MeasuredRowSize() const;
     void OnDrawItem(const DRAWITEMSTRUCT* draw);
-    void DrawRowText(HDC dc, const MenuItem& item, RECT rect) const;
     bool OnKeyDown(UINT key);
     void MoveFocusRow(int32_t row);
-    void FollowWithFocusRow(int32_t row, CDirtyRows& dirty);
     // Tab (Shift+Tab: backwards) into the selected row's page.
     void FocusPage(bool backwards) const;
     // The page of the page area that holds the window, or null.
@@ -93,14 +79,17 @@ private:
 
     // The release of a selectable row (by the mouse or by Enter and Space).
     void ActivateRow(int32_t target);
+    // Asks the selected row's page whether it may be left; true when it keeps the operator.
+    bool SelectedPageStays() const;
     void ShowPage(MenuItem& item);
-    void ReleaseCaptureFlag(CDirtyRows& dirty);
 
+    // Redraws the rows the last events changed, each once, and tells a screen reader what
+    // moved.
+    void ApplyRowChanges();
     int32_t HitTestRow(POINT point) const;
-    bool IsSelectableRow(int32_t row) const;
+    bool IsInClient(POINT point) const;
     const MenuItem* ItemAt(int32_t row) const;
     void InvalidateRow(int32_t row) const;
-    int32_t NextSelectableRow(int32_t from, int step) const;
 
     std::u16string AccessibleName(LONG child) const override;
     LONG AccessibleRowCount() const override;
@@ -109,17 +98,13 @@ private:
 
     MenuItemList m_items;    // owned, file order
     int m_dpi = SystemDpi(); // the system DPI, fixed for the process
-    CMenuPictures m_pictures;
-    int32_t m_hoverRow = -1;
-    int32_t m_pressedRow = -1;
-    int32_t m_selectedRow = -1;
+    CMenuPainter m_painter;  // the look and the pictures
+    CMenuRowState m_rows;    // hover, pressed, selected and focus rows
     int32_t m_rowHeight = -1;
     int32_t m_columnWidth = -1;
-    MenuLook m_look;       // indents, row size, picture files, flags, default colour
     int32_t m_capture = 0; // 1 while the view holds the mouse capture
     std::u16string m_menuPath;
     CLangResTable m_langTable; // screen "MENU_ITEM"
-    int32_t m_focusRow = -1;
     CAccessibleWindow m_accessible{*this};
 };
 
