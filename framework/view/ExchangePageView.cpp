@@ -53,7 +53,7 @@ unsigned __stdcall CExchangePageView::ExchangeWorker(void* page) {
         comm::CQkcPrinterLink port(context ? context->binding : nullptr, waitMs);
         comm::CBoundedLink link(port, comm::kExchangeAnswerLimitMs,
                                 [view] { return view->CommCtrl().StopRequested(); });
-        const int32_t result = view->ExchangeOnWorker(link, waitMs, view->DataManager());
+        const int32_t result = view->ExchangeOnWorker({link, waitMs, view->DataManager()});
         view->m_ran = true;
         view->CommCtrl().ReportProgress(100);
         return static_cast<unsigned>(result);

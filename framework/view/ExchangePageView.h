@@ -13,6 +13,15 @@
 
 namespace qk {
 
+// What a page's exchange has on the worker thread: the printer link (bounded, and stopped with
+// the progress dialog), the answer wait, and the data manager (null without one; never null in
+// a settings read).
+struct PrinterWork {
+    comm::IPrinterLink& link;
+    int32_t waitMs;
+    IPluginDataMgr* store;
+};
+
 class CExchangePageView : public CSingleFormView {
 public:
     // noteId: the page's text that says what the last exchange found.
@@ -24,9 +33,8 @@ public:
     static unsigned __stdcall ExchangeWorker(void* page);
 
 protected:
-    // Worker thread: the page's exchange; answers its result. store may be null.
-    virtual int32_t ExchangeOnWorker(comm::IPrinterLink& link, int32_t waitMs,
-                                     IPluginDataMgr* store) = 0;
+    // Worker thread: the page's exchange; answers its result.
+    virtual int32_t ExchangeOnWorker(const PrinterWork& work) = 0;
 
     // Runs ExchangeOnWorker under the progress dialog; its result.
     int32_t RunExchange();

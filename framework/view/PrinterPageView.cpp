@@ -54,7 +54,7 @@ int32_t CPrinterPageView::ReadSettings() {
     const int32_t waitMs = AnswerWaitMs();
     comm::CQkcPrinterLink port(context->binding, waitMs);
     comm::CBoundedLink link(port, comm::kExchangeAnswerLimitMs);
-    return ReadOnWorker(link, waitMs, *store);
+    return ReadOnWorker({link, waitMs, store});
 }
 
 void CPrinterPageView::PostReadDone() {

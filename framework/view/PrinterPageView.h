@@ -31,8 +31,7 @@ protected:
 
     // Worker thread: reads the page's settings into the store and hands the outcome over with
     // HandOverRead; answers the read's result.
-    virtual int32_t ReadOnWorker(comm::IPrinterLink& link, int32_t waitMs,
-                                 IPluginDataMgr& store) = 0;
+    virtual int32_t ReadOnWorker(const PrinterWork& work) = 0;
     // UI thread, under the read lock, once the page shows: takes what HandOverRead kept.
     virtual void TakeRead() = 0;
     // UI thread: shows the read that TakeRead took.
@@ -96,15 +95,14 @@ public:
 
 protected:
     // Worker thread: reads the page's settings into the store and read; the read's result.
-    virtual int32_t ReadPrinter(comm::IPrinterLink& link, int32_t waitMs, IPluginDataMgr& store,
-                                Read& read) = 0;
+    virtual int32_t ReadPrinter(const PrinterWork& work, Read& read) = 0;
     // Once the page shows: the last read's outcome on the page.
     virtual void ShowRead(const Read& read) = 0;
 
 private:
-    int32_t ReadOnWorker(comm::IPrinterLink& link, int32_t waitMs, IPluginDataMgr& store) final {
+    int32_t ReadOnWorker(const PrinterWork& work) final {
         Read read;
-        const int32_t result = ReadPrinter(link, waitMs, store, read);
+        const int32_t result = ReadPrinter(work, read);
         HandOverRead([&] { m_handed = std::move(read); });
         return result;
     }

@@ -305,12 +305,11 @@ std::u16string CLogoView::MissedNames(uint32_t missed) const {
     return names;
 }
 
-int32_t CLogoView::ReadPrinter(comm::IPrinterLink& link, int32_t waitMs, IPluginDataMgr& store,
-                               LogoRead& read) {
+int32_t CLogoView::ReadPrinter(const PrinterWork& work, LogoRead& read) {
     PrinterLogos logos;
-    logos.settings.Load(store);
-    read.report = LogoExchange(link, waitMs).Read(logos);
-    logos.settings.Store(store);
+    logos.settings.Load(*work.store);
+    read.report = LogoExchange(work.link, work.waitMs).Read(logos);
+    logos.settings.Store(*work.store);
     read.stored = logos.stored;
     return read.report.result;
 }
@@ -450,15 +449,14 @@ int32_t CLogoView::RunTask(Task task) {
     return result;
 }
 
-int32_t CLogoView::ExchangeOnWorker(comm::IPrinterLink& link, int32_t waitMs,
-                                    IPluginDataMgr* store) {
-    LogoExchange exchange(link, waitMs);
+int32_t CLogoView::ExchangeOnWorker(const PrinterWork& work) {
+    LogoExchange exchange(work.link, work.waitMs);
     switch (m_task) {
     case Task::Write:
         m_report = exchange.Write(m_picture.Pending() ? &m_picture.Dots() : nullptr, m_taskCode,
                                   m_wanted, m_result);
-        if (store)
-            m_result.settings.Store(*store);
+        if (work.store)
+            m_result.settings.Store(*work.store);
         break;
     case Task::DeleteOne:
         m_report = exchange.Delete(m_taskCode, m_result);

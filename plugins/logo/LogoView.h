@@ -38,12 +38,10 @@ public:
 protected:
     // The settings read: the stored graphics and the logo settings from the printer; 1, -1
     // when some were not answered, -64 without an answer.
-    int32_t ReadPrinter(comm::IPrinterLink& link, int32_t waitMs, IPluginDataMgr& store,
-                        LogoRead& read) override;
+    int32_t ReadPrinter(const PrinterWork& work, LogoRead& read) override;
     void ShowRead(const LogoRead& read) override;
     void ShowStored() override;
-    int32_t ExchangeOnWorker(comm::IPrinterLink& link, int32_t waitMs,
-                             IPluginDataMgr* store) override;
+    int32_t ExchangeOnWorker(const PrinterWork& work) override;
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
     bool OnCommand(UINT code, UINT id, HWND control) override;
 

@@ -107,12 +107,11 @@ std::u16string CPaperView::MissedNames(const ExchangeReport& report) const {
     return names;
 }
 
-int32_t CPaperView::ReadPrinter(comm::IPrinterLink& link, int32_t waitMs, IPluginDataMgr& store,
-                                ExchangeReport& read) {
+int32_t CPaperView::ReadPrinter(const PrinterWork& work, ExchangeReport& read) {
     PaperSettings settings;
-    settings.Load(store);
-    read = SettingsExchange(link, waitMs).ReadAll(settings);
-    settings.Store(store);
+    settings.Load(*work.store);
+    read = SettingsExchange(work.link, work.waitMs).ReadAll(settings);
+    settings.Store(*work.store);
     return read.result;
 }
 
@@ -155,11 +154,10 @@ int32_t CPaperView::WriteSettings() {
     return result == 1 ? -5 : result;
 }
 
-int32_t CPaperView::ExchangeOnWorker(comm::IPrinterLink& link, int32_t waitMs,
-                                     IPluginDataMgr* store) {
-    m_writeReport = SettingsExchange(link, waitMs).WriteChanges(m_wanted, m_written);
-    if (store)
-        m_written.Store(*store);
+int32_t CPaperView::ExchangeOnWorker(const PrinterWork& work) {
+    m_writeReport = SettingsExchange(work.link, work.waitMs).WriteChanges(m_wanted, m_written);
+    if (work.store)
+        m_written.Store(*work.store);
     return m_writeReport.result;
 }
 

@@ -26,12 +26,10 @@ public:
 protected:
     // The settings read: every value from the printer into the blocks; 1, -1 when some were
     // not answered, -64 when the printer did not answer.
-    int32_t ReadPrinter(comm::IPrinterLink& link, int32_t waitMs, IPluginDataMgr& store,
-                        ExchangeReport& read) override;
+    int32_t ReadPrinter(const PrinterWork& work, ExchangeReport& read) override;
     void ShowRead(const ExchangeReport& read) override;
     void ShowStored() override;
-    int32_t ExchangeOnWorker(comm::IPrinterLink& link, int32_t waitMs,
-                             IPluginDataMgr* store) override;
+    int32_t ExchangeOnWorker(const PrinterWork& work) override;
 
 private:
     PaperSettings WantedFromChoices() const;

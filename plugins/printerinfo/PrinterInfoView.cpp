@@ -25,8 +25,6 @@
 namespace qk::printerinfo {
 namespace {
 
-constexpr char16_t kScreen[] = u"QKUPRNINFO_DLL";
-
 // Screen messages of the page.
 constexpr int kMsgCopied = 0, kMsgNotCopied = 1, kMsgSaved = 2, kMsgNotSaved = 3, kMsgPrinted = 4,
               kMsgOffline = 5, kMsgCoverOpen = 6, kMsgPaperOut = 7, kMsgNoAnswer = 8,
@@ -64,7 +62,7 @@ constexpr OutcomeMessage kOutcomeMessages[] = {
 } // namespace
 
 CPrinterInfoView::CPrinterInfoView()
-    : CExchangePageView(IDD_PRNINFO_VIEW, kScreen, IDC_PRNINFO_TEXT) {}
+    : CExchangePageView(IDD_PRNINFO_VIEW, u"QKUPRNINFO_DLL", IDC_PRNINFO_TEXT) {}
 
 void CPrinterInfoView::OnInitialUpdate() {
     CExchangePageView::OnInitialUpdate();
@@ -82,8 +80,7 @@ bool CPrinterInfoView::OnCommand(UINT code, UINT id, HWND control) {
         {IDC_PRNINFO_SAVE, &CPrinterInfoView::OnSaveClicked},
         {IDC_PRNINFO_PRINT, &CPrinterInfoView::OnTestPrintClicked},
         {IDC_PRNINFO_COUNTERS_READ, &CPrinterInfoView::OnReadCountersClicked},
-        {IDC_PRNINFO_COUNTERS_RESET, &CPrinterInfoView::OnResetCountersClicked},
-    };
+        {IDC_PRNINFO_COUNTERS_RESET, &CPrinterInfoView::OnResetCountersClicked}};
     return OnClick(*this, kClicks, code, id) || CExchangePageView::OnCommand(code, id, control);
 }
 
@@ -332,15 +329,14 @@ Bytes CPrinterInfoView::MakeReceipt(comm::IPrinterLink& link, int32_t waitMs,
     return TestReceipt(facts);
 }
 
-int32_t CPrinterInfoView::ExchangeOnWorker(comm::IPrinterLink& link, int32_t waitMs,
-                                           IPluginDataMgr* store) {
+int32_t CPrinterInfoView::ExchangeOnWorker(const PrinterWork& work) {
     switch (m_task) {
     case Task::Print:
-        return PrintOnWorker(link, waitMs, store);
+        return PrintOnWorker(work.link, work.waitMs, work.store);
     case Task::ReadCounters:
-        return ReadCountersOnWorker(link, waitMs);
+        return ReadCountersOnWorker(work.link, work.waitMs);
     case Task::ResetCounters:
-        return ResetCountersOnWorker(link, waitMs);
+        return ResetCountersOnWorker(work.link, work.waitMs);
     }
     return -1;
 }

@@ -26,8 +26,7 @@ public:
 protected:
     bool OnCommand(UINT code, UINT id, HWND control) override;
     // The exchange that m_task names.
-    int32_t ExchangeOnWorker(comm::IPrinterLink& link, int32_t waitMs,
-                             IPluginDataMgr* store) override;
+    int32_t ExchangeOnWorker(const PrinterWork& work) override;
 
 private:
     enum class Task { Print, ReadCounters, ResetCounters };

@@ -17,8 +17,6 @@
 namespace qk::settingsfile {
 namespace {
 
-constexpr char16_t kScreen[] = u"QKUSETFILESTG_DLL";
-
 // Screen messages of the page.
 constexpr int kMsgSaved = 0, kMsgNotSaved = 1, kMsgNotOurs = 2, kMsgTruncated = 3, kMsgDamaged = 4,
               kMsgOtherModel = 5, kMsgBadCommands = 6, kMsgUnreadable = 7, kMsgFileGood = 8,
@@ -33,15 +31,14 @@ constexpr int kStrCustomValue = 0, kStrMemorySwitch = 1, kStrTopLogo = 2, kStrBo
 } // namespace
 
 CSettingsFileView::CSettingsFileView()
-    : CExchangePageView(IDD_SETFILE_VIEW, kScreen, IDC_SETFILE_REPORT) {}
+    : CExchangePageView(IDD_SETFILE_VIEW, u"QKUSETFILESTG_DLL", IDC_SETFILE_REPORT) {}
 
 bool CSettingsFileView::OnCommand(UINT code, UINT id, HWND control) {
     static constexpr Click<CSettingsFileView> kClicks[] = {
         {IDC_SETFILE_SAVE, &CSettingsFileView::OnSaveClicked},
         {IDC_SETFILE_CHECK, &CSettingsFileView::OnCheckClicked},
         {IDC_SETFILE_APPLY, &CSettingsFileView::OnApplyClicked},
-        {IDC_SETFILE_MULTI, &CSettingsFileView::OnMultiClicked},
-    };
+        {IDC_SETFILE_MULTI, &CSettingsFileView::OnMultiClicked}};
     return OnClick(*this, kClicks, code, id) || CExchangePageView::OnCommand(code, id, control);
 }
 
@@ -78,25 +75,29 @@ void CSettingsFileView::OnSaveClicked() {
 }
 
 std::u16string CSettingsFileView::RefusalText(int32_t result) const {
-    switch (result) {
-    case kFileTruncated:
-        return Message(kMsgTruncated, u"The file is not whole: it is shorter or longer than its "
-                                      u"header says. Nothing is sent to the printer.");
-    case kFileDamaged:
-        return Message(kMsgDamaged, u"The file is damaged: its contents do not match its check "
-                                    u"sum. Nothing is sent to the printer.");
-    case kFileOtherModel:
-        return Message(kMsgOtherModel, u"The file was written for another printer model. "
-                                       u"Nothing is sent to the printer.");
-    case kFileBadCommands:
-        return Message(kMsgBadCommands, u"The file holds commands that this utility does not "
-                                        u"write. Nothing is sent to the printer.");
-    case kFileUnreadable:
-        return Message(kMsgUnreadable, u"The file could not be read.");
-    default:
-        return Message(kMsgNotOurs, u"The file is not a settings command file of this utility. "
-                                    u"Nothing is sent to the printer.");
-    }
+    struct Refusal {
+        int32_t result;
+        int message;
+        const char16_t* english;
+    };
+    static constexpr Refusal kRefusals[] = {
+        {kFileTruncated, kMsgTruncated,
+         u"The file is not whole: it is shorter or longer than its header says. Nothing is sent "
+         u"to the printer."},
+        {kFileDamaged, kMsgDamaged,
+         u"The file is damaged: its contents do not match its check sum. Nothing is sent to the "
+         u"printer."},
+        {kFileOtherModel, kMsgOtherModel,
+         u"The file was written for another printer model. Nothing is sent to the printer."},
+        {kFileBadCommands, kMsgBadCommands,
+         u"The file holds commands that this utility does not write. Nothing is sent to the "
+         u"printer."},
+        {kFileUnreadable, kMsgUnreadable, u"The file could not be read."}};
+    for (const Refusal& refusal : kRefusals)
+        if (refusal.result == result)
+            return Message(refusal.message, refusal.english);
+    return Message(kMsgNotOurs, u"The file is not a settings command file of this utility. "
+                                u"Nothing is sent to the printer.");
 }
 
 std::u16string CSettingsFileView::SettingName(const FileSetting& setting) const {
@@ -318,17 +319,16 @@ void ReadPagesBack(comm::IPrinterLink& link, int32_t waitMs, IPluginDataMgr& sto
 
 } // namespace
 
-int32_t CSettingsFileView::ExchangeOnWorker(comm::IPrinterLink& link, int32_t waitMs,
-                                            IPluginDataMgr* store) {
-    SettingsFileApply apply(link, waitMs);
+int32_t CSettingsFileView::ExchangeOnWorker(const PrinterWork& work) {
+    SettingsFileApply apply(work.link, work.waitMs);
     if (m_task == Task::ReadHeld) {
         m_report = apply.ReadHeld(m_file);
         return m_report.result;
     }
     apply.Apply(m_file, m_report);
     CommCtrl().ReportProgress(70);
-    if (store && m_report.result != kApplyNoAnswer)
-        ReadPagesBack(link, waitMs, *store);
+    if (work.store && m_report.result != kApplyNoAnswer)
+        ReadPagesBack(work.link, work.waitMs, *work.store);
     return m_report.result;
 }
 

@@ -21,8 +21,7 @@ public:
 protected:
     bool OnCommand(UINT code, UINT id, HWND control) override;
     // The exchange of an apply that m_task names.
-    int32_t ExchangeOnWorker(comm::IPrinterLink& link, int32_t waitMs,
-                             IPluginDataMgr* store) override;
+    int32_t ExchangeOnWorker(const PrinterWork& work) override;
 
 private:
     // What the printer holds now, or the file sent and every setting read back.

@@ -45,7 +45,7 @@ public:
     }
 
 protected:
-    int32_t ExchangeOnWorker(comm::IPrinterLink&, int32_t, IPluginDataMgr*) override { return 1; }
+    int32_t ExchangeOnWorker(const PrinterWork&) override { return 1; }
 
 private:
     void OnFirst() { ++first; }
