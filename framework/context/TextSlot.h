@@ -3,6 +3,7 @@
 // the records come from other modules and files and a full slot has no NUL. Portable.
 #pragma once
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 inline std::u16string_view SlotView(const char16_t* slot, std::size_t chars) {
@@ -16,4 +17,13 @@ inline std::u16string_view SlotView(const char16_t* slot, std::size_t chars) {
 
 template <std::size_t N> std::u16string_view SlotView(const char16_t (&slot)[N]) {
     return SlotView(slot, N);
+}
+
+// The same text as a string of its own, for a caller that keeps it or hands it on.
+inline std::u16string SlotText(const char16_t* slot, std::size_t chars) {
+    return std::u16string(SlotView(slot, chars));
+}
+
+template <std::size_t N> std::u16string SlotText(const char16_t (&slot)[N]) {
+    return SlotText(slot, N);
 }
