@@ -19,7 +19,7 @@ template <std::size_t N> std::u16string_view SlotView(const char16_t (&slot)[N])
     return SlotView(slot, N);
 }
 
-// The same as a text of its own.
+// The same text as a string of its own, for a caller that keeps it or hands it on.
 inline std::u16string SlotText(const char16_t* slot, std::size_t chars) {
     return std::u16string(SlotView(slot, chars));
 }

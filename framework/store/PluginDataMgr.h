@@ -1,12 +1,15 @@
 // The application's store of keyed data blocks, registered printers and the save flag.
 // One object, owned by the application for the whole run; plug-ins reach it through the
-// context pointer and call it only through IPluginDataMgr (PluginDataMgrApi.h).
+// context pointer and call it only through IPluginDataMgr (PluginDataMgrApi.h). The blocks
+// (BlockStore.h), the printer list (PrinterList.h) and the settings file's bytes
+// (SettingsFileFormat.h) each have their own file; this object holds the lock over them.
 #pragma once
 #include <cstdint>
 #include <mutex>
 #include <string>
-#include <vector>
+#include "framework/store/BlockStore.h"
 #include "framework/store/PluginDataMgrApi.h"
+#include "framework/store/PrinterList.h"
 #include "platform/os/FileSystem.h"
 #include "platform/os/Profile.h"
 #include "platform/os/RealOs.h"
@@ -60,36 +63,22 @@ public:
                             const std::u16string& portName, const std::u16string& modelName,
                             uint32_t version1, uint32_t version2);
 
-    static constexpr const char16_t* kPrinterListFile = u"PrinterSetting.INI";
-    static constexpr const char16_t* kSettingsFileSuffix = u"_Setting.DAT";
-    // A damaged COUNT cannot make start-up read more entries than this.
-    static constexpr int32_t kMaxPrinters = 1000;
+    static constexpr const char16_t* kPrinterListFile = qk::store::PrinterList::kFileName;
+    static constexpr const char16_t* kSettingsFileSuffix =
+        qk::store::PrinterList::kSettingsFileSuffix;
+    static constexpr int32_t kMaxPrinters = qk::store::PrinterList::kMaxPrinters;
 
 private:
-    struct Block {
-        uint32_t key = 0;
-        uint32_t version = 0;
-        uint32_t size = 0;            // bytes of content that are the block
-        std::vector<uint8_t> content; // at least `size` bytes
-    };
-
     using Guard = std::lock_guard<std::recursive_mutex>;
 
-    int32_t FindPrinter(const char16_t* deviceName, const char16_t* portName) const;
-    std::u16string FreeFolderName();
-    bool WritePrinterEntries(const std::u16string& file);
-    int32_t LoadSettingsData(const std::vector<uint8_t>& data);
-
-    std::vector<Block> m_blocks;
-    std::vector<RegisteredPrinter> m_printers;
+    qk::store::BlockStore m_blocks;
+    qk::store::PrinterList m_printers;
     int32_t m_saveFlag = 0;
-    int32_t m_nextFolder = 0; // the folder number that a new entry tries first
     // A settings read's worker writes blocks while the user-interface thread reads them, and
     // a plug-in's reader may create one: every operation holds the lock.
     mutable std::recursive_mutex m_lock;
 
     qk::os::IFileSystem& m_fileSystem;
-    qk::os::IProfile& m_profile;
 };
 
 #pragma pop_macro("GetPrinter")

@@ -1,5 +1,6 @@
 #include "plugins/journal/EJView.h"
 
+#include "framework/context/TextSlot.h"
 #include "framework/context/UtilContext.h"
 #include "framework/plugin/FormViewCtrl.h"
 #include "framework/store/PrinterInfoBlock.h"
@@ -21,13 +22,6 @@ inline constexpr char16_t kViewerMissingText[] =
     u"Could not find the required files. \nPlease reinstall.";
 inline constexpr char16_t kSwitchFailedText[] = u"Failed to change settings.";
 
-std::u16string SlotText(const char16_t* slot, size_t chars) {
-    size_t n = 0;
-    while (n < chars && slot[n])
-        ++n;
-    return std::u16string(slot, n);
-}
-
 } // namespace
 
 CEJView::CEJView(const sys::SystemServices& services)
@@ -44,8 +38,7 @@ bool CEJView::PrepareEmulatorRecord(sys::EmulatorPortSettings& record) {
     if (!context)
         return false;
     comm::PortRecord* port = &context->portRecord;
-    return m_emulator.SetupEmulatorPort(record, context->binding,
-                                        SlotText(port->deviceName, comm::kPortTextChars), port,
+    return m_emulator.SetupEmulatorPort(record, context->binding, SlotText(port->deviceName), port,
                                         paper.paperSize, context->resolutionDpi);
 }
 
@@ -129,8 +122,7 @@ void CEJView::WriteFontSettings(const sys::EmulatorPortSettings& record) {
     if (ReadDataBlock(kFontSettingBlockKey, &characters, sizeof characters) != 0 ||
         ReadDataBlock(kPrinterInfoBlockKey, &info, sizeof info) != 0)
         return;
-    m_emulator.WriteFontSettings(characters.codeTable, record,
-                                 SlotText(info.strings[4], kPrinterInfoStringChars),
+    m_emulator.WriteFontSettings(characters.codeTable, record, SlotText(info.strings[4]),
                                  characters.charSet);
 }
 
