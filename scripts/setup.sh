@@ -13,7 +13,12 @@ if [ ${#need[@]} -gt 0 ]; then
     SUDO=""
     [ "$(id -u)" -eq 0 ] || SUDO="sudo"
     dpkg --print-foreign-architectures | grep -qx i386 || $SUDO dpkg --add-architecture i386
-    $SUDO apt-get update -q
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${need[@]}"
+    # A mirror half-way through a sync fails one list of several; the install then goes on
+    # with the lists that did arrive and fails on its own if a package is really missing.
+    $SUDO apt-get update -q || echo "setup: some package lists could not be fetched; going on"
+    install() { DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "$@" "${need[@]}"; }
+    # Where the security lists of the two architectures are out of step, the i386 libraries
+    # cannot match their amd64 twins' versions: take both from the release's own lists then.
+    install || install -t "$(. /etc/os-release && echo "$VERSION_CODENAME")"
 fi
 
