@@ -64,56 +64,14 @@ int32_t ReadLogo(const std::u16string& path, std::vector<uint8_t>& logo) {
     return kSettingsFileOk;
 }
 
-std::u16string FolderOf(const std::u16string& path) {
-    const size_t slash = path.find_last_of(u"\\/");
-    if (slash == std::u16string::npos)
-        return u".";
-    if (slash == 2 && path[1] == u':')
-        return path.substr(0, 3);
-    return path.substr(0, slash);
-}
-
-bool WriteAll(HANDLE file, const std::vector<uint8_t>& data) {
-    size_t done = 0;
-    while (done < data.size()) {
-        DWORD written = 0;
-        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(data.size() - done, 1u << 20));
-        if (!::WriteFile(file, data.data() + done, chunk, &written, nullptr) || written == 0)
-            return false;
-        done += written;
-    }
-    return true;
-}
-
-// The file is written under a temporary name beside the target and then put in its place.
-int32_t WriteOutput(const std::u16string& path, const std::vector<uint8_t>& data) {
-    // A read-only file or a folder in the target's place cannot be replaced; the rename would
-    // not refuse a read-only file everywhere, so find out before anything is written.
-    const DWORD attributes = GetFileAttributesW(WidePtr(path));
-    if (attributes != INVALID_FILE_ATTRIBUTES &&
-        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)))
-        return kSettingsFileCannotCreate;
-    wchar_t temp[MAX_PATH + 1];
-    if (!GetTempFileNameW(WidePtr(FolderOf(path)), L"qk", 0, temp))
-        return Failed(kSettingsFileCannotCreate);
-    int32_t result = kSettingsFileOk;
-    {
-        FileHandle file(CreateFileW(temp, GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                    TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file.Valid())
-            result = Failed(kSettingsFileCannotCreate);
-        else if (!WriteAll(file.Get(), data) || !FlushFileBuffers(file.Get()) || !file.Close())
-            result = Failed(kSettingsFileWriteFailed);
-    }
-    if (result == kSettingsFileOk &&
-        !MoveFileExW(temp, WidePtr(path), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        result = Failed(kSettingsFileCannotCreate);
-    if (result != kSettingsFileOk) {
-        const DWORD error = GetLastError();
-        DeleteFileW(temp);
-        SetLastError(error);
-    }
-    return result;
+// The file system puts the file in place only once it is written whole.
+int32_t WriteOutput(os::IFileSystem& files, const std::u16string& path,
+                    const std::vector<uint8_t>& data) {
+    os::WriteFailure failure;
+    if (files.WriteFileReporting(path, data, failure))
+        return kSettingsFileOk;
+    return SettingsFileErrorCode(failure.error, failure.made ? kSettingsFileWriteFailed
+                                                             : kSettingsFileCannotCreate);
 }
 
 SettingsFileTime LocalNow() {
@@ -146,7 +104,8 @@ std::string ModelNameForHeader(const std::u16string& modelName) {
 
 int32_t WriteSettingsFile(IPluginDataMgr& store, const std::u16string& modelName,
                           const std::u16string& outputPath, const std::u16string& logoPath,
-                          bool logoPresent, const SettingsFileOptions& options) {
+                          bool logoPresent, const SettingsFileOptions& options,
+                          os::IFileSystem& files) {
     if (outputPath.empty())
         return kSettingsFileNoPath;
     std::vector<uint8_t> logo;
@@ -167,7 +126,7 @@ int32_t WriteSettingsFile(IPluginDataMgr& store, const std::u16string& modelName
     const int32_t built = BuildSettingsCommandFile(store, source, file);
     if (built != kSettingsFileOk)
         return built;
-    return WriteOutput(outputPath, file);
+    return WriteOutput(files, outputPath, file);
 }
 
 } // namespace qk::app

@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include "platform/os/RealOs.h"
 
 class IPluginDataMgr;
 
@@ -16,10 +17,12 @@ struct SettingsFileOptions {
     bool logoSettings = true; // SettingsFileSource::logoSettings
 };
 
-// 0 on success or a SettingsFileResult code. `logoPath` is read only when `logoPresent`.
+// 0 on success or a SettingsFileResult code. `logoPath` is read only when `logoPresent`; the
+// output is written through `files`.
 int32_t WriteSettingsFile(IPluginDataMgr& store, const std::u16string& modelName,
                           const std::u16string& outputPath, const std::u16string& logoPath,
-                          bool logoPresent, const SettingsFileOptions& options);
+                          bool logoPresent, const SettingsFileOptions& options,
+                          os::IFileSystem& files = os::RealFileSystem());
 
 // The model name in the multibyte code page, cut at a character boundary to the bytes that
 // fit the header's text field.

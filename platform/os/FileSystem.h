@@ -27,6 +27,12 @@ struct FileStamp {
     bool operator==(const FileStamp&) const = default;
 };
 
+// How far a failed whole-file write came.
+struct WriteFailure {
+    bool made = false;  // the new file was made and writing its bytes failed
+    uint32_t error = 0; // the platform's error code; 0 when not known
+};
+
 class IFileSystem {
 public:
     virtual ~IFileSystem() = default;
@@ -44,6 +50,13 @@ public:
     // Whole-file binary write, replacing the file; false (and no partial file) on failure:
     // a missing folder, a read-only or locked file, a folder of that name, a full disk.
     virtual bool WriteFile(const std::u16string& path, const std::vector<uint8_t>& data) = 0;
+    // The same write, telling on failure how far it came, for callers whose results name the
+    // failed step. A file system that cannot tell says only that nothing was made.
+    virtual bool WriteFileReporting(const std::u16string& path, const std::vector<uint8_t>& data,
+                                    WriteFailure& failure) {
+        failure = {};
+        return WriteFile(path, data);
+    }
     // Names (not paths) of the files in a folder whose long names match a wildcard pattern
     // such as u"*.DAT" (see Wildcard.h), sorted without case; folders are not listed.
     virtual std::vector<std::u16string> ListFiles(const std::u16string& folder,

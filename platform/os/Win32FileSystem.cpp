@@ -36,11 +36,10 @@ public:
     Handle& operator=(const Handle&) = delete;
     HANDLE get() const { return h_; }
     bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
-    void close() {
-        if (h_ != INVALID_HANDLE_VALUE) {
-            CloseHandle(h_);
-            h_ = INVALID_HANDLE_VALUE;
-        }
+    bool close() {
+        const bool ok = h_ == INVALID_HANDLE_VALUE || CloseHandle(h_);
+        h_ = INVALID_HANDLE_VALUE;
+        return ok;
     }
 
 private:
@@ -129,11 +128,19 @@ bool Win32FileSystem::ReadFile(const std::u16string& path, std::vector<uint8_t>&
 }
 
 bool Win32FileSystem::WriteFile(const std::u16string& path, const std::vector<uint8_t>& data) {
+    WriteFailure failure;
+    return WriteFileReporting(path, data, failure);
+}
+
+bool Win32FileSystem::WriteFileReporting(const std::u16string& path,
+                                         const std::vector<uint8_t>& data, WriteFailure& failure) {
+    failure = {};
     // A folder or a read-only file in the target's place refuses the replacement; find out
     // before anything is written.
     const DWORD attributes = GetFileAttributesW(WidePtr(path));
     if (attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))) {
+        failure.error = ERROR_ACCESS_DENIED;
         SetLastError(ERROR_ACCESS_DENIED);
         return false;
     }
@@ -141,21 +148,25 @@ bool Win32FileSystem::WriteFile(const std::u16string& path, const std::vector<ui
     // target's folder, so the final rename never crosses volumes.
     wchar_t temp[MAX_PATH + 1];
     if (!GetTempFileNameW(WidePtr(FolderOf(path)), L"qk", 0, temp)) {
+        failure.error = GetLastError();
         return false;
     }
     bool ok = false;
     {
         Handle file(CreateFileW(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-        ok = file.valid() && WriteAll(file.get(), data) && FlushFileBuffers(file.get());
-        file.close();
+        failure.made = file.valid();
+        ok = file.valid() && WriteAll(file.get(), data) && FlushFileBuffers(file.get()) &&
+             file.close();
     }
     if (ok) {
+        failure.made = false; // a failed rename leaves the target as it was: nothing was made
         ok = MoveFileExW(temp, WidePtr(path), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     }
     if (!ok) {
         const DWORD error = GetLastError();
         ::DeleteFileW(temp);
+        failure.error = error;
         SetLastError(error);
     }
     return ok;

@@ -22,6 +22,8 @@ public:
     // Writes a temporary file beside the target and then puts it in the target's place, so
     // that a failure at any point leaves the old file (or none) and no partial one.
     bool WriteFile(const std::u16string& path, const std::vector<uint8_t>& data) override;
+    bool WriteFileReporting(const std::u16string& path, const std::vector<uint8_t>& data,
+                            WriteFailure& failure) override;
     std::vector<std::u16string> ListFiles(const std::u16string& folder,
                                           const std::u16string& pattern) override;
     std::vector<std::u16string> DosDeviceTargets(const std::u16string& name) override;
