@@ -83,17 +83,21 @@ void CQKUtilApp::Warn(HWND owner, const CLangResTable* table, int number, const 
     ShowMessage(owner, text.c_str(), kUtilCaption, MB_OK | MB_ICONWARNING);
 }
 
-void CQKUtilApp::WarnFromScreen(const wchar_t* screen, int number, const wchar_t* english) {
+bool CQKUtilApp::LoadScreenTable(CLangResTable& table, const char16_t* screen) const {
+    return table.LoadLangFile(SlotText(m_context->languageFolder), m_context->languageId, 0x409) !=
+               kLangNoFile &&
+           table.LoadScreenTexts(screen) == 0;
+}
+
+void CQKUtilApp::WarnFromScreen(const char16_t* screen, int number, const wchar_t* english) {
     CLangResTable table(*m_services.profile, *m_services.files);
-    bool loaded = table.LoadLangFile(SlotText(m_context->languageFolder), m_context->languageId,
-                                     0x409) != kLangNoFile &&
-                  table.LoadScreenTexts(FromWide(screen)) == 0;
+    const bool loaded = LoadScreenTable(table, screen);
     Warn(nullptr, loaded ? &table : nullptr, number, english);
 }
 
-void CQKUtilApp::SetExitCodeInMode5(int code) {
+void CQKUtilApp::SetDescribedPrinterExitCode(int code) {
     if (m_commandLine.startMode == kStartDescribedPrinter)
-        m_exitCodeMode5 = code;
+        m_describedPrinterExitCode = code;
 }
 
 bool CQKUtilApp::IsOrdinaryCase() const {
@@ -123,7 +127,7 @@ bool CQKUtilApp::InitInstance() {
     AddDocTemplate(new CSingleDocTemplate(
         IDR_MAINFRAME, [] { return new CUtlDoc; }, newFrame, [] { return new CUtilDummyView; }));
     ParseCommandLine();
-    m_exitCodeMode5 = kExitNormal;
+    m_describedPrinterExitCode = kExitNormal;
     if (m_commandLine.IsUnattended()) {
         m_unattendedExitCode = RunUnattended();
         return false;
@@ -140,7 +144,7 @@ bool CQKUtilApp::InitInstance() {
 
     if (m_context->startMode == kStartDescribedPrinter && m_context->printerName[0] == u'\0') {
         Warn(nullptr, &m_language, 6, L"This operation is not supported.");
-        SetExitCodeInMode5(kExitNoPrinterName);
+        SetDescribedPrinterExitCode(kExitNoPrinterName);
         return false;
     }
     if (!CheckAdministrator())
@@ -232,7 +236,7 @@ bool CQKUtilApp::HoldSingleInstance() {
             m_platform->BringWindowWithPropertyToFront(FromWide(property));
         }
         m_platform->CloseMutex();
-        SetExitCodeInMode5(kExitAlreadyRunning);
+        SetDescribedPrinterExitCode(kExitAlreadyRunning);
         return false;
     }
     m_holdsMutex = true;
@@ -311,7 +315,7 @@ bool CQKUtilApp::LoadLanguage(bool afterChoice) {
             CloseSplash();
         ShowMessage(nullptr, kFilesMissing, kUtilCaption, MB_OK | MB_ICONWARNING);
         if (!afterChoice)
-            SetExitCodeInMode5(kExitNoLanguageFile);
+            SetDescribedPrinterExitCode(kExitNoLanguageFile);
         return false;
     }
     m_language.LoadScreenTexts(u"QK_UTILITY_APP");
@@ -322,7 +326,7 @@ bool CQKUtilApp::CheckAdministrator() {
     if (m_platform->IsAdministrator())
         return true;
     Warn(nullptr, &m_language, 0, L"You must have Administrator rights to run this software.");
-    SetExitCodeInMode5(kExitNotAdministrator);
+    SetDescribedPrinterExitCode(kExitNotAdministrator);
     return false;
 }
 
@@ -331,8 +335,7 @@ void CQKUtilApp::ReadInterfaceTypes(const UtilitySettings& settings) {
     int32_t defaultType = settings.defaultIFType;
     if (!settings.interfaceTypesFound) {
         CLangResTable portAdd(*m_services.profile, *m_services.files);
-        portAdd.LoadLangFile(SlotText(m_context->languageFolder), m_context->languageId, 0x409);
-        portAdd.LoadScreenTexts(u"PORT_ADD_DLG");
+        LoadScreenTable(portAdd, u"PORT_ADD_DLG");
         std::u16string list = portAdd.TextOr(LangListKind::ScreenMessages, 100, u"2");
         types = ParseInterfaceTypes(list);
         std::u16string defaultText;
@@ -361,12 +364,12 @@ bool CQKUtilApp::OpenDirectPort(CPrinterChoice& choice, bool fromP) {
         CloseSplash();
         Warn(nullptr, &m_language, 4, kPortInUse);
         if (fromP)
-            SetExitCodeInMode5(kExitPortInUse);
+            SetDescribedPrinterExitCode(kExitPortInUse);
         return false;
     }
     if (!fromP && test != 0) {
         CloseSplash();
-        WarnFromScreen(L"PRT_SELECT_DLG", 3, kCannotCommunicate);
+        WarnFromScreen(u"PRT_SELECT_DLG", 3, kCannotCommunicate);
     }
     return true;
 }
@@ -377,8 +380,8 @@ bool CQKUtilApp::ChoosePrinter(CPrinterChoice& choice) {
     if (!m_commandLine.portPrefix.empty()) {
         const std::u16string& prefix = m_commandLine.portPrefix;
         if (prefix.find(u"RSDPRT") == std::u16string::npos) {
-            WarnFromScreen(L"PRT_SELECT_DLG", 3, kCannotCommunicate);
-            SetExitCodeInMode5(kExitNotMakersPort);
+            WarnFromScreen(u"PRT_SELECT_DLG", 3, kCannotCommunicate);
+            SetDescribedPrinterExitCode(kExitNotMakersPort);
             return false;
         }
         if (choice.SelectByDevicePath(prefix, *m_context))
@@ -483,7 +486,7 @@ int CQKUtilApp::ExitInstance() {
         m_holdsMutex = false;
     }
     WriteCouponFlag(L"0");
-    return again.startMode == kStartDescribedPrinter ? m_exitCodeMode5 : 1;
+    return again.startMode == kStartDescribedPrinter ? m_describedPrinterExitCode : 1;
 }
 
 void CQKUtilApp::SavePrinterSettings() {
@@ -492,20 +495,16 @@ void CQKUtilApp::SavePrinterSettings() {
     // Nothing was chosen when start-up ended before the printer choice.
     if (!m_context->printerChosen)
         return;
-    std::u16string data = SlotText(m_context->dataFolder);
-    m_dataManager.AddPrinter(m_context->dataFolder, m_context->portRecord.deviceName,
-                             m_context->portRecord.portName);
-    char16_t path[kTextSlot] = {};
-    m_dataManager.GetSettingsPath(m_context->portRecord.deviceName, m_context->portRecord.portName,
-                                  path, kTextSlot);
-    if (!path[0])
-        return;
     if (m_context->startMode == kStartFileMode)
         m_dataManager.SetSaveFlag(1);
-    if (m_dataManager.SaveSettingsFile(kServedModel, path, 0x00010000, 0x00010000) == 1) {
-        m_dataManager.SavePrinterList(m_context->dataFolder);
+    const std::u16string device = SlotText(m_context->portRecord.deviceName);
+    const std::u16string port = SlotText(m_context->portRecord.portName);
+    if (m_dataManager.RegisterAndSave(SlotText(m_context->dataFolder), device, port, kServedModel,
+                                      0x00010000, 0x00010000) == 1)
         return;
-    }
+    // A printer the list could not take has no settings file of its own to keep.
+    if (m_dataManager.SettingsPathOf(device, port).empty())
+        return;
     // Asked to save and not saved (a read-only folder, a full disk): the earlier file stays,
     // and the operator must know that this run's settings are not in it.
     if (m_dataManager.GetSaveFlag() == 1)
@@ -517,9 +516,7 @@ void CQKUtilApp::WriteSettingsCommandFile() {
     if (m_context->startMode != kStartFileMode || !m_context->printerChosen)
         return;
     CLangResTable confirm(*m_services.profile, *m_services.files);
-    bool loaded = confirm.LoadLangFile(SlotText(m_context->languageFolder), m_context->languageId,
-                                       0x409) != kLangNoFile &&
-                  confirm.LoadScreenTexts(u"MSG_CONFIRM_SAVE_FILE") == 0;
+    const bool loaded = LoadScreenTable(confirm, u"MSG_CONFIRM_SAVE_FILE");
     std::wstring question = MessageText(loaded ? &confirm : nullptr, 0,
                                         L"Do you want to save the settings to the file?");
     std::wstring caption = MessageText(loaded ? &confirm : nullptr, 1, kUtilCaption);

@@ -71,7 +71,7 @@ public:
     // 0 when the chosen printer answered; the library's failure code otherwise.
     int32_t ConnectionResult() const { return m_connectionResult; }
     // The exit code kept for the described-printer mode.
-    int StoredExitCode() const { return m_exitCodeMode5; }
+    int DescribedPrinterExitCode() const { return m_describedPrinterExitCode; }
     const CExtCommandLineInfo& CommandLine() const { return m_commandLine; }
 
     // The English default, or the screen's message of that number when the table has it.
@@ -104,8 +104,10 @@ private:
     void WriteCouponFlag(const wchar_t* value);
 
     void Warn(HWND owner, const CLangResTable* table, int number, const wchar_t* english);
-    void WarnFromScreen(const wchar_t* screen, int number, const wchar_t* english);
-    void SetExitCodeInMode5(int code);
+    // The language file's table of one screen; false when the file or the screen is missing.
+    bool LoadScreenTable(CLangResTable& table, const char16_t* screen) const;
+    void WarnFromScreen(const char16_t* screen, int number, const wchar_t* english);
+    void SetDescribedPrinterExitCode(int code);
     void CloseSplash();
     bool IsOrdinaryCase() const;
     // The executable's folder, with a trailing backslash.
@@ -122,7 +124,7 @@ private:
     CCriticalSection m_applicationLock;
     int32_t m_connectionResult = static_cast<int32_t>(0x80000000u);
     CSplash* m_splash = nullptr; // the splash thread clears it when it ends
-    int m_exitCodeMode5 = 0;
+    int m_describedPrinterExitCode = 0;
     int32_t m_unattendedExitCode = 0;
     CLangResTable m_language;
     bool m_holdsMutex = false;
