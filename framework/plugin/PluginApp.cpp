@@ -23,6 +23,11 @@ void CPluginApp::ExitInstance() {
     m_controller.reset();
 }
 
+bool CControllerApp::InitInstance() {
+    m_controller = m_make();
+    return m_controller != nullptr;
+}
+
 void CPluginApp::AbandonAtProcessExit() {
     (void)m_controller.release();
 }

@@ -30,4 +30,17 @@ protected:
     std::unique_ptr<CFormViewCtrl> m_controller;
 };
 
+// The application object of a library whose only start-up work is making its controller.
+class CControllerApp : public CPluginApp {
+public:
+    using MakeController = std::unique_ptr<CFormViewCtrl> (*)();
+    explicit CControllerApp(MakeController make) : m_make(make) {}
+    ~CControllerApp() override { ExitInstance(); }
+
+    bool InitInstance() override;
+
+private:
+    MakeController m_make;
+};
+
 } // namespace qk

@@ -5,6 +5,7 @@
 #include <vector>
 #include "framework/comm/QkcBinding.h"
 #include "framework/context/TextSlot.h"
+#include "framework/lang/FilledText.h"
 #include "framework/system/PortNameRules.h"
 
 namespace qk::sys {
@@ -138,8 +139,8 @@ bool CEmulatorPort::WriteEmulatorSection(const EmulatorPortSettings& record) {
                                      port,
                                      record.journalEnabled ? u"1" : u"0",
                                      record.couponEnabled ? u"1" : u"0",
-                                     DecimalText(record.paperWidth),
-                                     DecimalText(record.dpi)};
+                                     Decimal(record.paperWidth),
+                                     Decimal(record.dpi)};
     static_assert(sizeof values / sizeof values[0] == std::size(kSectionKeys));
     bool ok = true;
     for (size_t i = 0; i < std::size(kSectionKeys); ++i) {
@@ -150,8 +151,8 @@ bool CEmulatorPort::WriteEmulatorSection(const EmulatorPortSettings& record) {
 
 bool CEmulatorPort::WriteFontSettings(int32_t codeTable, const EmulatorPortSettings& record,
                                       const std::u16string& fontType, int32_t charSet) {
-    WriteKey(record, u"CodeTable", DecimalText(codeTable));
-    WriteKey(record, u"CharSet", DecimalText(charSet));
+    WriteKey(record, u"CodeTable", Decimal(codeTable));
+    WriteKey(record, u"CharSet", Decimal(charSet));
     return WriteKey(record, u"FontType", fontType);
 }
 

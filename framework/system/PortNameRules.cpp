@@ -13,18 +13,6 @@ std::u16string AsciiLower(std::u16string_view text) {
     return lower;
 }
 
-std::u16string DecimalText(long long value) {
-    const bool negative = value < 0;
-    unsigned long long magnitude = negative ? 0ULL - static_cast<unsigned long long>(value)
-                                            : static_cast<unsigned long long>(value);
-    std::u16string digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + magnitude % 10));
-        magnitude /= 10;
-    } while (magnitude);
-    return negative ? u"-" + digits : digits;
-}
-
 std::u16string ExtractUsbSerial(std::u16string_view path, std::u16string_view interfaceName,
                                 std::u16string_view portName) {
     const size_t first = path.find(u'#');

@@ -28,7 +28,5 @@ bool IsRealPortTarget(std::u16string_view name, const std::vector<std::u16string
 int LeadingVersion(std::u16string_view text);
 // ASCII lower case, the rest kept.
 std::u16string AsciiLower(std::u16string_view text);
-// Decimal text of a number.
-std::u16string DecimalText(long long value);
 
 } // namespace qk::sys

@@ -1,8 +1,13 @@
-// The library's application object; the entry points are the framework's.
-#include "plugins/logo/QKULogoApp.h"
+// The library's application object, which makes the logo page's controller; the entry
+// points are the framework's.
+#include "framework/plugin/PluginApp.h"
+#include "plugins/logo/LogoViewCtrl.h"
 
 namespace {
-qk::logo::CQKULogoApp theApp;
+std::unique_ptr<qk::CFormViewCtrl> MakeController() {
+    return std::make_unique<qk::logo::CLogoViewCtrl>();
+}
+qk::CControllerApp theApp(MakeController);
 } // namespace
 
 #include "framework/plugin/PluginExportDefinitions.inc"

@@ -1,8 +1,13 @@
-// The library's application object; the entry points are the framework's.
-#include "plugins/paper/QKUPaperApp.h"
+// The library's application object, which makes the paper page's controller; the entry
+// points are the framework's.
+#include "framework/plugin/PluginApp.h"
+#include "plugins/paper/PaperViewCtrl.h"
 
 namespace {
-qk::paper::CQKUPaperApp theApp;
+std::unique_ptr<qk::CFormViewCtrl> MakeController() {
+    return std::make_unique<qk::paper::CPaperViewCtrl>();
+}
+qk::CControllerApp theApp(MakeController);
 } // namespace
 
 #include "framework/plugin/PluginExportDefinitions.inc"

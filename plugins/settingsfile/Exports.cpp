@@ -1,9 +1,18 @@
-// The library's application object; the entry points are the framework's, and the
-// unattended apply's.
-#include "plugins/settingsfile/QKUSetFileApp.h"
+// The library's application object, which makes the settings file page's controller; the
+// entry points are the framework's, and the unattended apply's.
+#include "framework/plugin/PluginApp.h"
+#include "framework/plugin/PageViewCtrl.h"
+#include "plugins/settingsfile/SettingsFileView.h"
 
 namespace {
-qk::settingsfile::CQKUSetFileApp theApp;
+// The page keeps no settings of its own: it works on the blocks the other pages own. Its block
+// (0x1000C) holds only its header and one reserved word.
+std::unique_ptr<qk::CFormViewCtrl> MakeController() {
+    return std::make_unique<qk::CPageViewCtrl>(0x0001000C, 36, []() -> qk::CCommonFormView* {
+        return new qk::settingsfile::CSettingsFileView;
+    });
+}
+qk::CControllerApp theApp(MakeController);
 } // namespace
 
 #include "framework/plugin/PluginExportDefinitions.inc"

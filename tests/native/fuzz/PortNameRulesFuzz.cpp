@@ -2,10 +2,12 @@
 // between its second and last '#' however the rest reads, the TCP and pipe rules ignore ASCII
 // case, an rsdprt name keeps the path's case and fits its slot, a port's kind needs its
 // driver among the targets, and decimal texts read back as versions.
+#include "framework/lang/FilledText.h"
 #include "framework/system/PortNameRules.h"
 #include "tests/native/fuzz/FuzzSupport.h"
 
 using namespace qk::sys;
+using qk::Decimal;
 
 namespace {
 
@@ -63,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     }
 
     const long long number = static_cast<long long>(in.U32() % 100000000);
-    QK_FUZZ_CHECK(LeadingVersion(u"  " + DecimalText(number) + u"." + tail) == number);
-    QK_FUZZ_CHECK(DecimalText(-number) == (number ? u"-" : u"") + DecimalText(number));
+    QK_FUZZ_CHECK(LeadingVersion(u"  " + Decimal(number) + u"." + tail) == number);
+    QK_FUZZ_CHECK(Decimal(-number) == (number ? u"-" : u"") + Decimal(number));
     return 0;
 }
