@@ -91,12 +91,6 @@ TEST_F(StatusStrip, StatusReportsFollowTheInkOverlayRules) {
     EXPECT_TRUE(presenter.Shown().empty());
 }
 
-TEST_F(StatusStrip, StatusProcedureReportsReachTheLineThroughTheQueue) {
-    EXPECT_EQ(CUtilStatusView::StatusProc(6, &Pane()), 1);
-    EXPECT_TRUE(PumpUntil(
-        [&] { return Line(CUtilStatusView::kStatusLineId) == L"Status: Cover is open"; }, 5000));
-}
-
 TEST_F(StatusStrip, StopStatusEndsEveryLaterUpdate) {
     EXPECT_EQ(::SendMessageW(frame, WM_UTIL_STOPSTATUS, 0, 0), 0);
     EXPECT_EQ(Report(6), 1);
