@@ -16,6 +16,7 @@
 #include "platform/Text.h"
 #include "tests/app/PrinterSelectWorld.h"
 #include "tests/support/ScriptedPresenter.h"
+#include "tests/support/fakes/FakeCommLibrary.h"
 #include "tests/support/fakes/FakeFileSystem.h"
 #include "tests/support/fakes/FakeKnownFolders.h"
 #include "tests/support/fakes/FakeProcessLauncher.h"
@@ -598,10 +599,11 @@ TEST_F(CommSettingTest, AddPortFromTheSelectionDialogListsTheNewPort) {
 
 // A library whose port list grows between the count and the read: it reports more than the
 // room it was given and fills only the room.
-int32_t g_enumCalls = 0;
 int32_t QKC_CALL GrowingEnum(const char16_t*, comm::PortRecord* records, int32_t capacity,
                              int32_t* count) {
-    const int32_t ports = ++g_enumCalls == 1 ? 200 : 260;
+    FakeCommLibrary& library = FakeCommLibrary::Current();
+    library.Note("EnumDevPort");
+    const int32_t ports = library.CountOf("EnumDevPort") == 1 ? 200 : 260;
     for (int32_t i = 0; i < std::min(ports, capacity); ++i)
         app::SetSlotText(records[i].portName, FromWide(L"COM" + std::to_wstring(i + 1)));
     *count = ports;
@@ -609,12 +611,10 @@ int32_t QKC_CALL GrowingEnum(const char16_t*, comm::PortRecord* records, int32_t
 }
 
 TEST_F(CommSettingTest, PortsBeyondTheOfferedRoomAreAskedForAgainAndNeverOverread) {
-    comm::QkcBinding growing;
-    app::MakeUnbound(growing);
-    growing.QKC_EnumDevPort = &GrowingEnum;
-    g_enumCalls = 0;
+    FakeCommLibrary growing;
+    growing.Binding()->QKC_EnumDevPort = &GrowingEnum;
     Offer({0}, 0);
-    app::CPrinterChoice choice(&growing);
+    app::CPrinterChoice choice(growing.Binding());
     ScriptedCommDlg dialog(services);
     dialog.SetContext(world.Context());
     dialog.SetChoice(&choice);
@@ -625,7 +625,8 @@ TEST_F(CommSettingTest, PortsBeyondTheOfferedRoomAreAskedForAgainAndNeverOverrea
         Click(hwnd, IDCANCEL);
     });
     EXPECT_EQ(dialog.DoModal(nullptr), IDCANCEL);
-    EXPECT_EQ(g_enumCalls, 2) << "128 records offered first, then as many as reported";
+    EXPECT_EQ(growing.CountOf("EnumDevPort"), 2)
+        << "128 records offered first, then as many as reported";
     ASSERT_EQ(ports.size(), 200u) << "only the records the second call had room for";
     EXPECT_EQ(ports.back(), L"COM200");
 }

@@ -347,7 +347,7 @@ TEST_F(JournalRun, ANetworkPortCannotBeRoutedAndTheControlsTakeNoClick) {
         << "the click on the paper row was not taken; foreground "
         << testing::PrintToString(WindowText(::GetForegroundWindow())) << ", box "
         << testing::PrintToString(WaitForMessageBox(program_.Id(), 0).text) << ", row " << paper.y;
-    EXPECT_EQ(WaitForMessageBox(program_.Id(), 0).hwnd, nullptr);
+    EXPECT_EQ(MessageBoxWithin(program_.Id()).hwnd, nullptr);
     EXPECT_TRUE(TopLevelWindows(0, L"QKJrnlView").empty());
     EXPECT_FALSE(Checked());
     EXPECT_EQ(ReadBytes(ParserIni()).find("[127.0.0.1]"), std::string::npos);

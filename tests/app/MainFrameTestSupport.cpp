@@ -8,46 +8,13 @@
 #include "tests/support/WindowDriver.h"
 
 namespace qk::test {
-namespace {
-
-void Unexpected() {
-    ADD_FAILURE() << "a library entry point the frame must not call was called";
-}
-
-int32_t QKC_CALL StubInitialize() {
-    Log().calls.push_back("Initialize");
-    return 0;
-}
-int32_t QKC_CALL StubUnregister() {
-    Log().calls.push_back("Unregister");
-    return 0;
-}
-int32_t QKC_CALL StubRegister(comm::QkcStatusProc proc, void* context) {
-    Log().calls.push_back("Register");
-    Log().registeredProc = proc;
-    Log().registeredContext = context;
-    return 0;
-}
-
-} // namespace
-
-LibraryLog& Log() {
-    static LibraryLog log;
-    return log;
-}
 
 FakeShellHost::FakeShellHost() : context(std::make_unique<UtilContext>()) {
     std::memset(context.get(), 0, sizeof(UtilContext));
     context->applicationLock = lock.Get();
     context->dataManager = &store;
-    binding.module = reinterpret_cast<void*>(1);
-#define QKC_STUB(name) binding.QKC_##name = reinterpret_cast<comm::PFN_QKC_##name>(&Unexpected);
-    QKC_ENTRY_POINTS(QKC_STUB)
-#undef QKC_STUB
-    binding.QKC_Initialize = &StubInitialize;
-    binding.QKC_UnregisterStatusProc = &StubUnregister;
-    binding.QKC_RegisterStatusProc = &StubRegister;
-    Log() = LibraryLog{};
+    library.MarkLoaded();
+    library.strictUnscripted = true;
     previous_ = app::SetShellHost(this);
 }
 

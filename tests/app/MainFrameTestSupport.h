@@ -1,5 +1,5 @@
 // The main frame made in-process through the document template, with an application stand-in
-// whose communication library is a record of counting stubs.
+// whose communication library is the scripted fake.
 #pragma once
 #include <windows.h>
 #include <gtest/gtest.h>
@@ -14,29 +14,21 @@
 #include "platform/DocTemplate.h"
 #include "platform/Sync.h"
 #include "tests/support/ScriptedPresenter.h"
+#include "tests/support/fakes/FakeCommLibrary.h"
 
 namespace qk::test {
-
-// Calls that reached the stub library, in order ("Initialize", "Unregister", "Register").
-struct LibraryLog {
-    std::vector<std::string> calls;
-    comm::QkcStatusProc registeredProc = nullptr;
-    void* registeredContext = nullptr;
-    // Filled by the test while a run is going on.
-    std::vector<std::string> callsDuringRun;
-};
-LibraryLog& Log();
 
 class FakeShellHost : public app::IShellHost {
 public:
     FakeShellHost();
     ~FakeShellHost();
     UtilContext* Context() override { return context.get(); }
-    comm::QkcBinding* Binding() override { return &binding; }
+    comm::QkcBinding* Binding() override { return library.Binding(); }
     int32_t ConnectionResult() override { return connectionResult; }
 
     std::unique_ptr<UtilContext> context;
-    comm::QkcBinding binding{};
+    // A loaded library; a call of an entry point it does not script fails the test.
+    FakeCommLibrary library;
     int32_t connectionResult = 0;
     CCriticalSection lock;
     // The status strip reads the printer information block from here.

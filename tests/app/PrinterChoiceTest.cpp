@@ -11,24 +11,10 @@
 #include "platform/Text.h"
 #include "tests/support/ScriptedPresenter.h"
 #include "tests/support/WindowDriver.h"
+#include "tests/support/fakes/FakeCommLibrary.h"
 
 namespace qk::test {
 namespace {
-
-std::vector<comm::PortRecord> g_registered;
-int32_t g_enumResult = 0;
-
-int32_t QKC_CALL ListRegistered(comm::PortRecord* records, int32_t room, int32_t* count) {
-    *count = static_cast<int32_t>(g_registered.size());
-    for (int32_t i = 0; i < room && i < *count; ++i)
-        records[i] = g_registered[i];
-    return g_enumResult;
-}
-
-int32_t QKC_CALL AnswerAsAnotherModel(comm::PortRecord* record) {
-    app::SetSlotText(record->deviceName, u"QK-T20");
-    return 0;
-}
 
 comm::PortRecord Registered(const char16_t* keyword, const char16_t* device, const char16_t* path) {
     comm::PortRecord record{};
@@ -48,17 +34,14 @@ public:
 class PrinterChoiceTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        app::MakeUnbound(binding);
-        binding.QKC_EnumPort = &ListRegistered;
-        binding.QKC_CommunicationTest = &AnswerAsAnotherModel;
-        g_enumResult = 0;
-        g_registered = {Registered(u"COM", u"QK-R40", u"pipe://qk/RSDPRT3/QKPORT3"),
-                        Registered(u"NET", u"QK-T20", u"pipe://qk/RSDPRT4/QKPORT4"),
-                        Registered(u"USB", u"QK-R40", u"")};
+        library.reportedModel = u"QK-T20";
+        library.registered = {Registered(u"COM", u"QK-R40", u"pipe://qk/RSDPRT3/QKPORT3"),
+                              Registered(u"NET", u"QK-T20", u"pipe://qk/RSDPRT4/QKPORT4"),
+                              Registered(u"USB", u"QK-R40", u"")};
     }
-    comm::QkcBinding binding{};
+    FakeCommLibrary library;
     InstalledList installed;
-    app::CPrinterChoice choice{&binding, installed};
+    app::CPrinterChoice choice{library.Binding(), installed};
     std::unique_ptr<UtilContext> context = std::make_unique<UtilContext>();
 };
 
@@ -82,7 +65,7 @@ TEST_F(PrinterChoiceTest, RefreshForgetsTheChosenRowAndAFailedListingLeavesNoRow
     choice.ChooseRow(0);
     EXPECT_EQ(choice.GetChosenPrinterName(), u"Front desk");
 
-    g_enumResult = comm::kQkcNotBound;
+    library.enumResult = comm::kQkcNotBound;
     EXPECT_FALSE(choice.Refresh());
     EXPECT_TRUE(choice.Rows().empty());
     EXPECT_EQ(choice.GetChosenPrinterName(), u"");

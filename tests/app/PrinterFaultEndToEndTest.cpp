@@ -49,7 +49,7 @@ TEST_F(PrinterFaultRun, ASilentSlowOrRefusingPrinterShowsThatItCannotGetTheStatu
             [&] { return DescendantText(frame, kStatusLine) == L"Status: Cannot Get Status"; },
             15000))
             << testing::PrintToString(DescendantText(frame, kStatusLine));
-        EXPECT_EQ(WaitForMessageBox(run.Id(), 0).hwnd, nullptr) << "nothing to read, nothing said";
+        EXPECT_EQ(MessageBoxWithin(run.Id()).hwnd, nullptr) << "nothing to read, nothing said";
         EXPECT_TRUE(Responds(frame));
         ASSERT_TRUE(Close(run, frame));
         ASSERT_EQ(PrinterControl(cure).rfind("OK", 0), 0u);

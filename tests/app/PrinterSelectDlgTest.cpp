@@ -7,6 +7,7 @@
 #include <cstring>
 #include "app/connection/PortRecordText.h"
 #include "tests/app/PrinterSelectWorld.h"
+#include "tests/support/MessageSequence.h"
 #include "tests/support/ScriptedPresenter.h"
 
 namespace qk::test {
@@ -75,6 +76,61 @@ TEST_F(PrinterSelectTest, ShowsOnlyPortsOfTheServedModel) {
     EXPECT_GT(imageSize.cy, 0);
     EXPECT_TRUE(presenter.Shown().empty());
     EXPECT_EQ(world.SavedLanguage(), L"0409") << "Cancel writes the language";
+}
+
+// The opening in its order: the title, then the texts (the list's columns, the language
+// label), then the rows refreshed with the list's redrawing off (emptied, filled, the first
+// selected, OK and Delete Port enabled, which sends nothing when they are enabled already)
+// and redrawn.
+TEST_F(PrinterSelectTest, OpensTitleFirstThenTextsThenTheRowsWithRedrawingOff) {
+    using app::CPrinterSelectDlg;
+    ASSERT_EQ(world.Register(u"COM", u"COM7", u"QK-R40"), 0);
+    ScriptedSelectDlg dialog(world.Choice());
+    Prepare(dialog);
+    constexpr int kList = CPrinterSelectDlg::kPortList;
+    const std::vector<ExpectedMessage> opening = {
+        {WM_SETTEXT, kSent, 0},
+        // Measuring the row height may put a row in and take it out again.
+        {LVM_INSERTITEMW, kSent | kOptional, kList},
+        {LVM_DELETEALLITEMS, kSent | kOptional, kList},
+        {LVM_INSERTCOLUMNW, kSent, kList},
+        {LVM_INSERTCOLUMNW, kSent, kList},
+        {LVM_INSERTCOLUMNW, kSent, kList},
+        {LVM_INSERTCOLUMNW, kSent, kList},
+        {WM_SETTEXT, kSent, CPrinterSelectDlg::kLanguageLabel},
+        {WM_SETREDRAW, kSent | kWParam, kList, FALSE},
+        {LVM_DELETEALLITEMS, kSent, kList},
+        {LVM_INSERTITEMW, kSent, kList},
+        {LVM_SETITEMSTATE, kSent, kList},
+        {WM_ENABLE, kSent | kOptional | kWParam, IDOK, TRUE},
+        {WM_ENABLE, kSent | kOptional | kWParam, CPrinterSelectDlg::kDeletePort, TRUE},
+        {WM_SETREDRAW, kSent | kWParam, kList, TRUE},
+    };
+    MessageRecorder recorder(
+        [](HWND hwnd) { return ClassName(hwnd) == L"#32770"; },
+        [](UINT message, int control) {
+            switch (message) {
+            case WM_SETTEXT:
+                return control == 0 || control == CPrinterSelectDlg::kLanguageLabel;
+            case LVM_INSERTCOLUMNW:
+            case WM_SETREDRAW:
+            case LVM_DELETEALLITEMS:
+            case LVM_INSERTITEMW:
+            case LVM_SETITEMSTATE:
+                return control == kList;
+            case WM_ENABLE:
+                return control == IDOK || control == CPrinterSelectDlg::kDeletePort;
+            default:
+                return false;
+            }
+        });
+    std::vector<SeenMessage> seen;
+    dialog.steps.push_back([&](HWND hwnd) {
+        seen = recorder.Stop();
+        Click(hwnd, IDCANCEL);
+    });
+    EXPECT_EQ(dialog.DoModal(nullptr), IDCANCEL);
+    EXPECT_EQ(CompareSequence(seen, opening), "");
 }
 
 TEST_F(PrinterSelectTest, OkOnTheServedModelOpensThePortAndHandsItBack) {

@@ -1,6 +1,8 @@
 // The selection dialog in the driver installer's mode and its look-ups for start-up, with a
 // library that reports prepared ports, a prepared list of installed printers and a prepared
-// registry of retail printer services.
+// registry of retail printer services. The rows, the printer-name filter and the relaxed model
+// comparison are the real program's cases, over the real spooler (StartupInstallerEndToEndTest);
+// here, what that run cannot reach: the look-up by device path and an unbound library.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <cstring>
@@ -9,31 +11,10 @@
 #include "app/connection/PortRecordText.h"
 #include "tests/app/PrinterSelectWorld.h"
 #include "tests/support/ScriptedPresenter.h"
+#include "tests/support/fakes/FakeCommLibrary.h"
 
 namespace qk::test {
 namespace {
-
-std::vector<comm::PortRecord> g_ports;
-int32_t g_testResult = 0;
-
-int32_t QKC_CALL EnumPorts(comm::PortRecord* records, int32_t capacity, int32_t* count) {
-    *count = static_cast<int32_t>(g_ports.size());
-    for (int32_t i = 0; i < capacity && i < *count; ++i)
-        records[i] = g_ports[i];
-    return 0;
-}
-int32_t QKC_CALL TestPort(comm::PortRecord*) {
-    return g_testResult;
-}
-int32_t QKC_CALL Succeed(comm::PortRecord*) {
-    return 0;
-}
-int32_t QKC_CALL SucceedOpen(int32_t) {
-    return 0;
-}
-int32_t QKC_CALL SucceedPlain() {
-    return 0;
-}
 
 comm::PortRecord Port(const std::u16string& keyword, const std::u16string& name,
                       const std::u16string& device, const std::u16string& path) {
@@ -85,16 +66,8 @@ public:
 class InstallerModeTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        app::MakeUnbound(binding);
-        binding.QKC_EnumPort = &EnumPorts;
-        binding.QKC_CommunicationTest = &TestPort;
-        binding.QKC_SetPort = &Succeed;
-        binding.QKC_GetPort = &Succeed;
-        binding.QKC_Open = &SucceedOpen;
-        binding.QKC_Initialize = &SucceedPlain;
-        g_testResult = 0;
-        g_ports = {Port(u"USB", u"001", u"QK-R40", u"pipe://qk/RSDPRT3/QKPORT3"),
-                   Port(u"NET", u"10.0.0.9", u"QK-R40II", u"pipe://qk/RSDPRT4/QKPORT4")};
+        library.registered = {Port(u"USB", u"001", u"QK-R40", u"pipe://qk/RSDPRT3/QKPORT3"),
+                              Port(u"NET", u"10.0.0.9", u"QK-R40II", u"pipe://qk/RSDPRT4/QKPORT4")};
         printers.printers = {
             {u"Receipt A", u"QKPORT3", u"TARROW QK-R40 Receipt5"},
             {u"Office laser", u"LPT1:", u"Generic Laser"},
@@ -104,63 +77,14 @@ protected:
         registry.ports = {{u"Other", u"RSDPRT7"}, {u"Counter", u"RSDPRT3"}};
         services.registry = &registry;
     }
-    comm::QkcBinding binding{};
+    FakeCommLibrary library;
     PreparedPrinters printers;
-    app::CPrinterChoice choice{&binding, printers};
+    app::CPrinterChoice choice{library.Binding(), printers};
     PreparedRegistry registry;
     app::PrinterSelectServices services;
     SelectWorld world;
     ScriptedPresenter presenter;
 };
-
-TEST_F(InstallerModeTest, RowsAreTheKeptInstalledPrintersWithTheirPorts) {
-    ScriptedSelectDlg dialog(choice, services);
-    dialog.SetContext(world.Context());
-    choice.SetDriverFilter(u"TARROW QK-R40");
-    std::vector<std::vector<std::wstring>> rows;
-    dialog.steps.push_back([&](HWND hwnd) {
-        rows = ListRows(hwnd);
-        SelectListRow(hwnd, 1);
-        Click(hwnd, IDOK);
-    });
-    EXPECT_EQ(dialog.DoModal(nullptr), IDOK);
-    ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0],
-              (std::vector<std::wstring>{L"Receipt A", L"USB", L"001", L"RSDPRT3(RSDPRT3)"}));
-    // No registered port reaches it: a record of its own, named after the driver.
-    EXPECT_EQ(rows[1], (std::vector<std::wstring>{L"Label B", L"", L"QKPORT9", L""}));
-    EXPECT_EQ(choice.GetChosenPrinterName(), u"Label B");
-    EXPECT_EQ(U16ToWide(app::SlotText(dialog.Context().portRecord.deviceName)),
-              L"TARROW QK-R40 Label5");
-    EXPECT_EQ(dialog.Context().portRecord.origin, 3);
-}
-
-TEST_F(InstallerModeTest, PrinterNameFilterKeepsOnlyThatQueue) {
-    ScriptedSelectDlg dialog(choice, services);
-    dialog.SetContext(world.Context());
-    choice.SetDriverFilter(u"TARROW QK-R40");
-    choice.SetPrinterFilter(u"Label B");
-    std::vector<std::vector<std::wstring>> rows;
-    dialog.steps.push_back([&](HWND hwnd) {
-        rows = ListRows(hwnd);
-        Click(hwnd, IDCANCEL);
-    });
-    EXPECT_EQ(dialog.DoModal(nullptr), IDCANCEL);
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0][0], L"Label B");
-}
-
-TEST_F(InstallerModeTest, AnotherModelIsAcceptedByTheRelaxedComparison) {
-    // The installer's mode takes QK-R40II for the served model.
-    g_ports = {Port(u"NET", u"10.0.0.9", u"QK-R40II", u"pipe://qk/RSDPRT3/QKPORT3")};
-    ScriptedSelectDlg dialog(choice, services);
-    dialog.SetContext(world.Context());
-    choice.SetDriverFilter(u"TARROW QK-R40");
-    dialog.steps.push_back([](HWND hwnd) { Click(hwnd, IDOK); });
-    EXPECT_EQ(dialog.DoModal(nullptr), IDOK);
-    EXPECT_TRUE(presenter.Shown().empty());
-    EXPECT_EQ(dialog.Context().interfaceKind, 4);
-}
 
 TEST_F(InstallerModeTest, SelectByDevicePathTakesTheRegisteredPortOfThatFolder) {
     choice.SetDriverFilter(u"TARROW QK-R40");

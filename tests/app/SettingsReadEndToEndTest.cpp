@@ -47,7 +47,7 @@ TEST_F(SettingsRead, IsSavedOnlyWhenEveryPluginReadItsSettings) {
     RegisterSelectablePort();
     HWND frame = nullptr;
     ASSERT_NO_FATAL_FAILURE(StartThroughSelection(frame));
-    EXPECT_EQ(WaitForMessageBox(program_.Id(), 0).hwnd, nullptr) << "every reader succeeded";
+    EXPECT_EQ(MessageBoxWithin(program_.Id()).hwnd, nullptr) << "every reader succeeded";
     ASSERT_TRUE(Close(program_, frame));
 
     // The file holds the printer's answers: its name and the paper settings it was built with

@@ -20,7 +20,7 @@ TEST_F(UtilityRun, RemoteDevicePathOpensThePrinterAndRunsBothRestoreTools) {
     HWND frame = WaitForTopLevel(program_.Id(), L"", kTitle, 30000);
     ASSERT_NE(frame, nullptr) << "no main window; message: "
                               << testing::PrintToString(WaitForMessageBox(program_.Id(), 0).text);
-    EXPECT_EQ(WaitForMessageBox(program_.Id(), 0).hwnd, nullptr) << "the printer answered";
+    EXPECT_EQ(MessageBoxWithin(program_.Id()).hwnd, nullptr) << "the printer answered";
     EXPECT_TRUE(PumpUntil([&] { return TopLevelWindows(program_.Id(), L"").size() == 1; }, 5000))
         << "the splash is gone";
     // The communication test and the open each connect.
@@ -148,7 +148,7 @@ TEST_F(UtilityRun, CancellingThePrinterSelectionEndsSilentlyWithTheCodeUnchanged
     ASSERT_TRUE(Launch(program_, L"/bM /mC" + WriteDescription(L"QK-R40")));
     HWND dialog = WaitForTopLevel(program_.Id(), L"#32770", L"", 30000);
     ASSERT_NE(dialog, nullptr) << "no printer selection";
-    ASSERT_EQ(WaitForMessageBox(program_.Id(), 0).hwnd, nullptr);
+    ASSERT_EQ(MessageBoxWithin(program_.Id()).hwnd, nullptr);
     PressButton(dialog, IDCANCEL);
     // A message after the cancel would keep the program waiting for an answer.
     ASSERT_TRUE(program_.Wait(20000)) << "the program goes on";

@@ -209,7 +209,7 @@ TEST_F(InstallerRun, ListsOnlyTheInstalledReceiptAndLabelPrintersAndOpensTheChos
     PressButton(dialog, IDOK);
     HWND frame = WaitForFrame(program_);
     ASSERT_NE(frame, nullptr) << NoFrameReason(program_);
-    EXPECT_EQ(WaitForMessageBox(program_.Id(), 0).hwnd, nullptr) << "the printer answered";
+    EXPECT_EQ(MessageBoxWithin(program_.Id()).hwnd, nullptr) << "the printer answered";
     // The communication test and the open each reached the simulator through the library.
     EXPECT_GE(Connections() - before, 2);
 
@@ -237,7 +237,7 @@ TEST_F(InstallerRun, PrinterNameGivenWithQKeepsOnlyThatPrinter) {
     PressButton(dialog, IDOK);
     HWND frame = WaitForFrame(program_);
     ASSERT_NE(frame, nullptr) << NoFrameReason(program_);
-    EXPECT_EQ(WaitForMessageBox(program_.Id(), 0).hwnd, nullptr);
+    EXPECT_EQ(MessageBoxWithin(program_.Id()).hwnd, nullptr);
     ASSERT_TRUE(Close(program_, frame));
     EXPECT_EQ(program_.ExitCode(), 1u);
 }
@@ -307,7 +307,7 @@ TEST_F(InstallerRun, InstallerModeComparesTheModelRelaxed) {
         PressButton(dialog, IDOK);
         HWND frame = WaitForFrame(run);
         ASSERT_NE(frame, nullptr) << NoFrameReason(run);
-        EXPECT_EQ(WaitForMessageBox(run.Id(), 0).hwnd, nullptr) << "QK-R40II is taken silently";
+        EXPECT_EQ(MessageBoxWithin(run.Id()).hwnd, nullptr) << "QK-R40II is taken silently";
         ASSERT_TRUE(Close(run, frame));
         EXPECT_EQ(run.ExitCode(), 1u);
     }
@@ -418,7 +418,7 @@ TEST_F(InstallerRun, SecondCopyInEitherInstallerModeEndsWith1) {
         ASSERT_TRUE(copy.Wait(20000)) << mode << ": the second copy keeps running";
         EXPECT_EQ(copy.ExitCode(), 1u) << mode << ": only the described printer's mode says 2";
     }
-    EXPECT_EQ(WaitForMessageBox(program_.Id(), 0).hwnd, nullptr);
+    EXPECT_EQ(MessageBoxWithin(program_.Id()).hwnd, nullptr);
     PressButton(dialog, IDCANCEL);
     ASSERT_TRUE(program_.Wait(20000));
     EXPECT_EQ(program_.ExitCode(), 1u);
@@ -457,7 +457,7 @@ TEST_F(InstallerRun, LogoInstallerModeSelectsAmongTheRegisteredPortsWithTheExact
     PressButton(dialog, IDOK);
     HWND frame = WaitForFrame(program_, kLogoTitle);
     ASSERT_NE(frame, nullptr) << NoFrameReason(program_);
-    EXPECT_EQ(WaitForMessageBox(program_.Id(), 0).hwnd, nullptr);
+    EXPECT_EQ(MessageBoxWithin(program_.Id()).hwnd, nullptr);
     ASSERT_TRUE(Close(program_, frame));
     EXPECT_EQ(program_.ExitCode(), 1u);
 }

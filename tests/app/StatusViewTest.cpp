@@ -1,6 +1,7 @@
 // The status strip inside the real main frame, driven with the messages the frame, the pages
 // and the communication library's status procedure send it.
 #include <process.h>
+#include <atomic>
 #include <cstring>
 #include <string>
 #include "app/status/PrinterSettingView.h"
@@ -90,12 +91,6 @@ TEST_F(StatusStrip, StatusReportsFollowTheInkOverlayRules) {
     EXPECT_TRUE(presenter.Shown().empty());
 }
 
-TEST_F(StatusStrip, StatusProcedureReportsReachTheLineThroughTheQueue) {
-    EXPECT_EQ(CUtilStatusView::StatusProc(6, &Pane()), 1);
-    EXPECT_TRUE(PumpUntil(
-        [&] { return Line(CUtilStatusView::kStatusLineId) == L"Status: Cover is open"; }, 5000));
-}
-
 TEST_F(StatusStrip, StopStatusEndsEveryLaterUpdate) {
     EXPECT_EQ(::SendMessageW(frame, WM_UTIL_STOPSTATUS, 0, 0), 0);
     EXPECT_EQ(Report(6), 1);
@@ -169,16 +164,41 @@ TEST_F(StatusStrip, EraseFillsWithTheWindowColour) {
     ::ReleaseDC(nullptr, screen);
 }
 
+// Notes when this thread takes a close of the window from its queue.
+struct CloseWatch {
+    static inline HWND target = nullptr;
+    static inline std::atomic<bool> taken{false};
+    HHOOK hook;
+    explicit CloseWatch(HWND watched) {
+        target = watched;
+        taken = false;
+        hook = ::SetWindowsHookExW(WH_GETMESSAGE, OnGet, nullptr, ::GetCurrentThreadId());
+    }
+    ~CloseWatch() { ::UnhookWindowsHookEx(hook); }
+    static LRESULT CALLBACK OnGet(int code, WPARAM wp, LPARAM lp) {
+        auto* msg = reinterpret_cast<MSG*>(lp);
+        if (code >= 0 && wp == PM_REMOVE && msg->hwnd == target && msg->message == WM_CLOSE)
+            taken = true;
+        return ::CallNextHookEx(nullptr, code, wp, lp);
+    }
+};
+
 // A worker that asks the main window to close while it still runs.
 struct CloseDuringExchange {
     HWND frame;
     HANDLE event = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
     HANDLE thread = nullptr;
+    bool closeHandled = false;
     bool frameAliveAtEnd = false;
     static unsigned __stdcall Worker(void* self) {
         auto* run = static_cast<CloseDuringExchange*>(self);
         ::PostMessageW(run->frame, WM_CLOSE, 0, 0);
-        ::Sleep(300); // the dialog's loop takes the close meanwhile
+        // The dialog's loop takes the close; a message sent after it is answered only once
+        // the close has been handled.
+        DWORD_PTR answer = 0;
+        run->closeHandled =
+            PollUntil([] { return CloseWatch::taken.load(); }, 5000) &&
+            ::SendMessageTimeoutW(run->frame, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer) != 0;
         run->frameAliveAtEnd = ::IsWindow(run->frame) != FALSE;
         return 0;
     }
@@ -186,12 +206,14 @@ struct CloseDuringExchange {
 
 TEST_F(StatusStrip, CloseDuringAnExchangeWaitsForItsEnd) {
     CloseDuringExchange run{frame};
+    CloseWatch watch(frame);
     ASSERT_NE(::SendMessageW(frame, WM_UTIL_CREATECOMMSTATE, 0, 0), 0);
     run.thread = reinterpret_cast<HANDLE>(
         _beginthreadex(nullptr, 0, &CloseDuringExchange::Worker, &run, 0, nullptr));
     CommStateRequest request = {&run.thread, &run.event, 2, 1};
     EXPECT_EQ(::SendMessageW(frame, WM_UTIL_RUNCOMMSTATE, reinterpret_cast<WPARAM>(&request), 0),
               0);
+    EXPECT_TRUE(run.closeHandled);
     EXPECT_TRUE(run.frameAliveAtEnd) << "the panes outlive the exchange's worker";
     EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(frame); }, 5000)) << "then the window closes";
     ::WaitForSingleObject(run.thread, 5000);

@@ -1,5 +1,5 @@
 // The command emulator's port operations against fakes of every seam: the communication
-// library is a recording binding, services, events, programs, windows, registry and files
+// library is the scripted fake, services, events, programs, windows, registry and files
 // are in memory, and every time limit runs on the fake clock.
 #include <gtest/gtest.h>
 #include <cstring>
@@ -12,6 +12,7 @@
 #include "framework/system/PortProbe.h"
 #include "framework/system/ServiceRestart.h"
 #include "tests/support/fakes/FakeClock.h"
+#include "tests/support/fakes/FakeCommLibrary.h"
 #include "tests/support/fakes/FakeKnownFolders.h"
 #include "tests/support/fakes/FakeNamedEvents.h"
 #include "tests/support/fakes/FakePortCfgLib.h"
@@ -30,52 +31,6 @@ using sys::EmulatorPortSettings;
 
 std::string Narrow(const std::u16string& s) {
     return std::string(s.begin(), s.end());
-}
-
-// The communication library as a log of calls with scripted answers.
-struct Library {
-    std::vector<std::string> calls;
-    int openFailures = 0; // QKC_Open fails this many times first
-    int32_t closeAnswer = 0;
-    int32_t connectorAnswer = 0;
-    int32_t connectorQueryAnswer = 0;
-    int32_t connectorFlag = 0;
-};
-Library g_lib;
-
-template <typename F> struct Stub;
-template <typename... A> struct Stub<int32_t(QKC_CALL*)(A...)> {
-    static int32_t QKC_CALL Call(A...) { return 0; }
-};
-
-int32_t QKC_CALL LibSetPort(comm::PortRecord*) {
-    g_lib.calls.push_back("SetPort");
-    return 0;
-}
-int32_t QKC_CALL LibGetPort(comm::PortRecord*) {
-    g_lib.calls.push_back("GetPort");
-    return 0;
-}
-int32_t QKC_CALL LibOpen(int32_t mode) {
-    g_lib.calls.push_back("Open(" + std::to_string(mode) + ")");
-    return g_lib.openFailures-- > 0 ? -1 : 0;
-}
-int32_t QKC_CALL LibInitialize() {
-    g_lib.calls.push_back("Initialize");
-    return 0;
-}
-int32_t QKC_CALL LibClose() {
-    g_lib.calls.push_back("Close");
-    return g_lib.closeAnswer;
-}
-int32_t QKC_CALL LibSetPortConnector(int32_t value) {
-    g_lib.calls.push_back("SetPortConnector(" + std::to_string(value) + ")");
-    return g_lib.connectorAnswer;
-}
-int32_t QKC_CALL LibIsPortConnectorEnabled(int32_t* flag) {
-    g_lib.calls.push_back("IsPortConnectorEnabled");
-    *flag = g_lib.connectorFlag;
-    return g_lib.connectorQueryAnswer;
 }
 
 // A profile that fails the writes of chosen keys and records every key written.
@@ -99,18 +54,9 @@ const std::u16string kViewer = u"C:\\Program Files\\TARROW\\QKCommandEmulator\\J
 class EmulatorPortTest : public ::testing::Test {
 protected:
     EmulatorPortTest() {
-        g_lib = Library{};
-        binding.module = reinterpret_cast<void*>(1);
-#define QKC_STUB(name) binding.QKC_##name = &Stub<comm::PFN_QKC_##name>::Call;
-        QKC_ENTRY_POINTS(QKC_STUB)
-#undef QKC_STUB
-        binding.QKC_SetPort = LibSetPort;
-        binding.QKC_GetPort = LibGetPort;
-        binding.QKC_Open = LibOpen;
-        binding.QKC_Initialize = LibInitialize;
-        binding.QKC_Close = LibClose;
-        binding.QKC_SetPortConnector = LibSetPortConnector;
-        binding.QKC_IsPortConnectorEnabled = LibIsPortConnectorEnabled;
+        // A loaded library whose entry points answer 0 unless scripted.
+        lib.MarkLoaded();
+        lib.unscriptedResult = 0;
         std::memset(&port, 0, sizeof port);
         files.AddFolder(u"C:\\ProgramData");
         services.AddService(u"spooler", ServiceState::Running, 2);
@@ -154,9 +100,7 @@ protected:
         record = Emulator().NewSettings();
         return Emulator().SetupEmulatorPort(record, &binding, u"QK-R40", &port, paperCode, 0);
     }
-    CEmulatorPort Emulator() {
-        return CEmulatorPort(services_);
-    }
+    CEmulatorPort Emulator() { return CEmulatorPort(services_); }
     std::u16string Key(const std::u16string& section, const std::u16string& key) {
         return profile.GetString(kIni, section, key, u"<none>");
     }
@@ -167,7 +111,8 @@ protected:
         return runs;
     }
 
-    comm::QkcBinding binding{};
+    FakeCommLibrary lib;
+    comm::QkcBinding& binding = *lib.Binding();
     comm::PortRecord port;
     FakeClock clock;
     FakeFileSystem files;
@@ -335,10 +280,10 @@ TEST_F(EmulatorPortTest, SetupRoutesAnUnroutedPortWhoseJournalIsOn) {
     // A connector port whose connector question fails is left alone.
     MakeConnectorPort(u"pipe://qk/RSDPRT1");
     SetSection(u"192.168.0.20", u"JournalEnable=1\r\n");
-    g_lib.connectorQueryAnswer = 7;
+    lib.connectorQueryResult = 7;
     ASSERT_TRUE(Setup(record));
     EXPECT_EQ(services.CountOf(FakeServiceControl::Call::Stop, u"spooler"), 0);
-    g_lib.connectorQueryAnswer = 0;
+    lib.connectorQueryResult = 0;
     ASSERT_TRUE(Setup(record));
     EXPECT_EQ(services.CountOf(FakeServiceControl::Call::Stop, u"spooler"), 1);
 }
@@ -411,33 +356,33 @@ TEST_F(EmulatorPortTest, AJournalSwitchThatFailsHalfWayIsUndone) {
 
     // The section written, but the port could not be routed: the library would not close.
     profile.failing.clear();
-    g_lib.closeAnswer = 5;
+    lib.closeResult = 5;
     EXPECT_FALSE(Emulator().ApplyJournalEnable(record, true));
     EXPECT_FALSE(record.journalEnabled);
     EXPECT_EQ(Narrow(Key(u"VP7", u"JournalEnable")), "0");
     EXPECT_EQ(Narrow(Key(u"VP7", u"Utility")), "<none>");
 
     // The port tool ran but the port stayed unrouted, and the port did not open again.
-    g_lib.closeAnswer = 0;
-    g_lib.openFailures = 100;
+    lib.closeResult = 0;
+    lib.openFailures = 100;
     EXPECT_FALSE(Emulator().ApplyJournalEnable(record, true));
     EXPECT_EQ(ToolRuns(), std::vector<std::u16string>{u"\"" + kTool + u"\" -RE1:COM7"});
     EXPECT_EQ(Narrow(Key(u"VP7", u"JournalEnable")), "0");
     EXPECT_FALSE(record.journalEnabled);
 
     // The port tool could not be started: nothing was routed, though the port opens again.
-    g_lib.openFailures = 0;
-    g_lib.calls.clear();
+    lib.openFailures = 0;
+    lib.ClearCalls();
     processes.SetProgram(u"TarrowPA.exe", {.starts = false});
     EXPECT_FALSE(Emulator().ApplyJournalEnable(record, true));
     EXPECT_EQ(ToolRuns().size(), 2u) << "a start was tried";
     EXPECT_EQ(Narrow(Key(u"VP7", u"JournalEnable")), "0");
     EXPECT_FALSE(record.journalEnabled);
-    EXPECT_EQ(g_lib.calls.back(), "Initialize");
+    EXPECT_EQ(lib.Calls().back(), "Initialize");
     processes.SetProgram(u"TarrowPA.exe", {});
 
     // Routed by the tool with only the reopening failing: the journal is on, as the port is.
-    g_lib.openFailures = 100;
+    lib.openFailures = 100;
     registry.SetDword(os::RegRoot::LocalMachine, kPorts + u"\\0000\\Device Parameters", u"TarDM",
                       0x1000000);
     EXPECT_TRUE(Emulator().ApplyJournalEnable(record, true));
@@ -448,11 +393,11 @@ TEST_F(EmulatorPortTest, AJournalSwitchThatFailsHalfWayIsUndone) {
 TEST_F(EmulatorPortTest, AConnectorPortThatCannotBeUnroutedKeepsItsJournalOn) {
     MakeConnectorPort(u"pipe://qk/RSDPRT1");
     SetSection(u"192.168.0.20", u"Model=QK-R40\r\nJournalEnable=1\r\n");
-    g_lib.connectorFlag = 1;
+    lib.connectorFlag = 1;
     EmulatorPortSettings record;
     ASSERT_TRUE(Setup(record));
     ASSERT_TRUE(record.journalEnabled);
-    g_lib.connectorAnswer = 3; // the connector refuses the change
+    lib.connectorResult = 3; // the connector refuses the change
     EXPECT_FALSE(Emulator().ApplyJournalEnable(record, false));
     EXPECT_TRUE(record.journalEnabled);
     EXPECT_EQ(Narrow(Key(u"192.168.0.20", u"JournalEnable")), "1");
@@ -464,12 +409,12 @@ TEST_F(EmulatorPortTest, ConnectorPortsSwitchByTheServicesAndReloadWithoutThem) 
     ASSERT_TRUE(Setup(record));
     ASSERT_TRUE(record.connectorCapable);
     EXPECT_TRUE(Emulator().ConnectEmulatorPort(record));
-    EXPECT_EQ(g_lib.calls.front(), "SetPortConnector(1)");
+    EXPECT_EQ(lib.Calls().front(), "SetPortConnector(1)");
     record.journalEnabled = true;
     record.couponEnabled = true;
-    g_lib.calls.clear();
+    lib.ClearCalls();
     Emulator().ApplyJournalEnable(record, false);
-    EXPECT_EQ(g_lib.calls,
+    EXPECT_EQ(lib.Calls(),
               (std::vector<std::string>{"Close", "SetPort", "GetPort", "Open(0)", "Initialize"}));
     EXPECT_TRUE(processes.Launches().empty());
 }
@@ -481,8 +426,8 @@ TEST_F(EmulatorPortTest, ServiceRestartStopsAndStartsThroughPendingStates) {
     services.Find(u"TARROW_Port_Communication_Service")->afterStart = ServiceState::Stopped;
     // The port service falls back to stopped once and is started again.
     EXPECT_TRUE(Emulator().RestartPortService(0, record));
-    EXPECT_EQ(g_lib.calls.front(), "SetPortConnector(0)");
-    EXPECT_EQ(g_lib.calls.back(), "Initialize");
+    EXPECT_EQ(lib.Calls().front(), "SetPortConnector(0)");
+    EXPECT_EQ(lib.Calls().back(), "Initialize");
     EXPECT_EQ(services.Find(u"spooler")->state, ServiceState::Running);
     EXPECT_GE(
         services.CountOf(FakeServiceControl::Call::Start, u"TARROW_Port_Communication_Service"), 2);
@@ -546,11 +491,11 @@ TEST_F(EmulatorPortTest, StateEventIsTakenWhenTheSpoolerWillNotStopAndAlwaysRele
     services.Find(u"spooler")->refuseStop = true;
     const uint64_t before = clock.NowMs();
     const int starts = services.CountOf(FakeServiceControl::Call::Start, u"spooler");
-    g_lib.calls.clear();
+    lib.ClearCalls();
     EXPECT_TRUE(Emulator().RestartPortService(1, record));
     EXPECT_LE(clock.NowMs() - before, 20000u + 500u + CEmulatorPort::kStateEventLimitMs);
     EXPECT_EQ(services.CountOf(FakeServiceControl::Call::Start, u"spooler"), starts);
-    EXPECT_EQ(g_lib.calls.back(), "Initialize");
+    EXPECT_EQ(lib.Calls().back(), "Initialize");
     EXPECT_EQ(events.OpenHandles(), 0);
 }
 
@@ -642,19 +587,16 @@ TEST_F(EmulatorPortTest, ReopenTriesTenTimesHalfASecondApart) {
     EmulatorPortSettings record = Emulator().NewSettings();
     record.binding = &binding;
     record.portRecord = &port;
-    g_lib.openFailures = 9;
+    lib.openFailures = 9;
     EXPECT_TRUE(Emulator().ReopenPrinterPort(record));
-    EXPECT_EQ(g_lib.calls.back(), "Initialize");
+    EXPECT_EQ(lib.Calls().back(), "Initialize");
     EXPECT_EQ(clock.TotalSleptMs(), 9u * 500u);
 
-    g_lib = Library{};
-    g_lib.openFailures = 10;
+    lib.ClearCalls();
+    lib.openFailures = 10;
     EXPECT_FALSE(Emulator().ReopenPrinterPort(record));
-    int opens = 0;
-    for (const std::string& call : g_lib.calls)
-        opens += call == "Open(0)";
-    EXPECT_EQ(opens, 10);
-    EXPECT_EQ(std::count(g_lib.calls.begin(), g_lib.calls.end(), "Initialize"), 0);
+    EXPECT_EQ(lib.CountOf("Open(0)"), 10);
+    EXPECT_EQ(lib.CountOf("Initialize"), 0);
 
     binding.module = nullptr;
     EXPECT_FALSE(Emulator().ReopenPrinterPort(record));
@@ -706,9 +648,9 @@ TEST_F(EmulatorPortTest, MissingViewerLeavesThePortAlone) {
     SetPort(u"NET", u"192.168.0.20");
     EmulatorPortSettings record;
     ASSERT_TRUE(Setup(record));
-    g_lib.calls.clear();
+    lib.ClearCalls();
     EXPECT_FALSE(Emulator().LaunchJournalViewer(record, 0));
-    EXPECT_TRUE(g_lib.calls.empty());
+    EXPECT_TRUE(lib.Calls().empty());
     EXPECT_TRUE(processes.Launches().empty());
     EXPECT_EQ(Narrow(Key(u"192.168.0.20", u"Model")), "<none>");
 }
@@ -744,7 +686,7 @@ TEST_F(EmulatorPortTest, ViewerRunsWithTheSectionWhileTheOwnerOnlyRepaints) {
     SetPort(u"NET", u"192.168.0.20");
     EmulatorPortSettings record;
     ASSERT_TRUE(Setup(record));
-    g_lib.calls.clear();
+    lib.ClearCalls();
     EXPECT_TRUE(Emulator().LaunchJournalViewer(record, 0x77));
     ASSERT_EQ(processes.Launches().size(), 1u);
     EXPECT_EQ(processes.Launches()[0].how, FakeProcessLauncher::How::ShellOpenProcess);
@@ -757,8 +699,8 @@ TEST_F(EmulatorPortTest, ViewerRunsWithTheSectionWhileTheOwnerOnlyRepaints) {
     EXPECT_FALSE(windows.EnableCalls()[0].enable);
     EXPECT_TRUE(windows.EnableCalls()[1].enable);
     EXPECT_GE(windows.Pumps(), 3);
-    EXPECT_EQ(g_lib.calls.front(), "Close");
-    EXPECT_EQ(g_lib.calls.back(), "Initialize");
+    EXPECT_EQ(lib.Calls().front(), "Close");
+    EXPECT_EQ(lib.Calls().back(), "Initialize");
     EXPECT_EQ(Narrow(Key(u"192.168.0.20", u"Model")), "QK-R40");
 }
 

@@ -215,19 +215,5 @@ TEST(RealStore, PrinterOperationsKeepTheirNamesAfterWindowsHeaders) {
     EXPECT_EQ(api.GetPrinter(1, &entry), 0);
 }
 
-// A plug-in sees the store only through the table of operations.
-TEST(RealStore, CallsThroughTheCrossModuleTable) {
-    PluginDataMgr mgr;
-    IPluginDataMgr* api = &mgr;
-    EXPECT_EQ(static_cast<void*>(api), static_cast<void*>(&mgr));
-    ASSERT_EQ(api->CreateBlock(0x10010, 0x10000, 36), 0);
-    Bytes block = Block(0x10010, 36, 4);
-    ASSERT_EQ(api->WriteBlock(0x10010, 36, block.data()), 0);
-    Bytes back(36);
-    ASSERT_EQ(api->ReadBlock(0x10010, back.data(), 36), 0);
-    EXPECT_EQ(back, block);
-    EXPECT_EQ(api->FindBlock(0x10010), 0);
-}
-
 } // namespace
 } // namespace qk::test

@@ -2,7 +2,7 @@
 // simulator's interpreter takes them, and the choice of key codes. Portable.
 #include <gtest/gtest.h>
 #include "plugins/logo/GraphicsCommands.h"
-#include "tests/logo/SimulatedPrinter.h"
+#include "tests/support/SimulatedPrinter.h"
 
 namespace qk::test {
 namespace {

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include "plugins/logo/LogoExchange.h"
 #include "framework/comm/BoundedLink.h"
-#include "tests/logo/SimulatedPrinter.h"
+#include "tests/support/SimulatedPrinter.h"
 #include "tests/paper/EntryAnswerFault.h"
 
 namespace qk::test {

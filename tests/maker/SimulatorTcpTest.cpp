@@ -32,9 +32,8 @@ TEST_F(SimulatorTcp, AutomaticStatusFollowsEveryFlip) {
     EXPECT_EQ((Bytes{0x18, 0, 0x0F, 0}), printer.ReadExactly(4));
     ASSERT_EQ("OK", sim.Control("ink near2"));
     EXPECT_EQ((Bytes{0x18, 0, 0x0F, 7}), printer.ReadExactly(4));
-    // A command that changes nothing sends nothing.
+    // A command that changes nothing sends nothing: the next status read is the next flip's.
     ASSERT_EQ("OK", sim.Control("ink near2"));
-    EXPECT_TRUE(printer.ReadAvailable(300).empty());
     ASSERT_EQ("OK", sim.Control("online"));
     EXPECT_EQ((Bytes{0x10, 0, 0, 0}), printer.ReadExactly(4));
 }
@@ -44,20 +43,25 @@ TEST_F(SimulatorTcp, SilentPrinterTakesDataButNeverAnswers) {
     ASSERT_TRUE(printer.Connect(sim.DataPort()));
     ASSERT_EQ("OK", sim.Control("silent on"));
     ASSERT_TRUE(printer.Send({'A', 'B', 0x10, 0x04, 0x01, 0x1D, 0x49, 0x43, 0x1D, 0x61, 0x01}));
-    EXPECT_TRUE(printer.ReadAvailable(500).empty());
-    EXPECT_EQ("OK 2", sim.Control("get printed"));
-    // Speaking again, it reports its status since automatic status is on.
+    // All of it taken (the simulator counts the printed bytes as it reads them).
+    EXPECT_TRUE(qk::test::PumpUntil([&] { return sim.Control("get printed") == "OK 2"; }, 5000))
+        << sim.Control("get printed");
+    // Speaking again, it reports its status since automatic status is on; the questions it
+    // took while silent are never answered, then or later.
     ASSERT_EQ("OK", sim.Control("silent off"));
     EXPECT_EQ((Bytes{0x10, 0, 0, 0}), printer.ReadExactly(4));
+    ASSERT_TRUE(printer.Send({0x10, 0x04, 0x04}));
+    EXPECT_EQ((Bytes{0x12}), printer.ReadExactly(1));
 }
 
-TEST_F(SimulatorTcp, SlowPrinterAnswersLate) {
+// Late, yet whole and in order (how late is maker_comm_bench's figure).
+TEST_F(SimulatorTcp, SlowPrinterStillAnswersEveryQuestionInOrder) {
     PrinterConnection printer;
     ASSERT_TRUE(printer.Connect(sim.DataPort()));
     ASSERT_EQ("OK", sim.Control("delay 700"));
-    ASSERT_TRUE(printer.Send({0x10, 0x04, 0x01}));
-    EXPECT_TRUE(printer.ReadAvailable(250).empty());
-    EXPECT_EQ((Bytes{0x12}), printer.ReadExactly(1, 3000));
+    ASSERT_TRUE(printer.Send({0x10, 0x04, 0x01, 0x1D, 0x49, 0x43}));
+    EXPECT_EQ((Bytes{0x12, 0x5F, 'Q', 'K', '-', 'R', '4', '0', 0x00}),
+              printer.ReadExactly(9, 5000));
 }
 
 TEST_F(SimulatorTcp, DropEndsTheConnectionAndTheNextOneIsServed) {
@@ -81,18 +85,20 @@ TEST_F(SimulatorTcp, ServesOneConnectionAtATime) {
     // The second waits in line, unanswered, until the first leaves.
     ASSERT_TRUE(second.Connect(sim.DataPort()));
     ASSERT_TRUE(second.Send({0x10, 0x04, 0x01}));
-    EXPECT_TRUE(second.ReadAvailable(400).empty());
+    // The first is still served after the second asked; the second has had no answer.
+    ASSERT_TRUE(first.Send({0x10, 0x04, 0x01}));
+    ASSERT_EQ((Bytes{0x12}), first.ReadExactly(1));
+    EXPECT_TRUE(second.ReadAvailable(50).empty());
     first.Socket().Close();
     EXPECT_EQ((Bytes{0x12}), second.ReadExactly(1, 3000));
 }
 
-TEST_F(SimulatorTcp, RefusedConnectionsFailFastAndComeBack) {
+TEST_F(SimulatorTcp, RefusedConnectionsAreRefusedAndComeBack) {
     ASSERT_EQ("OK", sim.Control("refuse on"));
     qk::net::TcpSocket socket;
-    ULONGLONG start = GetTickCount64();
+    // Refused, not a wait that ran out (how fast is maker_comm_bench's figure).
     EXPECT_EQ(qk::net::TcpSocket::Result::Refused,
               socket.Connect("127.0.0.1", sim.DataPort(), 3000));
-    EXPECT_LT(GetTickCount64() - start, 3000u);
     ASSERT_EQ("OK", sim.Control("refuse off"));
     PrinterConnection printer;
     ASSERT_TRUE(printer.Connect(sim.DataPort()));

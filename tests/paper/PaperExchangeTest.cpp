@@ -10,40 +10,13 @@
 #include "maker/printer/ControlCommand.h"
 #include "plugins/paper/SettingsExchange.h"
 #include "tests/paper/EntryAnswerFault.h"
+#include "tests/support/SimulatedPrinter.h"
 
 namespace qk::test {
 namespace {
 
 using paper::ExchangeReport;
 using paper::PaperSettings;
-
-// The printer at the end of the link: answers arrive at once, and a silent printer's never.
-class SimulatedPrinterLink : public comm::IPrinterLink {
-public:
-    bool Send(const comm::Bytes& bytes) override {
-        std::vector<uint8_t> out;
-        interpreter_.Feed(bytes.data(), bytes.size(), out);
-        if (!state_.Behaviour().silent)
-            answers_.insert(answers_.end(), out.begin(), out.end());
-        return true;
-    }
-    bool Receive(uint8_t& byte, int32_t) override {
-        if (answers_.empty())
-            return false;
-        byte = answers_.front();
-        answers_.pop_front();
-        return true;
-    }
-    void DiscardAnswers() override { answers_.clear(); }
-    std::string Control(const std::string& line) { return control_.Execute(line); }
-
-private:
-    sim::PrinterState state_;
-    sim::SetupMemory memory_;
-    sim::CommandInterpreter interpreter_{state_, memory_};
-    sim::ControlCommand control_{state_, memory_};
-    std::deque<uint8_t> answers_;
-};
 
 class PaperExchange : public ::testing::Test {
 protected:
@@ -55,14 +28,14 @@ protected:
     }
     std::string Custom(int n) { return printer.Control("get custom " + std::to_string(n)); }
 
-    SimulatedPrinterLink printer;
+    SimulatedPrinter printer;
 };
 
+// The customized values the page reads, in the order it reads them: the settings command
+// file's customized values (item 100 is the logo's), value 127 after value 11.
 std::vector<uint8_t> AllNumbers() {
-    std::vector<uint8_t> numbers;
-    for (const CustomValueField& field : kPaperPageFields)
-        numbers.push_back(field.number);
-    return numbers;
+    return {3,   5,   6,   8,   9,   11,  127, 111, 112, 101, 102,
+            103, 104, 105, 119, 120, 121, 122, 123, 124, 125, 126};
 }
 
 TEST_F(PaperExchange, AFreshPrinterReadsAsTheFactorySettingsTheBlocksStartWith) {

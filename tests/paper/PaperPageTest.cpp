@@ -46,7 +46,7 @@ TEST_F(PaperPlugin, TheSettingsReadShowsWhatThePrinterHoldsByName) {
     EXPECT_EQ(StoredWord(kExtendedSettingBlockKey, 36) & 0xFFFF, 555u);
 
     ASSERT_EQ(changeMenuState(kMenuStateShow), 1);
-    PumpMessages(200); // the read's notice to the page
+    ASSERT_TRUE(PumpPending()); // the read's notice to the page, posted by the read
     EXPECT_EQ(Selected(IDC_PAPER_WIDTH), L"58 mm");
     EXPECT_EQ(Selected(IDC_PRINT_DENSITY), L"Standard");
     EXPECT_EQ(Selected(IDC_PRINT_SPEED), L"Fast");
@@ -66,7 +66,7 @@ TEST_F(PaperPlugin, ValuesThePrinterDoesNotAnswerAreNamedOnThePageAndKeptInTheBl
     EXPECT_EQ(readPrinterSettings(), -1);
     EXPECT_EQ(StoredWord(kPaperSettingBlockKey, 44), 3u) << "the factory speed stays";
     ASSERT_EQ(changeMenuState(kMenuStateShow), 1);
-    PumpMessages(200);
+    ASSERT_TRUE(PumpPending()); // the read's notice to the page, posted by the read
     EXPECT_EQ(Note(), L"Could not read these settings from the printer: Print speed, Other "
                       L"settings");
 }

@@ -8,7 +8,7 @@
 #include "plugins/paper/SettingsExchange.h"
 #include "plugins/printerinfo/MaintenanceExchange.h"
 #include "plugins/printerinfo/TestReceipt.h"
-#include "tests/logo/SimulatedPrinter.h"
+#include "tests/support/SimulatedPrinter.h"
 
 namespace qk::printerinfo {
 namespace {

@@ -20,7 +20,7 @@
 #include "plugins/paper/SettingsExchange.h"
 #include "plugins/settingsfile/SettingsFileApply.h"
 #include "plugins/settingsfile/SettingsFileIo.h"
-#include "tests/logo/SimulatedPrinter.h"
+#include "tests/support/SimulatedPrinter.h"
 
 namespace qk::test {
 namespace {

@@ -25,6 +25,28 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     }
 }
 
+bool PumpPending(DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+    }
+    return true;
+}
+
+bool PollUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start >= timeoutMs)
+            return done();
+        Sleep(10);
+    }
+    return true;
+}
+
 std::wstring WindowText(HWND hwnd) {
     wchar_t buffer[1024] = {};
     // WM_GETTEXT works across processes, GetWindowText does not for controls.
@@ -139,6 +161,17 @@ MessageBoxView WaitForMessageBox(DWORD processId, DWORD timeoutMs) {
         },
         timeoutMs);
     return view;
+}
+
+MessageBoxView MessageBoxWithin(DWORD processId, DWORD watchMs) {
+    // A message sent to each of its windows is answered only once the thread has handled
+    // what came before it: the action the test saw has then been processed, and a box it
+    // raised is up or on its way.
+    for (HWND hwnd : TopLevelWindows(processId, L"")) {
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer);
+    }
+    return WaitForMessageBox(processId, watchMs);
 }
 
 void PressButton(HWND dialog, int id) {

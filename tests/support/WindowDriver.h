@@ -12,6 +12,13 @@ namespace qk::test {
 void PumpMessages(DWORD ms);
 // Processes messages until `done` answers true or `timeoutMs` passes; answers `done()`.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
+// Processes the messages already in this thread's queue and those they post in turn, until the
+// queue is empty (false if it is not within `timeoutMs`). For a notice that is posted before
+// the call that the test made returns.
+bool PumpPending(DWORD timeoutMs = 5000);
+// Asks `done` every 10 ms until it answers true or `timeoutMs` passes, leaving this thread's
+// messages alone (for worker threads); answers `done()`.
+bool PollUntil(const std::function<bool()>& done, DWORD timeoutMs);
 
 std::wstring WindowText(HWND hwnd);
 std::wstring ClassName(HWND hwnd);
@@ -36,6 +43,12 @@ struct MessageBoxView {
     std::wstring text;
 };
 MessageBoxView WaitForMessageBox(DWORD processId, DWORD timeoutMs);
+// How long a check that no message box came watches for one, once the process has handled
+// what the test saw: a box follows what it reports at once.
+constexpr DWORD kNoMessageBoxWatchMs = 1000;
+// The message box of the process once each of its windows has answered a message sent after
+// what came before, or shown within the watch that follows (empty hwnd: none came).
+MessageBoxView MessageBoxWithin(DWORD processId, DWORD watchMs = kNoMessageBoxWatchMs);
 // Presses a button of a dialog by identifier (IDOK, IDYES ...).
 void PressButton(HWND dialog, int id);
 

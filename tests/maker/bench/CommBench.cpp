@@ -1,11 +1,15 @@
 // Timings of the communication library against the simulator (a benchmark, not a test):
 // from a state flip at the simulator to the status procedure's call, and the round trip of
-// QKC_CommunicationTest. Run: scripts/xvfb-session.sh scripts/wine-run.sh maker_comm_bench.exe
+// QKC_CommunicationTest; how long the library, PrinfoLib.dll and the simulator take to give up
+// on a silent, refusing or slow printer (the tests assert only how each call ends). Run:
+// scripts/xvfb-session.sh scripts/wine-run.sh maker_comm_bench.exe
 #include <windows.h>
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <vector>
+#include "framework/comm/PrinfoLibApi.h"
+#include "framework/comm/ProcAddress.h"
 #include "maker/comm/PortStore.h"
 #include "tests/maker/CommFixture.h"
 
@@ -54,6 +58,87 @@ void PortStoreTimes() {
     std::printf("%-40s write %.1f ms, read %.1f ms (%s, %zu ports)\n", "port store, 20,000 ports",
                 ms(written.QuadPart - start.QuadPart), ms(read.QuadPart - written.QuadPart),
                 parsed ? "read back" : "NOT READ", back.size());
+}
+
+double Since(LONGLONG start) {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(now.QuadPart - start) / frequency.QuadPart;
+}
+
+LONGLONG Now() {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now.QuadPart;
+}
+
+void Took(const char* what, const char* outcome, double ms) {
+    std::printf("%-40s %.1f ms (%s)\n", what, ms, outcome);
+    std::printf("bench\t%s\t%.1f\t\n", what, ms);
+}
+
+// How long each way of giving up takes: a read that finds nothing, a silent printer, a
+// refusing one, a slow one. The port of the library is open on entry and closed on return.
+void GivingUpTimes(qk::test::CommFixture& fx) {
+    uint8_t buffer[16];
+    int32_t got = 0;
+    LONGLONG start = Now();
+    int32_t rc = fx.qkc.QKC_Read(buffer, sizeof(buffer), &got, 300);
+    Took("QKC_Read, nothing to read, wait 300", rc == kQkcTimeout ? "time-out" : "OTHER",
+         Since(start));
+
+    fx.sim.Control("silent on");
+    HMODULE prinfo = LoadLibraryW((qk::test::StageDir() + L"PrinfoLib.dll").c_str());
+    auto initialize = GetProcAs<PFN_PRINFO_Initialize>(prinfo, "Initialize");
+    auto finalize = GetProcAs<PFN_PRINFO_Finalize>(prinfo, "Finalize");
+    auto getName = GetProcAs<PFN_PRINFO_GetPrinterName>(prinfo, "GetPrinterName");
+    auto getId = GetProcAs<PFN_PRINFO_GetDeviceID>(prinfo, "GetDeviceID");
+    if (initialize && finalize && getName && getId) {
+        void* context = initialize(&fx.qkc);
+        char name[90] = {};
+        int32_t id = 0;
+        start = Now();
+        const bool failed = getName(context, name, 90) == 0 && getId(context, &id) == 0;
+        Took("PrinfoLib name and id, silent printer", failed ? "both failed" : "ANSWERED",
+             Since(start));
+        finalize(&context);
+    }
+    if (prinfo)
+        FreeLibrary(prinfo);
+    fx.qkc.QKC_Close();
+    PortRecord record = qk::test::MakePortRecord(u"NET", u"127.0.0.1");
+    start = Now();
+    rc = fx.qkc.QKC_CommunicationTest(&record);
+    Took("QKC_CommunicationTest, silent printer", rc == kQkcTimeout ? "time-out" : "OTHER",
+         Since(start));
+    fx.sim.Control("silent off");
+
+    fx.sim.Control("refuse on");
+    start = Now();
+    rc = fx.qkc.QKC_CommunicationTest(&record);
+    Took("QKC_CommunicationTest, refused", rc == kQkcConnectFailed ? "connect failed" : "OTHER",
+         Since(start));
+    PortRecord nobody = qk::test::MakePortRecord(u"COM", u"COM2");
+    start = Now();
+    rc = fx.qkc.QKC_CommunicationTest(&nobody);
+    Took("QKC_CommunicationTest, nobody listens",
+         rc == kQkcConnectFailed ? "connect failed" : "OTHER", Since(start));
+    qk::net::TcpSocket socket;
+    start = Now();
+    const bool refused =
+        socket.Connect("127.0.0.1", fx.sim.DataPort(), 3000) == qk::net::TcpSocket::Result::Refused;
+    Took("simulator connect, refused", refused ? "refused" : "OTHER", Since(start));
+    fx.sim.Control("refuse off");
+
+    fx.sim.Control("delay 700");
+    qk::test::PrinterConnection printer;
+    if (printer.Connect(fx.sim.DataPort()) && printer.Send({0x10, 0x04, 0x01})) {
+        start = Now();
+        const bool answered = printer.ReadExactly(1, 5000).size() == 1;
+        Took("simulator answer, delay 700", answered ? "answered" : "NO ANSWER", Since(start));
+    }
+    fx.sim.Control("delay 0");
 }
 
 } // namespace
@@ -113,6 +198,7 @@ int main() {
         std::printf("bench\t(c) floor: flip to status procedure\t%.2f\t\n",
                     flips[flips.size() / 2]);
     }
+    GivingUpTimes(fx);
     fx.TearDown();
     return 0;
 }

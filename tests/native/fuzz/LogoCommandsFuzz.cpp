@@ -3,7 +3,7 @@
 // answer, one that does not fit is not stored; a logo set at a place is what the printer
 // answers for it. Any bytes end a graphics answer only at its NUL.
 #include "plugins/logo/GraphicsCommands.h"
-#include "tests/logo/SimulatedPrinter.h"
+#include "tests/support/SimulatedPrinter.h"
 #include "tests/native/fuzz/FuzzSupport.h"
 
 using namespace qk::logo;

@@ -4,7 +4,7 @@
 // same cut short or with a byte more is not.
 #include "app/status/SettingsCommandFile.h"
 #include "plugins/logo/GraphicsCommands.h"
-#include "tests/logo/SimulatedPrinter.h"
+#include "tests/support/SimulatedPrinter.h"
 #include "tests/native/fuzz/FuzzSupport.h"
 
 using namespace qk;

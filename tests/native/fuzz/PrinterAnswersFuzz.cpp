@@ -2,7 +2,7 @@
 // only at its NUL and within the longest answer, and what the page writes to the printer
 // (customized values, memory switches) it reads back from the printer's own answers.
 #include "framework/comm/UserSetupCommands.h"
-#include "tests/logo/SimulatedPrinter.h"
+#include "tests/support/SimulatedPrinter.h"
 #include "tests/native/fuzz/FuzzSupport.h"
 
 using namespace qk::comm;

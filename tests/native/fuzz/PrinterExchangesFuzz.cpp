@@ -5,7 +5,7 @@
 // everything only when it did: what it read is what a clean reading gives.
 #include "plugins/logo/LogoExchange.h"
 #include "plugins/paper/SettingsExchange.h"
-#include "tests/logo/SimulatedPrinter.h"
+#include "tests/support/SimulatedPrinter.h"
 #include "tests/native/fuzz/FuzzSupport.h"
 
 using namespace qk;

@@ -165,24 +165,5 @@ TEST(Win32FileSystem, WriteOverAFileOpenedWithoutSharingFailsAndKeepsIt) {
     EXPECT_EQ(world.Entries(world.Root()).size(), 1u); // the temporary file is gone
 }
 
-// ---- Only the fake -----------------------------------------------------------------------
-
-TEST(FakeFileSystem, FailedWritesKeepTheOldFile) {
-    FakeFileSystem files;
-    files.AddFile(u"C:\\d\\f.bin", {1});
-    files.FailWrites(true);
-    EXPECT_FALSE(files.WriteFile(u"C:\\d\\f.bin", {2}));
-    files.FailWrites(false);
-    std::vector<uint8_t> data;
-    ASSERT_TRUE(files.ReadFile(u"C:\\d\\f.bin", data));
-    EXPECT_EQ(data, (std::vector<uint8_t>{1}));
-}
-
-TEST(FakeFileSystem, DosDevicesAreScripted) {
-    FakeFileSystem files;
-    files.AddDosDevice(u"COM3", {u"\\Device\\Serial2"});
-    EXPECT_EQ(Names(files.DosDeviceTargets(u"com3")), Show(u"\\Device\\Serial2"));
-}
-
 } // namespace
 } // namespace qk::test

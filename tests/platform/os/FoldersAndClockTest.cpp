@@ -5,8 +5,6 @@
 #include "platform/Text.h"
 #include "platform/os/RealOs.h"
 #include "tests/platform/os/OsWorlds.h"
-#include "tests/support/fakes/FakeClock.h"
-#include "tests/support/fakes/FakeKnownFolders.h"
 
 namespace qk::test {
 namespace {
@@ -61,34 +59,6 @@ TEST(Win32Clock, TicksMoveForwardAndTheWallClockIsTheSystemTime) {
     const uint64_t unixSeconds = ticks / 10000000u - 11644473600u;
     const uint32_t seconds = clock.NowSeconds();
     EXPECT_LE(seconds > unixSeconds ? seconds - unixSeconds : unixSeconds - seconds, 2u);
-}
-
-TEST(FakeClock, SleepsAdvanceTheTimeAndAreRecorded) {
-    FakeClock clock;
-    const uint64_t start = clock.NowMs();
-    const uint32_t wall = clock.NowSeconds();
-    clock.Sleep(500);
-    clock.Sleep(700);
-    EXPECT_EQ(clock.NowMs() - start, 1200u);
-    EXPECT_EQ(clock.NowSeconds(), wall + 1);
-    EXPECT_EQ(clock.TotalSleptMs(), 1200u);
-    ASSERT_EQ(clock.Sleeps().size(), 2u);
-    clock.SetWallSeconds(42);
-    clock.Advance(999);
-    EXPECT_EQ(clock.NowSeconds(), 42u);
-    clock.Advance(1);
-    EXPECT_EQ(clock.NowSeconds(), 43u);
-}
-
-TEST(FakeKnownFolders, AnswersWhatItWasGiven) {
-    FakeKnownFolders folders;
-    folders.commonAppData = u"D:\\Data";
-    EXPECT_EQ(Show(folders.CommonAppData()), "D:\\Data");
-    std::u16string value;
-    EXPECT_FALSE(folders.Environment(u"ProgramW6432", value));
-    folders.SetEnvironment(u"ProgramW6432", u"C:\\Program Files");
-    EXPECT_TRUE(folders.Environment(u"PROGRAMW6432", value));
-    EXPECT_EQ(Show(value), "C:\\Program Files");
 }
 
 } // namespace

@@ -196,28 +196,39 @@ TEST(Win32Registry, ReadsTheWindowsVersionKey) {
     EXPECT_TRUE(r.SubKeys(RegRoot::LocalMachine, u"Software\\QkNoSuchVendor").empty());
 }
 
-TEST(Win32Registry, EnumeratesThePortsKeyWithoutFailing) {
-    // Present or not, the key used to find virtual ports reads without error.
-    os::IRegistry& r = os::RealRegistry();
-    const std::u16string key = u"SYSTEM\\CurrentControlSet\\Enum\\Root\\PORTS";
-    for (const auto& sub : r.SubKeys(RegRoot::LocalMachine, key)) {
-        EXPECT_TRUE(r.KeyExists(RegRoot::LocalMachine, key + u"\\" + sub)) << Show(sub);
+// The key that virtual ports are found under, with an entry of the test's own in it: the
+// walk finds that entry, and every entry it lists is there.
+TEST(Win32Registry, EnumeratesThePortsKey) {
+    const std::wstring key = L"SYSTEM\\CurrentControlSet\\Enum\\Root\\PORTS";
+    const std::wstring entry = L"QKTEST" + std::to_wstring(GetCurrentProcessId());
+    // What this test makes it takes away again: the entry, and the keys above it that were
+    // not there.
+    std::vector<std::wstring> made;
+    for (const std::wstring& level :
+         {std::wstring(L"SYSTEM\\CurrentControlSet\\Enum\\Root"), key}) {
+        HKEY open = nullptr;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, level.c_str(), 0, KEY_READ, &open) == ERROR_SUCCESS)
+            RegCloseKey(open);
+        else
+            made.insert(made.begin(), level);
     }
-}
-
-// ---- Only the fake -----------------------------------------------------------------------
-
-TEST(FakeRegistry, KeepsTheTwoMachineViewsApart) {
-    FakeRegistry r;
-    r.SetString(RegRoot::LocalMachine64, u"SOFTWARE\\X\\Uninstall\\{A}", u"DisplayVersion", u"8.1");
-    std::u16string text;
-    EXPECT_FALSE(r.ReadString(RegRoot::LocalMachine, u"SOFTWARE\\X\\Uninstall\\{A}",
-                              u"DisplayVersion", text));
-    EXPECT_TRUE(r.ReadString(RegRoot::LocalMachine64, u"software\\x\\uninstall\\{a}",
-                             u"DisplayVersion", text));
-    EXPECT_EQ(Show(text), "8.1");
-    r.RemoveKey(RegRoot::LocalMachine64, u"SOFTWARE\\X");
-    EXPECT_FALSE(r.KeyExists(RegRoot::LocalMachine64, u"SOFTWARE\\X\\Uninstall"));
+    HKEY created = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, (key + L"\\" + entry).c_str(), 0, nullptr, 0,
+                              KEY_WRITE, nullptr, &created, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(created);
+    os::IRegistry& r = os::RealRegistry();
+    const std::u16string ports = FromWide(key);
+    const std::vector<std::u16string> subKeys = r.SubKeys(RegRoot::LocalMachine, ports);
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, (key + L"\\" + entry).c_str());
+    for (const std::wstring& level : made)
+        RegDeleteKeyW(HKEY_LOCAL_MACHINE, level.c_str());
+    EXPECT_NE(std::find(subKeys.begin(), subKeys.end(), FromWide(entry)), subKeys.end());
+    for (const auto& sub : subKeys) {
+        if (sub != FromWide(entry)) {
+            EXPECT_TRUE(r.KeyExists(RegRoot::LocalMachine, ports + u"\\" + sub)) << Show(sub);
+        }
+    }
 }
 
 } // namespace

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include "platform/os/RealOs.h"
 #include "tests/platform/os/OsWorlds.h"
-#include "tests/support/fakes/FakeServiceControl.h"
 
 namespace qk::test {
 namespace {
@@ -80,33 +79,6 @@ TEST(Win32ServiceControl, SpoolerStopsAndStartsAgain) {
     EXPECT_FALSE(services.Stop(spooler)); // stopped already
     ASSERT_TRUE(services.Start(spooler));
     EXPECT_EQ(Name(PollFor(services, spooler, ServiceState::Running)), std::string("Running"));
-}
-
-TEST(FakeServiceControl, PendingStatesLastTheSetNumberOfQueries) {
-    FakeServiceControl services;
-    services.AddService(u"TARROW_Port_Communication_Service", ServiceState::Running, 2);
-    const std::u16string name = u"tarrow_port_communication_service";
-    EXPECT_FALSE(services.Start(name));
-    EXPECT_TRUE(services.Stop(name));
-    EXPECT_EQ(services.Query(name), ServiceState::StopPending);
-    EXPECT_EQ(services.Query(name), ServiceState::StopPending);
-    EXPECT_EQ(services.Query(name), ServiceState::Stopped);
-    EXPECT_FALSE(services.Stop(name));
-    EXPECT_TRUE(services.Start(name));
-    EXPECT_EQ(services.Query(name), ServiceState::StartPending);
-    EXPECT_EQ(services.Query(name), ServiceState::StartPending);
-    EXPECT_EQ(services.Query(name), ServiceState::Running);
-    EXPECT_EQ(services.Query(u"spooler"), ServiceState::NotFound);
-    EXPECT_EQ(services.CountOf(FakeServiceControl::Call::Start, name), 2);
-}
-
-TEST(FakeServiceControl, AServiceThatFailsToStartFallsBackToStopped) {
-    FakeServiceControl services;
-    services.AddService(u"spooler", ServiceState::Stopped).afterStart = ServiceState::Stopped;
-    EXPECT_TRUE(services.Start(u"spooler"));
-    EXPECT_EQ(services.Query(u"spooler"), ServiceState::Stopped);
-    services.Find(u"spooler")->refuseStart = true;
-    EXPECT_FALSE(services.Start(u"spooler"));
 }
 
 } // namespace
