@@ -140,6 +140,8 @@ private:
     CToolWaitDlg m_netToolDlg;
 
     CComboBox m_portCombo;
+    CListBox m_foundList;
+    CIPAddressCtrl m_addressCtrl;
 };
 
 // Runs the add-port dialog for the printer selection dialog.
