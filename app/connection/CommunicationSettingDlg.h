@@ -16,17 +16,13 @@
 #include "framework/lang/LangResTable.h"
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
-#include "platform/os/RealOs.h"
+#include "platform/os/OsServices.h"
 
 namespace qk::app {
 
-// The operating-system services the dialog uses; the defaults are the real ones.
-struct CommSettingServices {
-    os::IRegistry* registry = &os::RealRegistry();
-    os::IFileSystem* files = &os::RealFileSystem();
-    os::IKnownFolders* folders = &os::RealKnownFolders();
-    os::IProcessLauncher* processes = &os::RealProcessLauncher();
-    os::IProfile* profile = &os::RealProfile();
+// The operating-system services the dialog uses and the shell's shortcut resolver; the
+// defaults are the real ones.
+struct CommSettingServices : os::OsServices {
     IShortcutResolver* shortcuts = &RealShortcutResolver();
 };
 

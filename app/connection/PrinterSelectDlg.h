@@ -11,7 +11,7 @@
 #include "framework/lang/LangResTable.h"
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
-#include "platform/os/RealOs.h"
+#include "platform/os/OsServices.h"
 
 namespace qk {
 class CStaticItem;
@@ -33,10 +33,9 @@ public:
 // The add-port dialog (CCommunicationSettingDlg) run modally over the owner.
 IAddPortRunner& DefaultAddPortRunner();
 
-// The operating-system services the dialog uses; the defaults are the real ones.
-struct PrinterSelectServices {
-    os::IProfile* profile = &os::RealProfile();
-    os::IRegistry* registry = &os::RealRegistry();
+// The operating-system services the dialog uses and how it runs the add-port dialog; the
+// defaults are the real ones.
+struct PrinterSelectServices : os::OsServices {
     IAddPortRunner* addPort = &DefaultAddPortRunner(); // null: "Add Port" does nothing
 };
 

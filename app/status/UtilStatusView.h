@@ -14,7 +14,7 @@
 #include "framework/controls/StaticPictureItem.h"
 #include "framework/lang/LangResTable.h"
 #include "platform/FormView.h"
-#include "platform/os/RealOs.h"
+#include "platform/os/OsServices.h"
 
 namespace qk::comm {
 struct QkcBinding;
@@ -31,15 +31,11 @@ public:
     static constexpr int kStatusLineId = 1025;
     static constexpr int kIconId = 1033;
 
-    // The registry (point-of-sale printers) and the clock (pause before reopening a port).
-    struct Seams {
-        os::IRegistry* registry = &os::RealRegistry();
-        os::IClock* clock = &os::RealClock();
-    };
-
     CUtilStatusView();
     ~CUtilStatusView() override;
-    void SetSeams(const Seams& seams) { m_seams = seams; }
+    // The registry (point-of-sale printers) and the clock (pause before reopening a port) are
+    // the ones used.
+    void SetSeams(const os::OsServices& seams) { m_seams = seams; }
 
     // Registered with the communication library; runs on the library's thread. Posts the
     // status to the pane when `context` is a pane whose window still exists; answers the
@@ -109,7 +105,7 @@ private:
     std::u16string m_nameLine;
     std::u16string m_portLine;
     CLangResTable m_texts; // screen "PRT_STATUS"
-    Seams m_seams;
+    os::OsServices m_seams;
     // The window the status procedure may post to; guarded by the pane registry's lock.
     HWND m_postTarget = nullptr;
 };
