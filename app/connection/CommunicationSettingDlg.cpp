@@ -7,7 +7,6 @@
 #include "app/shell/Model.h"
 #include "framework/view/UtilMessageBox.h"
 #include "platform/MessagePresenter.h"
-#include "platform/Sync.h"
 #include "platform/Text.h"
 #include "platform/WaitCursor.h"
 #include "resource.h"
@@ -20,40 +19,18 @@ const int kSerialCombos[] = {
     CCommunicationSettingDlg::kSerialCombo3, CCommunicationSettingDlg::kSerialCombo4};
 const int kSerialDefaults[] = {4, 0, 1, 0};
 
-// What a tool watcher needs; it owns this copy, so the dialog may go while the tool runs.
-struct ToolJob {
-    HWND dialog;
-    os::IProcessLauncher* launcher;
-    std::u16string program;
-    UINT startMsg;
-    WPARAM startArg;
-    UINT endMsg;
-    WPARAM endArg;
-};
-
-unsigned __stdcall ToolWatcher(void* argument) {
-    std::unique_ptr<ToolJob> job(static_cast<ToolJob*>(argument));
-    ::SendMessageW(job->dialog, job->startMsg, job->startArg, 0);
-    const size_t slash = job->program.find_last_of(u"\\/");
-    const std::u16string folder =
-        slash == std::u16string::npos ? std::u16string() : job->program.substr(0, slash);
-    const os::ProcessId process = job->launcher->Start(job->program, u"", folder);
-    if (process) {
-        while (job->launcher->Wait(process, os::IProcessLauncher::kLongestWaitMs) ==
-               os::WaitResult::TimedOut) {
-        }
-        job->launcher->Close(process);
-    }
-    ::SendMessageW(job->dialog, job->endMsg, job->endArg, process != 0);
-    return 0;
-}
+// The radio buttons stand in interface order: the interface is the offset from the first.
+static_assert(IDC_ADDPORT_PARALLEL - IDC_ADDPORT_SERIAL == kPortParallel &&
+              IDC_ADDPORT_USB - IDC_ADDPORT_SERIAL == kPortUsb &&
+              IDC_ADDPORT_ETHERNET - IDC_ADDPORT_SERIAL == kPortEthernet &&
+              IDC_ADDPORT_BLUETOOTH - IDC_ADDPORT_SERIAL == kPortBluetooth && kInterfaceCount == 5);
 
 } // namespace
 
 CCommunicationSettingDlg::CCommunicationSettingDlg(const CommSettingServices& services)
     : CDialog(IDD_COMM_SETTING), m_services(services), m_context(std::make_unique<UtilContext>()),
-      m_result(std::make_unique<comm::PortRecord>()), m_pairingDlg(IDD_BT_PAIRING, kPairingText),
-      m_netToolDlg(IDD_NET_TOOL, kNetToolText) {
+      m_result(std::make_unique<comm::PortRecord>()), m_toolRun(*m_services.processes),
+      m_pairingDlg(IDD_BT_PAIRING, kPairingText), m_netToolDlg(IDD_NET_TOOL, kNetToolText) {
     std::memset(m_context.get(), 0, sizeof(UtilContext));
     std::memset(m_result.get(), 0, sizeof(comm::PortRecord));
     // The template holds an IP address control, which needs its class registered.
@@ -61,9 +38,7 @@ CCommunicationSettingDlg::CCommunicationSettingDlg(const CommSettingServices& se
     ::InitCommonControlsEx(&controls);
 }
 
-CCommunicationSettingDlg::~CCommunicationSettingDlg() {
-    CloseWorker();
-}
+CCommunicationSettingDlg::~CCommunicationSettingDlg() = default;
 
 void CCommunicationSettingDlg::SetContext(const UtilContext& context) {
     *m_context = context;
@@ -379,6 +354,8 @@ void CCommunicationSettingDlg::OnDestroy() {
     m_portCombo.Detach();
     m_foundList.Detach();
     m_addressCtrl.Detach();
+    // A tool still running must not post to a window that is gone.
+    m_toolRun.Release();
     CDialog::OnDestroy();
 }
 
@@ -389,33 +366,13 @@ void CCommunicationSettingDlg::OnVirtualPortTool() {
     OnPortSearch();
 }
 
-bool CCommunicationSettingDlg::StartToolWatcher(const std::u16string& program, UINT startMsg,
-                                                WPARAM startArg, UINT endMsg, WPARAM endArg) {
-    CloseWorker();
-    auto* job =
-        new ToolJob{m_hWnd, m_services.processes, program, startMsg, startArg, endMsg, endArg};
-    m_worker = StartWorkerThread(&ToolWatcher, job);
-    if (!m_worker) {
-        delete job;
-        return false;
-    }
-    return true;
-}
-
-void CCommunicationSettingDlg::CloseWorker() {
-    if (m_worker) {
-        ::CloseHandle(m_worker);
-        m_worker = nullptr;
-    }
-}
-
 void CCommunicationSettingDlg::OnNetworkTool() {
     if (m_networkTool.empty()) {
         ::MessageBeep(MB_OK);
         return;
     }
     m_netToolDlg.Reset();
-    if (StartToolWatcher(m_networkTool, kMsgNetToolRunning, 1, kMsgNetToolRunning, 0))
+    if (m_toolRun.Start(m_hWnd, m_networkTool, {kMsgNetToolRunning, 1, kMsgNetToolRunning, 0}))
         m_netToolDlg.DoModal(m_hWnd);
 }
 
@@ -429,14 +386,14 @@ void CCommunicationSettingDlg::OnNetToolRunning(bool running) {
     }
     EnableItem(kNetworkTool, true);
     m_netToolDlg.Finish();
-    CloseWorker();
+    m_toolRun.Release();
 }
 
 void CCommunicationSettingDlg::OnBluetoothConnector() {
     if (m_bluetoothConnector.empty())
         return;
     m_pairingDlg.Reset();
-    if (StartToolWatcher(m_bluetoothConnector, kMsgPairingStart, 0, kMsgPairingEnd, 0))
+    if (m_toolRun.Start(m_hWnd, m_bluetoothConnector, {kMsgPairingStart, 0, kMsgPairingEnd, 0}))
         m_pairingDlg.DoModal(m_hWnd);
 }
 
@@ -474,7 +431,7 @@ void CCommunicationSettingDlg::OnPairingEnd() {
         }
     }
     m_pairingDlg.Finish();
-    CloseWorker();
+    m_toolRun.Release();
 }
 
 bool CAddPortRunner::Run(HWND owner, const UtilContext& context, CPrinterChoice& choice,

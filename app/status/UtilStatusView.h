@@ -15,6 +15,7 @@
 #include "framework/lang/LangResTable.h"
 #include "platform/FormView.h"
 #include "platform/os/OsServices.h"
+#include "resources/resource.h"
 
 namespace qk::comm {
 struct QkcBinding;
@@ -25,11 +26,11 @@ namespace qk::app {
 class CUtilStatusView : public CFormView {
 public:
     // Controls of the strip's template.
-    static constexpr int kPictureId = 1017;
-    static constexpr int kNameLineId = 1021;
-    static constexpr int kPortLineId = 1022;
-    static constexpr int kStatusLineId = 1025;
-    static constexpr int kIconId = 1033;
+    static constexpr int kPictureId = IDC_STATUS_PICTURE;
+    static constexpr int kNameLineId = IDC_STATUS_NAME;
+    static constexpr int kPortLineId = IDC_STATUS_PORT;
+    static constexpr int kStatusLineId = IDC_STATUS_STATE;
+    static constexpr int kIconId = IDC_STATUS_ICON;
 
     CUtilStatusView();
     ~CUtilStatusView() override;
@@ -82,11 +83,11 @@ private:
     HWND MainWindow() const;
     bool ProgressDialogShown() const;
 
-    CStaticItem m_nameItem;                // 1021
-    CStaticItem m_portItem;                // 1022
-    CStaticItem m_statusItem;              // 1025
-    CStaticPictureItem m_picture;          // 1017
-    CStaticPictureItem m_icon;             // 1033, its bitmap owned
+    CStaticItem m_nameItem;                // IDC_STATUS_NAME
+    CStaticItem m_portItem;                // IDC_STATUS_PORT
+    CStaticItem m_statusItem;              // IDC_STATUS_STATE
+    CStaticPictureItem m_picture;          // IDC_STATUS_PICTURE
+    CStaticPictureItem m_icon;             // IDC_STATUS_ICON, its bitmap owned
     HBITMAP m_pictureBitmap = nullptr;     // owned
     HBITMAP m_iconBitmap = nullptr;        // owned
     comm::QkcBinding* m_binding = nullptr; // not owned
