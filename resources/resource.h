@@ -77,6 +77,9 @@
 
 // Journal plug-in
 #define IDD_EJ_VIEW 8              // journal page (366 x 259 DLU, child)
+#define IDC_EJ_ENABLE 10019        // switches the port's journal on or off
+#define IDC_EJ_VIEWER 5003         // runs the journal viewer
+#define IDC_EJ_GROUP 1040
 
 // Paper and print settings plug-in
 #define IDD_PAPER_VIEW 9           // paper and print settings page (366 x 259 DLU, child)
