@@ -22,8 +22,64 @@
 #define IDD_BT_PAIRING 7008        // Bluetooth pairing wait dialog
 #define IDD_NET_TOOL 7009          // network tool wait dialog
 
+// Controls of the executable's dialogs. The language files name them by these numbers, so
+// they never change.
+// Status strip (IDD_STATUS_VIEW)
+#define IDC_STATUS_PICTURE 1017    // the printer picture
+#define IDC_STATUS_NAME 1021       // the name, port and status lines
+#define IDC_STATUS_PORT 1022
+#define IDC_STATUS_STATE 1025
+#define IDC_STATUS_ICON 1033       // a page's icon, hidden until a page sets one
+// Printer selection (IDD_PRINTER_SELECT)
+#define IDC_SELECT_LANGUAGE_COMBO 1000 // hidden; holds the language file's combo items
+#define IDC_SELECT_ADD_PORT 1003
+#define IDC_SELECT_DELETE_PORT 1004
+#define IDC_SELECT_TITLE 1018
+#define IDC_SELECT_HELP 1019
+#define IDC_SELECT_PORT_LIST 1020
+#define IDC_SELECT_LANGUAGE 1026   // the Select Language button
+#define IDC_SELECT_PICTURE 1027
+#define IDC_SELECT_LANGUAGE_COMBO_LABEL 1031
+#define IDC_SELECT_LANGUAGE_LABEL 1032 // the language in use
+// Add-port dialog (IDD_COMM_SETTING)
+#define IDC_ADDPORT_PORT_LABEL 1008
+#define IDC_ADDPORT_SERIAL_LABEL1 1009 // the serial settings' labels and choices
+#define IDC_ADDPORT_SERIAL_LABEL2 1010
+#define IDC_ADDPORT_SERIAL_LABEL3 1011
+#define IDC_ADDPORT_SERIAL_LABEL4 1014
+#define IDC_ADDPORT_SERIAL_COMBO1 1017
+#define IDC_ADDPORT_SERIAL_COMBO2 1019
+#define IDC_ADDPORT_SERIAL_COMBO3 1020
+#define IDC_ADDPORT_SERIAL_COMBO4 1021
+#define IDC_ADDPORT_IP_ADDRESS 1012
+#define IDC_ADDPORT_NET_SEARCH 1013
+#define IDC_ADDPORT_NET_TOOL 1015
+#define IDC_ADDPORT_PORT_COMBO 1016
+#define IDC_ADDPORT_FOUND_LIST 1018 // printers the network search found
+#define IDC_ADDPORT_PORT_SEARCH 1022
+#define IDC_ADDPORT_VPORT_TOOL 1023 // the virtual port tool
+#define IDC_ADDPORT_TEST 1026
+#define IDC_ADDPORT_HEADING 1030
+#define IDC_ADDPORT_BT_CONNECTOR 1034
+#define IDC_ADDPORT_SERIAL 2000    // the interface radio buttons, in interface order
+#define IDC_ADDPORT_PARALLEL 2001
+#define IDC_ADDPORT_USB 2002
+#define IDC_ADDPORT_ETHERNET 2003
+#define IDC_ADDPORT_BLUETOOTH 2004
+// Communication progress (IDD_COMM_STATE)
+#define IDC_COMMSTATE_CLIP 1028
+#define IDC_COMMSTATE_PROGRESS 1029
+// Language selection (IDD_SELECT_LANG)
+#define IDC_SELECTLANG_COMBO 1000
+// Wait dialogs (IDD_BT_PAIRING, IDD_NET_TOOL)
+#define IDC_BT_PAIRING_TEXT 5018
+#define IDC_NET_TOOL_TEXT 5020
+
 // Journal plug-in
 #define IDD_EJ_VIEW 8              // journal page (366 x 259 DLU, child)
+#define IDC_EJ_ENABLE 10019        // switches the port's journal on or off
+#define IDC_EJ_VIEWER 5003         // runs the journal viewer
+#define IDC_EJ_GROUP 1040
 
 // Paper and print settings plug-in
 #define IDD_PAPER_VIEW 9           // paper and print settings page (366 x 259 DLU, child)

@@ -6,6 +6,7 @@
 #include "app/connection/PortRecordText.h"
 #include "app/shell/Model.h"
 #include "framework/context/StartMode.h"
+#include "resource.h"
 
 namespace qk::app {
 namespace {
@@ -19,23 +20,15 @@ struct ControlRow {
 };
 
 const ControlRow kControlTable[] = {
-    {1008, {1, 1, 1, 10, 1}},   // port label
-    {1009, {2, H, H, H, H}},    // serial setting labels
-    {1010, {3, H, H, H, H}},    //
-    {1011, {7, H, H, H, H}},    //
-    {1014, {8, H, H, H, H}},    //
-    {1016, {S, S, S, H, S}},    // port combo
-    {1017, {S, H, H, H, H}},    // serial combos
-    {1019, {S, H, H, H, H}},    //
-    {1020, {S, H, H, H, H}},    //
-    {1021, {S, H, H, H, H}},    //
-    {1012, {H, H, H, S, H}},    // IP address
-    {1013, {H, H, H, 9, H}},    // network search
-    {1022, {9, 9, 9, H, 9}},    // port search
-    {1018, {H, H, H, S, H}},    // found printers
-    {1015, {H, H, H, 11, H}},   // network tool
-    {1023, {12, 12, H, H, H}},  // virtual port tool
-    {1034, {H, H, H, H, 1034}}, // Bluetooth connector
+    {IDC_ADDPORT_PORT_LABEL, {1, 1, 1, 10, 1}},     {IDC_ADDPORT_SERIAL_LABEL1, {2, H, H, H, H}},
+    {IDC_ADDPORT_SERIAL_LABEL2, {3, H, H, H, H}},   {IDC_ADDPORT_SERIAL_LABEL3, {7, H, H, H, H}},
+    {IDC_ADDPORT_SERIAL_LABEL4, {8, H, H, H, H}},   {IDC_ADDPORT_PORT_COMBO, {S, S, S, H, S}},
+    {IDC_ADDPORT_SERIAL_COMBO1, {S, H, H, H, H}},   {IDC_ADDPORT_SERIAL_COMBO2, {S, H, H, H, H}},
+    {IDC_ADDPORT_SERIAL_COMBO3, {S, H, H, H, H}},   {IDC_ADDPORT_SERIAL_COMBO4, {S, H, H, H, H}},
+    {IDC_ADDPORT_IP_ADDRESS, {H, H, H, S, H}},      {IDC_ADDPORT_NET_SEARCH, {H, H, H, 9, H}},
+    {IDC_ADDPORT_PORT_SEARCH, {9, 9, 9, H, 9}},     {IDC_ADDPORT_FOUND_LIST, {H, H, H, S, H}},
+    {IDC_ADDPORT_NET_TOOL, {H, H, H, 11, H}},       {IDC_ADDPORT_VPORT_TOOL, {12, 12, H, H, H}},
+    {IDC_ADDPORT_BT_CONNECTOR, {H, H, H, H, 1034}},
 };
 
 bool ValidInterface(int32_t index) {

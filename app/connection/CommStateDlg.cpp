@@ -7,8 +7,8 @@
 namespace qk::app {
 namespace {
 
-constexpr int kAnimationId = 1028;
-constexpr int kProgressId = 1029;
+constexpr int kAnimationId = IDC_COMMSTATE_CLIP;
+constexpr int kProgressId = IDC_COMMSTATE_PROGRESS;
 
 int64_t NowSecond() {
     return static_cast<int64_t>(::GetTickCount64() / 1000);

@@ -7,7 +7,6 @@
 #include "app/shell/Model.h"
 #include "framework/view/UtilMessageBox.h"
 #include "platform/MessagePresenter.h"
-#include "platform/Sync.h"
 #include "platform/Text.h"
 #include "platform/WaitCursor.h"
 #include "resource.h"
@@ -20,58 +19,18 @@ const int kSerialCombos[] = {
     CCommunicationSettingDlg::kSerialCombo3, CCommunicationSettingDlg::kSerialCombo4};
 const int kSerialDefaults[] = {4, 0, 1, 0};
 
-// What a tool watcher needs; it owns this copy, so the dialog may go while the tool runs.
-struct ToolJob {
-    HWND dialog;
-    os::IProcessLauncher* launcher;
-    std::u16string program;
-    UINT startMsg;
-    WPARAM startArg;
-    UINT endMsg;
-    WPARAM endArg;
-};
-
-unsigned __stdcall ToolWatcher(void* argument) {
-    std::unique_ptr<ToolJob> job(static_cast<ToolJob*>(argument));
-    ::SendMessageW(job->dialog, job->startMsg, job->startArg, 0);
-    const size_t slash = job->program.find_last_of(u"\\/");
-    const std::u16string folder =
-        slash == std::u16string::npos ? std::u16string() : job->program.substr(0, slash);
-    const os::ProcessId process = job->launcher->Start(job->program, u"", folder);
-    if (process) {
-        while (job->launcher->Wait(process, os::IProcessLauncher::kLongestWaitMs) ==
-               os::WaitResult::TimedOut) {
-        }
-        job->launcher->Close(process);
-    }
-    ::SendMessageW(job->dialog, job->endMsg, job->endArg, process != 0);
-    return 0;
-}
-
-// Shown by the interface table; the dialog itself may not be visible yet while it opens.
-bool IsShown(HWND control) {
-    return (::GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0;
-}
-
-std::u16string ListBoxText(HWND list, int index) {
-    const LRESULT length = ::SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (length == LB_ERR || length < 0)
-        return {};
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const LRESULT got = ::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index),
-                                       reinterpret_cast<LPARAM>(text.data()));
-    if (got == LB_ERR || got < 0)
-        return {};
-    text.resize(static_cast<size_t>(got));
-    return FromWide(text);
-}
+// The radio buttons stand in interface order: the interface is the offset from the first.
+static_assert(IDC_ADDPORT_PARALLEL - IDC_ADDPORT_SERIAL == kPortParallel &&
+              IDC_ADDPORT_USB - IDC_ADDPORT_SERIAL == kPortUsb &&
+              IDC_ADDPORT_ETHERNET - IDC_ADDPORT_SERIAL == kPortEthernet &&
+              IDC_ADDPORT_BLUETOOTH - IDC_ADDPORT_SERIAL == kPortBluetooth && kInterfaceCount == 5);
 
 } // namespace
 
 CCommunicationSettingDlg::CCommunicationSettingDlg(const CommSettingServices& services)
     : CDialog(IDD_COMM_SETTING), m_services(services), m_context(std::make_unique<UtilContext>()),
-      m_result(std::make_unique<comm::PortRecord>()), m_pairingDlg(IDD_BT_PAIRING, kPairingText),
-      m_netToolDlg(IDD_NET_TOOL, kNetToolText) {
+      m_result(std::make_unique<comm::PortRecord>()), m_toolRun(*m_services.processes),
+      m_pairingDlg(IDD_BT_PAIRING, kPairingText), m_netToolDlg(IDD_NET_TOOL, kNetToolText) {
     std::memset(m_context.get(), 0, sizeof(UtilContext));
     std::memset(m_result.get(), 0, sizeof(comm::PortRecord));
     // The template holds an IP address control, which needs its class registered.
@@ -79,9 +38,7 @@ CCommunicationSettingDlg::CCommunicationSettingDlg(const CommSettingServices& se
     ::InitCommonControlsEx(&controls);
 }
 
-CCommunicationSettingDlg::~CCommunicationSettingDlg() {
-    CloseWorker();
-}
+CCommunicationSettingDlg::~CCommunicationSettingDlg() = default;
 
 void CCommunicationSettingDlg::SetContext(const UtilContext& context) {
     *m_context = context;
@@ -106,9 +63,11 @@ bool CCommunicationSettingDlg::OnInitDialog() {
     if (m_table)
         m_table->ApplyCaptions(m_hWnd);
     m_portCombo.AttachDlgItem(m_hWnd, kPortCombo);
+    m_foundList.AttachDlgItem(m_hWnd, kFoundList);
+    m_addressCtrl.AttachDlgItem(m_hWnd, kIpAddress);
 
     m_address = kDefaultAddress;
-    SendDlgItemMessageW(m_hWnd, kIpAddress, IPM_SETADDRESS, 0, static_cast<LPARAM>(m_address));
+    m_addressCtrl.SetAddress(m_address);
 
     m_offered = OfferedInterfaces(m_context->supportedIFTypes);
     m_interface = ChooseInterface(m_context->defaultIFType, m_offered);
@@ -128,27 +87,27 @@ void CCommunicationSettingDlg::PlaceRadioButtons() {
         POINT topLeft{r.left, r.top};
         ::ScreenToClient(m_hWnd, &topLeft);
         m_radioPositions[i] = topLeft;
-        ::ShowWindow(radio, SW_HIDE);
+        ShowItem(kFirstRadio + i, false);
     }
     // Only the offered interfaces appear, packed from the first position on.
     for (size_t slot = 0; slot < m_offered.size(); ++slot) {
-        HWND radio = GetDlgItem(kFirstRadio + m_offered[slot]);
-        ::SetWindowPos(radio, nullptr, m_radioPositions[slot].x, m_radioPositions[slot].y, 0, 0,
-                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        ::ShowWindow(radio, SW_SHOW);
+        const int radio = kFirstRadio + m_offered[slot];
+        ::SetWindowPos(GetDlgItem(radio), nullptr, m_radioPositions[slot].x,
+                       m_radioPositions[slot].y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ShowItem(radio);
     }
 }
 
 void CCommunicationSettingDlg::SwitchInterface(int iface) {
     m_interface = iface;
-    ::CheckRadioButton(m_hWnd, kFirstRadio, kFirstRadio + kInterfaceCount - 1, kFirstRadio + iface);
+    CheckRadio(kFirstRadio, kFirstRadio + kInterfaceCount - 1, kFirstRadio + iface);
     ApplyInterfaceControls();
     LocateTools();
     FillPortCombo();
     FillSerialCombos();
     if (iface == kPortEthernet) {
         if (m_address == 0)
-            SendDlgItemMessageW(m_hWnd, kIpAddress, IPM_CLEARADDRESS, 0, 0);
+            m_addressCtrl.ClearAddress();
         EnableTestAndOk(m_address != 0);
     } else {
         EnableTestAndOk(m_portCombo.GetCount() > 0);
@@ -158,13 +117,12 @@ void CCommunicationSettingDlg::SwitchInterface(int iface) {
 void CCommunicationSettingDlg::ApplyInterfaceControls() {
     for (int id : InterfaceControls()) {
         const int caption = ControlCaption(id, m_interface);
-        HWND control = GetDlgItem(id);
         const bool shown = caption != kControlHidden;
-        ::ShowWindow(control, shown ? SW_SHOW : SW_HIDE);
-        ::EnableWindow(control, shown);
+        ShowItem(id, shown);
+        EnableItem(id, shown);
         // A string missing from the language file leaves the caption empty.
         if (caption >= 0)
-            ::SetWindowTextW(control, WidePtr(Text(LangListKind::ScreenStrings, caption, u"")));
+            SetDlgItemText(id, WidePtr(Text(LangListKind::ScreenStrings, caption, u"")));
     }
 }
 
@@ -173,15 +131,15 @@ void CCommunicationSettingDlg::LocateTools() {
                           *m_services.shortcuts};
     if (m_interface == kPortEthernet) {
         m_networkTool = FindNetworkTool(seams);
-        ::EnableWindow(GetDlgItem(kNetworkTool), !m_networkTool.empty());
+        EnableItem(kNetworkTool, !m_networkTool.empty());
         return;
     }
     m_virtualPortTool = FindVirtualPortTool(seams);
     if (ControlCaption(kVirtualPortTool, m_interface) != kControlHidden)
-        ::EnableWindow(GetDlgItem(kVirtualPortTool), !m_virtualPortTool.location.empty());
+        EnableItem(kVirtualPortTool, !m_virtualPortTool.location.empty());
     if (m_interface == kPortBluetooth) {
         m_bluetoothConnector = FindBluetoothConnector(seams);
-        ::EnableWindow(GetDlgItem(kBluetoothConnector), !m_bluetoothConnector.empty());
+        EnableItem(kBluetoothConnector, !m_bluetoothConnector.empty());
     }
 }
 
@@ -189,7 +147,7 @@ void CCommunicationSettingDlg::FillPortCombo() {
     m_portCombo.ResetContent();
     m_portRecords.clear();
     if (m_interface == kPortEthernet) {
-        if (IsShown(GetDlgItem(kNetworkSearch)))
+        if (IsItemShown(kNetworkSearch))
             SearchNetwork();
         return;
     }
@@ -212,17 +170,16 @@ void CCommunicationSettingDlg::FillPortCombo() {
 
 void CCommunicationSettingDlg::FillSerialCombos() {
     for (int id : kSerialCombos)
-        SendDlgItemMessageW(m_hWnd, id, CB_RESETCONTENT, 0, 0);
+        CComboBox(GetDlgItem(id)).ResetContent();
     if (m_table)
         m_table->ApplyComboItems(m_hWnd);
     for (int i = 0; i < 4; ++i)
-        SendDlgItemMessageW(m_hWnd, kSerialCombos[i], CB_SETCURSEL,
-                            static_cast<WPARAM>(kSerialDefaults[i]), 0);
+        CComboBox(GetDlgItem(kSerialCombos[i])).SetCurSel(kSerialDefaults[i]);
 }
 
 void CCommunicationSettingDlg::EnableTestAndOk(bool enable) {
-    ::EnableWindow(GetDlgItem(IDOK), enable);
-    ::EnableWindow(GetDlgItem(kTest), enable);
+    EnableItem(IDOK, enable);
+    EnableItem(kTest, enable);
 }
 
 void CCommunicationSettingDlg::OnPortSearch() {
@@ -237,40 +194,36 @@ void CCommunicationSettingDlg::OnPortSearch() {
 
 void CCommunicationSettingDlg::SearchNetwork() {
     CWaitCursor wait;
-    HWND list = GetDlgItem(kFoundList);
-    ::SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    m_foundList.ResetContent();
     m_networkRecords = Choice().DevicePorts(u"NET");
     // Each found printer goes to the top, so the list shows them in reverse order.
     for (comm::PortRecord& record : m_networkRecords) {
         const std::u16string address = SlotText(record.portName);
-        const LRESULT item =
-            ::SendMessageW(list, LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(WidePtr(address)));
-        if (item == LB_ERR || item == LB_ERRSPACE)
+        const int item = m_foundList.InsertString(0, WidePtr(address));
+        if (item < 0)
             break;
-        ::SendMessageW(list, LB_SETITEMDATA, static_cast<WPARAM>(item),
-                       reinterpret_cast<LPARAM>(&record));
+        m_foundList.SetItemData(item, reinterpret_cast<DWORD_PTR>(&record));
     }
     if (m_networkRecords.empty())
         ShowDialogMessage(3, u"Cannot find the printer.", MB_OK | MB_ICONINFORMATION);
 }
 
 void CCommunicationSettingDlg::OnFoundPrinterPicked() {
-    HWND list = GetDlgItem(kFoundList);
-    const LRESULT selected = ::SendMessageW(list, LB_GETCURSEL, 0, 0);
-    if (selected == LB_ERR)
+    const int selected = m_foundList.GetCurSel();
+    if (selected < 0)
         return;
     uint32_t address = 0;
-    if (!ParseFoundAddress(ListBoxText(list, static_cast<int>(selected)), address))
+    if (!ParseFoundAddress(FromWide(m_foundList.GetText(selected)), address))
         return;
     m_address = address;
-    SendDlgItemMessageW(m_hWnd, kIpAddress, IPM_SETADDRESS, 0, static_cast<LPARAM>(address));
+    m_addressCtrl.SetAddress(address);
     EnableTestAndOk(true);
 }
 
 void CCommunicationSettingDlg::OnAddressChanged() {
     DWORD address = 0;
-    SendDlgItemMessageW(m_hWnd, kIpAddress, IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&address));
-    const bool blank = SendDlgItemMessageW(m_hWnd, kIpAddress, IPM_ISBLANK, 0, 0) != 0;
+    m_addressCtrl.GetAddress(address);
+    const bool blank = m_addressCtrl.IsBlank();
     m_address = address;
     EnableTestAndOk(!(blank && m_address == 0));
 }
@@ -279,8 +232,7 @@ bool CCommunicationSettingDlg::ReadChoice(PortChoice& choice) {
     choice.iface = m_interface;
     if (m_interface == kPortEthernet) {
         DWORD address = 0;
-        SendDlgItemMessageW(m_hWnd, kIpAddress, IPM_GETADDRESS, 0,
-                            reinterpret_cast<LPARAM>(&address));
+        m_addressCtrl.GetAddress(address);
         m_address = address;
         choice.address = address;
         return true;
@@ -295,12 +247,9 @@ bool CCommunicationSettingDlg::ReadChoice(PortChoice& choice) {
         record != reinterpret_cast<const comm::PortRecord*>(-1))
         choice.usbDeviceId = record->deviceId;
     for (int i = 0; i < 3; ++i) {
-        HWND combo = GetDlgItem(kSerialCombos[i]);
-        const LRESULT item = ::SendMessageW(combo, CB_GETCURSEL, 0, 0);
-        choice.serial[i] = item == CB_ERR
-                               ? 0
-                               : static_cast<int32_t>(::SendMessageW(combo, CB_GETITEMDATA,
-                                                                     static_cast<WPARAM>(item), 0));
+        const CComboBox combo(GetDlgItem(kSerialCombos[i]));
+        const int item = combo.GetCurSel();
+        choice.serial[i] = item < 0 ? 0 : static_cast<int32_t>(combo.GetItemData(item));
     }
     return true;
 }
@@ -403,6 +352,10 @@ bool CCommunicationSettingDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT
 
 void CCommunicationSettingDlg::OnDestroy() {
     m_portCombo.Detach();
+    m_foundList.Detach();
+    m_addressCtrl.Detach();
+    // A tool still running must not post to a window that is gone.
+    m_toolRun.Release();
     CDialog::OnDestroy();
 }
 
@@ -413,54 +366,34 @@ void CCommunicationSettingDlg::OnVirtualPortTool() {
     OnPortSearch();
 }
 
-bool CCommunicationSettingDlg::StartToolWatcher(const std::u16string& program, UINT startMsg,
-                                                WPARAM startArg, UINT endMsg, WPARAM endArg) {
-    CloseWorker();
-    auto* job =
-        new ToolJob{m_hWnd, m_services.processes, program, startMsg, startArg, endMsg, endArg};
-    m_worker = StartWorkerThread(&ToolWatcher, job);
-    if (!m_worker) {
-        delete job;
-        return false;
-    }
-    return true;
-}
-
-void CCommunicationSettingDlg::CloseWorker() {
-    if (m_worker) {
-        ::CloseHandle(m_worker);
-        m_worker = nullptr;
-    }
-}
-
 void CCommunicationSettingDlg::OnNetworkTool() {
     if (m_networkTool.empty()) {
         ::MessageBeep(MB_OK);
         return;
     }
     m_netToolDlg.Reset();
-    if (StartToolWatcher(m_networkTool, kMsgNetToolRunning, 1, kMsgNetToolRunning, 0))
+    if (m_toolRun.Start(m_hWnd, m_networkTool, {kMsgNetToolRunning, 1, kMsgNetToolRunning, 0}))
         m_netToolDlg.DoModal(m_hWnd);
 }
 
 void CCommunicationSettingDlg::OnNetToolRunning(bool running) {
     if (running) {
-        ::EnableWindow(GetDlgItem(kNetworkTool), FALSE);
+        EnableItem(kNetworkTool, false);
         m_netToolDlg.SetTexts(
             Text(LangListKind::ScreenStrings, 5019, u"Run TarrowNet Config"),
             Text(LangListKind::ScreenStrings, 5020, u"TarrowNet Config Running..."));
         return;
     }
-    ::EnableWindow(GetDlgItem(kNetworkTool), TRUE);
+    EnableItem(kNetworkTool, true);
     m_netToolDlg.Finish();
-    CloseWorker();
+    m_toolRun.Release();
 }
 
 void CCommunicationSettingDlg::OnBluetoothConnector() {
     if (m_bluetoothConnector.empty())
         return;
     m_pairingDlg.Reset();
-    if (StartToolWatcher(m_bluetoothConnector, kMsgPairingStart, 0, kMsgPairingEnd, 0))
+    if (m_toolRun.Start(m_hWnd, m_bluetoothConnector, {kMsgPairingStart, 0, kMsgPairingEnd, 0}))
         m_pairingDlg.DoModal(m_hWnd);
 }
 
@@ -468,15 +401,13 @@ void CCommunicationSettingDlg::SetPairingControlsEnabled(bool enable) {
     static const int kPlain[] = {kHeading, kPortLabel, kPortCombo, kPortSearch,
                                  kTest,    IDOK,       IDCANCEL};
     for (int id : kPlain)
-        ::EnableWindow(GetDlgItem(id), enable);
-    for (int i = kPortSerial; i <= kPortEthernet; ++i) {
-        HWND radio = GetDlgItem(kFirstRadio + i);
-        ::EnableWindow(radio, enable && IsShown(radio));
-    }
-    ::EnableWindow(GetDlgItem(kBluetoothConnector), enable && !m_bluetoothConnector.empty());
-    ::EnableWindow(GetDlgItem(kVirtualPortTool),
-                   enable && !m_virtualPortTool.location.empty() &&
-                       ControlCaption(kVirtualPortTool, m_interface) != kControlHidden);
+        EnableItem(id, enable);
+    for (int i = kPortSerial; i <= kPortEthernet; ++i)
+        EnableItem(kFirstRadio + i, enable && IsItemShown(kFirstRadio + i));
+    EnableItem(kBluetoothConnector, enable && !m_bluetoothConnector.empty());
+    EnableItem(kVirtualPortTool,
+               enable && !m_virtualPortTool.location.empty() &&
+                   ControlCaption(kVirtualPortTool, m_interface) != kControlHidden);
 }
 
 void CCommunicationSettingDlg::OnPairingStart() {
@@ -500,7 +431,7 @@ void CCommunicationSettingDlg::OnPairingEnd() {
         }
     }
     m_pairingDlg.Finish();
-    CloseWorker();
+    m_toolRun.Release();
 }
 
 bool CAddPortRunner::Run(HWND owner, const UtilContext& context, CPrinterChoice& choice,

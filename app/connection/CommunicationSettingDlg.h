@@ -10,23 +10,21 @@
 #include "app/connection/AddPortRules.h"
 #include "app/connection/CompanionTools.h"
 #include "app/connection/PrinterSelectDlg.h"
+#include "app/connection/ToolRun.h"
 #include "app/connection/ToolWaitDlg.h"
 #include "framework/comm/QkcBinding.h"
 #include "framework/context/UtilContext.h"
 #include "framework/lang/LangResTable.h"
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
-#include "platform/os/RealOs.h"
+#include "platform/os/OsServices.h"
+#include "resources/resource.h"
 
 namespace qk::app {
 
-// The operating-system services the dialog uses; the defaults are the real ones.
-struct CommSettingServices {
-    os::IRegistry* registry = &os::RealRegistry();
-    os::IFileSystem* files = &os::RealFileSystem();
-    os::IKnownFolders* folders = &os::RealKnownFolders();
-    os::IProcessLauncher* processes = &os::RealProcessLauncher();
-    os::IProfile* profile = &os::RealProfile();
+// The operating-system services the dialog uses and the shell's shortcut resolver; the
+// defaults are the real ones.
+struct CommSettingServices : os::OsServices {
     IShortcutResolver* shortcuts = &RealShortcutResolver();
 };
 
@@ -46,31 +44,31 @@ public:
     bool HasResult() const { return m_hasResult; }
     int CurrentInterface() const { return m_interface; }
 
-    // Control identifiers of the template.
-    static constexpr int kPortLabel = 1008;
-    static constexpr int kSerialLabel1 = 1009;
-    static constexpr int kSerialLabel2 = 1010;
-    static constexpr int kSerialLabel3 = 1011;
-    static constexpr int kIpAddress = 1012;
-    static constexpr int kNetworkSearch = 1013;
-    static constexpr int kSerialLabel4 = 1014;
-    static constexpr int kNetworkTool = 1015;
-    static constexpr int kPortCombo = 1016;
-    static constexpr int kSerialCombo1 = 1017;
-    static constexpr int kFoundList = 1018;
-    static constexpr int kSerialCombo2 = 1019;
-    static constexpr int kSerialCombo3 = 1020;
-    static constexpr int kSerialCombo4 = 1021;
-    static constexpr int kPortSearch = 1022;
-    static constexpr int kVirtualPortTool = 1023;
-    static constexpr int kTest = 1026;
-    static constexpr int kHeading = 1030;
-    static constexpr int kBluetoothConnector = 1034;
-    static constexpr int kFirstRadio = 2000; // Serial; + index for the others
-    static constexpr int kPairingText = 5018;
-    static constexpr int kNetToolText = 5020;
+    // Control identifiers of the template (resource.h).
+    static constexpr int kPortLabel = IDC_ADDPORT_PORT_LABEL;
+    static constexpr int kSerialLabel1 = IDC_ADDPORT_SERIAL_LABEL1;
+    static constexpr int kSerialLabel2 = IDC_ADDPORT_SERIAL_LABEL2;
+    static constexpr int kSerialLabel3 = IDC_ADDPORT_SERIAL_LABEL3;
+    static constexpr int kIpAddress = IDC_ADDPORT_IP_ADDRESS;
+    static constexpr int kNetworkSearch = IDC_ADDPORT_NET_SEARCH;
+    static constexpr int kSerialLabel4 = IDC_ADDPORT_SERIAL_LABEL4;
+    static constexpr int kNetworkTool = IDC_ADDPORT_NET_TOOL;
+    static constexpr int kPortCombo = IDC_ADDPORT_PORT_COMBO;
+    static constexpr int kSerialCombo1 = IDC_ADDPORT_SERIAL_COMBO1;
+    static constexpr int kFoundList = IDC_ADDPORT_FOUND_LIST;
+    static constexpr int kSerialCombo2 = IDC_ADDPORT_SERIAL_COMBO2;
+    static constexpr int kSerialCombo3 = IDC_ADDPORT_SERIAL_COMBO3;
+    static constexpr int kSerialCombo4 = IDC_ADDPORT_SERIAL_COMBO4;
+    static constexpr int kPortSearch = IDC_ADDPORT_PORT_SEARCH;
+    static constexpr int kVirtualPortTool = IDC_ADDPORT_VPORT_TOOL;
+    static constexpr int kTest = IDC_ADDPORT_TEST;
+    static constexpr int kHeading = IDC_ADDPORT_HEADING;
+    static constexpr int kBluetoothConnector = IDC_ADDPORT_BT_CONNECTOR;
+    static constexpr int kFirstRadio = IDC_ADDPORT_SERIAL; // + interface index for the others
+    static constexpr int kPairingText = IDC_BT_PAIRING_TEXT;
+    static constexpr int kNetToolText = IDC_NET_TOOL_TEXT;
 
-    // Messages the tool watchers send (synchronously) to the dialog.
+    // Messages the tool's watcher posts to the dialog.
     static constexpr UINT kMsgPairingStart = WM_USER + 100;
     static constexpr UINT kMsgPairingEnd = WM_USER + 110;
     static constexpr UINT kMsgNetToolRunning = WM_USER + 400; // wParam 1 start, 0 end
@@ -102,13 +100,10 @@ private:
     void OnVirtualPortTool();
     void OnNetworkTool();
     void OnBluetoothConnector();
-    bool StartToolWatcher(const std::u16string& program, UINT startMsg, WPARAM startArg,
-                          UINT endMsg, WPARAM endArg);
     void OnNetToolRunning(bool running);
     void OnPairingStart();
     void OnPairingEnd();
     void SetPairingControlsEnabled(bool enable);
-    void CloseWorker();
 
     std::u16string Text(LangListKind list, int number, std::u16string_view english) const;
     int ShowDialogMessage(int number, const char16_t* english, UINT type);
@@ -135,11 +130,13 @@ private:
     std::u16string m_bluetoothConnector;
     VirtualPortTool m_virtualPortTool;
 
-    HANDLE m_worker = nullptr; // owned; the running tool's watcher
+    CToolRun m_toolRun; // the running tool's watcher
     CToolWaitDlg m_pairingDlg;
     CToolWaitDlg m_netToolDlg;
 
     CComboBox m_portCombo;
+    CListBox m_foundList;
+    CIPAddressCtrl m_addressCtrl;
 };
 
 // Runs the add-port dialog for the printer selection dialog.

@@ -84,7 +84,7 @@ bool CPrinterSelectDlg::OnInitDialog() {
         return true;
     }
     if (!PlatformOffersLanguageChoice())
-        ::EnableWindow(GetDlgItem(kSelectLanguage), FALSE);
+        EnableItem(kSelectLanguage, false);
     return true;
 }
 
@@ -106,8 +106,8 @@ void CPrinterSelectDlg::SetUpControls() {
         if (m_pictureBitmap)
             m_picture->SetBitmap(m_pictureBitmap);
     }
-    ::ShowWindow(GetDlgItem(kLanguageCombo), SW_HIDE);
-    ::ShowWindow(GetDlgItem(kLanguageComboLabel), SW_HIDE);
+    ShowItem(kLanguageCombo, false);
+    ShowItem(kLanguageComboLabel, false);
 }
 
 void CPrinterSelectDlg::SetRowHeight() {
@@ -147,7 +147,7 @@ bool CPrinterSelectDlg::LoadTexts() {
     m_table->LoadScreenTexts(kScreen);
 
     // Items added by an earlier language would stay in the hidden combo otherwise.
-    ::SendMessageW(GetDlgItem(kLanguageCombo), CB_RESETCONTENT, 0, 0);
+    CComboBox(GetDlgItem(kLanguageCombo)).ResetContent();
     m_table->ApplyCaptions(m_hWnd);
     m_table->ApplyComboItems(m_hWnd);
     m_table->ApplyListColumns(m_hWnd);
@@ -245,8 +245,8 @@ void CPrinterSelectDlg::SelectRow(int index) {
 
 void CPrinterSelectDlg::UpdateButtons() {
     const bool selected = SelectedRow() >= 0;
-    ::EnableWindow(GetDlgItem(IDOK), selected);
-    ::EnableWindow(GetDlgItem(kDeletePort), selected);
+    EnableItem(IDOK, selected);
+    EnableItem(kDeletePort, selected);
 }
 
 bool CPrinterSelectDlg::OnCommand(UINT code, UINT id, HWND control) {

@@ -11,7 +11,8 @@
 #include "framework/lang/LangResTable.h"
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
-#include "platform/os/RealOs.h"
+#include "platform/os/OsServices.h"
+#include "resources/resource.h"
 
 namespace qk {
 class CStaticItem;
@@ -33,10 +34,9 @@ public:
 // The add-port dialog (CCommunicationSettingDlg) run modally over the owner.
 IAddPortRunner& DefaultAddPortRunner();
 
-// The operating-system services the dialog uses; the defaults are the real ones.
-struct PrinterSelectServices {
-    os::IProfile* profile = &os::RealProfile();
-    os::IRegistry* registry = &os::RealRegistry();
+// The operating-system services the dialog uses and how it runs the add-port dialog; the
+// defaults are the real ones.
+struct PrinterSelectServices : os::OsServices {
     IAddPortRunner* addPort = &DefaultAddPortRunner(); // null: "Add Port" does nothing
 };
 
@@ -51,16 +51,16 @@ public:
     const UtilContext& Context() const { return *m_context; }
 
     // Control identifiers of the template.
-    static constexpr int kLanguageCombo = 1000;
-    static constexpr int kAddPort = 1003;
-    static constexpr int kDeletePort = 1004;
-    static constexpr int kTitle = 1018;
-    static constexpr int kHelp = 1019;
-    static constexpr int kPortList = 1020;
-    static constexpr int kSelectLanguage = 1026;
-    static constexpr int kPicture = 1027;
-    static constexpr int kLanguageComboLabel = 1031;
-    static constexpr int kLanguageLabel = 1032;
+    static constexpr int kLanguageCombo = IDC_SELECT_LANGUAGE_COMBO;
+    static constexpr int kAddPort = IDC_SELECT_ADD_PORT;
+    static constexpr int kDeletePort = IDC_SELECT_DELETE_PORT;
+    static constexpr int kTitle = IDC_SELECT_TITLE;
+    static constexpr int kHelp = IDC_SELECT_HELP;
+    static constexpr int kPortList = IDC_SELECT_PORT_LIST;
+    static constexpr int kSelectLanguage = IDC_SELECT_LANGUAGE;
+    static constexpr int kPicture = IDC_SELECT_PICTURE;
+    static constexpr int kLanguageComboLabel = IDC_SELECT_LANGUAGE_COMBO_LABEL;
+    static constexpr int kLanguageLabel = IDC_SELECT_LANGUAGE_LABEL;
 
 protected:
     bool OnInitDialog() override;

@@ -9,6 +9,7 @@
 #include "framework/lang/LangResTable.h"
 #include "platform/Controls.h"
 #include "platform/Dialog.h"
+#include "resources/resource.h"
 
 namespace qk::app {
 
@@ -28,7 +29,7 @@ public:
     // The name of a language in the loaded table; empty when the table has none.
     std::u16string GetLanguageName(int32_t languageId) const;
 
-    static constexpr int kLanguageCombo = 1000;
+    static constexpr int kLanguageCombo = IDC_SELECTLANG_COMBO;
 
 protected:
     bool OnInitDialog() override;

@@ -16,18 +16,14 @@
 #include "platform/FrameWnd.h"
 #include "platform/Sync.h"
 #include "platform/WinApp.h"
-#include "platform/os/RealOs.h"
+#include "platform/os/OsServices.h"
 
 namespace qk::app {
 
 class CSplash;
 
 // The services start-up and exit use; the defaults are the real ones.
-struct AppServices {
-    os::IProfile* profile = &os::RealProfile();
-    os::IFileSystem* files = &os::RealFileSystem();
-    os::IKnownFolders* folders = &os::RealKnownFolders();
-    os::IProcessLauncher* processes = &os::RealProcessLauncher();
+struct AppServices : os::OsServices {
     IAppPlatform* platform = nullptr; // null: the Win32 one
     PrinterSelectServices printerSelect;
     std::wstring commLibraryPath = L"QKComm.dll";

@@ -14,7 +14,8 @@
 #include "framework/controls/StaticPictureItem.h"
 #include "framework/lang/LangResTable.h"
 #include "platform/FormView.h"
-#include "platform/os/RealOs.h"
+#include "platform/os/OsServices.h"
+#include "resources/resource.h"
 
 namespace qk::comm {
 struct QkcBinding;
@@ -25,21 +26,17 @@ namespace qk::app {
 class CUtilStatusView : public CFormView {
 public:
     // Controls of the strip's template.
-    static constexpr int kPictureId = 1017;
-    static constexpr int kNameLineId = 1021;
-    static constexpr int kPortLineId = 1022;
-    static constexpr int kStatusLineId = 1025;
-    static constexpr int kIconId = 1033;
-
-    // The registry (point-of-sale printers) and the clock (pause before reopening a port).
-    struct Seams {
-        os::IRegistry* registry = &os::RealRegistry();
-        os::IClock* clock = &os::RealClock();
-    };
+    static constexpr int kPictureId = IDC_STATUS_PICTURE;
+    static constexpr int kNameLineId = IDC_STATUS_NAME;
+    static constexpr int kPortLineId = IDC_STATUS_PORT;
+    static constexpr int kStatusLineId = IDC_STATUS_STATE;
+    static constexpr int kIconId = IDC_STATUS_ICON;
 
     CUtilStatusView();
     ~CUtilStatusView() override;
-    void SetSeams(const Seams& seams) { m_seams = seams; }
+    // The registry (point-of-sale printers) and the clock (pause before reopening a port) are
+    // the ones used.
+    void SetSeams(const os::OsServices& seams) { m_seams = seams; }
 
     // Registered with the communication library; runs on the library's thread. Posts the
     // status to the pane when `context` is a pane whose window still exists; answers the
@@ -86,11 +83,11 @@ private:
     HWND MainWindow() const;
     bool ProgressDialogShown() const;
 
-    CStaticItem m_nameItem;                // 1021
-    CStaticItem m_portItem;                // 1022
-    CStaticItem m_statusItem;              // 1025
-    CStaticPictureItem m_picture;          // 1017
-    CStaticPictureItem m_icon;             // 1033, its bitmap owned
+    CStaticItem m_nameItem;                // IDC_STATUS_NAME
+    CStaticItem m_portItem;                // IDC_STATUS_PORT
+    CStaticItem m_statusItem;              // IDC_STATUS_STATE
+    CStaticPictureItem m_picture;          // IDC_STATUS_PICTURE
+    CStaticPictureItem m_icon;             // IDC_STATUS_ICON, its bitmap owned
     HBITMAP m_pictureBitmap = nullptr;     // owned
     HBITMAP m_iconBitmap = nullptr;        // owned
     comm::QkcBinding* m_binding = nullptr; // not owned
@@ -109,7 +106,7 @@ private:
     std::u16string m_nameLine;
     std::u16string m_portLine;
     CLangResTable m_texts; // screen "PRT_STATUS"
-    Seams m_seams;
+    os::OsServices m_seams;
     // The window the status procedure may post to; guarded by the pane registry's lock.
     HWND m_postTarget = nullptr;
 };

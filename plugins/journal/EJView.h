@@ -6,12 +6,13 @@
 #include "framework/system/EmulatorPort.h"
 #include "framework/view/SingleFormView.h"
 #include "plugins/journal/JournalBlock.h"
+#include "resources/resource.h"
 
 namespace qk::journal {
 
-inline constexpr int kEnableCheckId = 10019;
-inline constexpr int kViewerButtonId = 5003;
-inline constexpr int kGroupBoxId = 1040;
+inline constexpr int kEnableCheckId = IDC_EJ_ENABLE;
+inline constexpr int kViewerButtonId = IDC_EJ_VIEWER;
+inline constexpr int kGroupBoxId = IDC_EJ_GROUP;
 
 class CEJView : public CSingleFormView {
 public:

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <tuple>
+#include <utility>
 #include "framework/context/UtilContext.h"
 #include "framework/lang/FilledText.h"
 #include "platform/Controls.h"
+#include "platform/Dialog.h"
 #include "platform/Text.h"
 #include "platform/os/RealOs.h"
 #include "plugins/logo/LogoPreview.h"
@@ -71,17 +73,20 @@ int32_t CLogoView::PrintableDots() {
 void CLogoView::OnInitialUpdate() {
     CPrinterPage::OnInitialUpdate();
     NamePreview(u"");
-    ::SendDlgItemMessageW(m_hWnd, IDC_LOGO_KEYCODE, EM_LIMITTEXT, 2, 0);
-    ::SendDlgItemMessageW(m_hWnd, IDC_LOGO_TOP, EM_LIMITTEXT, 2, 0);
-    ::SendDlgItemMessageW(m_hWnd, IDC_LOGO_BOTTOM, EM_LIMITTEXT, 2, 0);
-    ::SendDlgItemMessageW(m_hWnd, IDC_LOGO_THRESHOLD, EM_LIMITTEXT, 3, 0);
-    ::SendDlgItemMessageW(m_hWnd, IDC_LOGO_VALUE100, EM_LIMITTEXT, 5, 0);
+    // Key codes are two characters, the threshold and the option value plain numbers.
+    const std::pair<UINT, UINT> kLimits[] = {{IDC_LOGO_KEYCODE, 2},
+                                             {IDC_LOGO_TOP, 2},
+                                             {IDC_LOGO_BOTTOM, 2},
+                                             {IDC_LOGO_THRESHOLD, 3},
+                                             {IDC_LOGO_VALUE100, 5}};
+    for (const auto& [id, count] : kLimits)
+        CEdit(GetDlgItem(id)).SetLimitText(count);
     ::SetDlgItemInt(m_hWnd, IDC_LOGO_THRESHOLD, 128, FALSE);
     FillChoices(IDC_LOGO_CONVERSION, 1);
     // The stored graphics are the printer's: the file mode's command file deletes them all.
     for (UINT id : {IDC_LOGO_STORED, IDC_LOGO_DELETE, IDC_LOGO_DELETE_ALL})
-        ::EnableWindow(GetDlgItem(id), !FileMode());
-    ::SendDlgItemMessageW(m_hWnd, IDC_LOGO_KEYCODE, EM_SETREADONLY, AutoNumbering(), 0);
+        CDialog::EnableItem(m_hWnd, static_cast<int>(id), !FileMode());
+    CEdit(GetDlgItem(IDC_LOGO_KEYCODE)).SetReadOnly(AutoNumbering());
     ShowStoredSettings();
 }
 
@@ -136,11 +141,10 @@ void CLogoView::ShowSettings(const LogoSettings& settings) {
 }
 
 void CLogoView::ShowStoredList() {
-    HWND list = GetDlgItem(IDC_LOGO_STORED);
-    ::SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    const CListBox list(GetDlgItem(IDC_LOGO_STORED));
+    list.ResetContent();
     for (const KeyCode& code : m_held.stored)
-        ::SendMessageW(list, LB_ADDSTRING, 0,
-                       reinterpret_cast<LPARAM>(ToWide(CodeText(code)).c_str()));
+        list.AddString(ToWide(CodeText(code)).c_str());
 }
 
 // With automatic numbering the page's choice; without it the same suggestion until the
@@ -420,7 +424,7 @@ void CLogoView::OnDelete(bool all) {
     if (all) {
         question = Message(kMsgDeleteAll, u"Delete all stored graphics from the printer?");
     } else {
-        const LRESULT selected = ::SendDlgItemMessageW(m_hWnd, IDC_LOGO_STORED, LB_GETCURSEL, 0, 0);
+        const int selected = CListBox(GetDlgItem(IDC_LOGO_STORED)).GetCurSel();
         if (selected < 0 || static_cast<std::size_t>(selected) >= m_held.stored.size())
             return;
         m_taskCode = m_held.stored[static_cast<std::size_t>(selected)];

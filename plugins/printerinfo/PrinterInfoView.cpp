@@ -15,6 +15,7 @@
 #include "framework/view/FileChooser.h"
 #include "framework/view/UtilMessageBox.h"
 #include "framework/view/UtilMessages.h"
+#include "platform/Dialog.h"
 #include "platform/Text.h"
 #include "platform/os/Win32Registry.h"
 #include "plugins/paper/PaperSettings.h"
@@ -132,7 +133,7 @@ void CPrinterInfoView::ShowInformation() {
     // Without a printer there is nothing to print on or to read counters from.
     const bool printer = !FileMode();
     for (int id : {IDC_PRNINFO_PRINT, IDC_PRNINFO_COUNTERS_READ, IDC_PRNINFO_COUNTERS_RESET})
-        ::EnableWindow(GetDlgItem(id), printer);
+        CDialog::EnableItem(m_hWnd, id, printer);
     ShowCounters();
 }
 
