@@ -3,7 +3,9 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include "platform/Controls.h"
 #include "platform/Dpi.h"
+#include "platform/Text.h"
 
 namespace {
 
@@ -46,13 +48,12 @@ void CLangResTable::ApplyComboItems(LangWindow dialog) const {
         HWND child = Child(dialog, entry->m_nCtrlID);
         if (!child || !entry->IsTargetCtrl(dialog))
             continue;
-        const LRESULT index = SendMessageW(child, CB_ADDSTRING, 0,
-                                           reinterpret_cast<LPARAM>(entry->m_strText.c_str()));
-        if (index == CB_ERR || index == CB_ERRSPACE)
+        const qk::CComboBox box(child);
+        const int index = box.AddString(qk::WidePtr(entry->m_strText));
+        if (index < 0) // CB_ERR or CB_ERRSPACE
             continue;
         const auto* combo = static_cast<const CComboBoxResInfo*>(entry.get());
-        SendMessageW(child, CB_SETITEMDATA, static_cast<WPARAM>(index),
-                     static_cast<LPARAM>(combo->m_nItemData));
+        box.SetItemData(index, static_cast<DWORD_PTR>(combo->m_nItemData));
     }
 }
 
