@@ -74,4 +74,18 @@ bool IsProfileBlank(char16_t c) {
     return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == 0x20;
 }
 
+bool ProfileNameUpper(const std::u16string& name, std::u16string& upper) {
+    if (name.empty() || IsProfileBlank(name.front()) || IsProfileBlank(name.back()) ||
+        name.front() == u';')
+        return false;
+    upper = name;
+    for (char16_t& c : upper) {
+        if (c >= 0x80)
+            return false;
+        if (c >= u'a' && c <= u'z')
+            c = static_cast<char16_t>(c - u'a' + u'A');
+    }
+    return true;
+}
+
 } // namespace qk::os
