@@ -80,7 +80,9 @@ bool ProfileNameUpper(const std::u16string& name, std::u16string& upper) {
         return false;
     upper = name;
     for (char16_t& c : upper) {
-        if (c >= 0x80)
+        // Line ends and other controls, and the characters that end a name in a line, would
+        // write a name that reads back as other lines or another name.
+        if (c >= 0x80 || c < 0x20 || c == u'=' || c == u'[' || c == u']')
             return false;
         if (c >= u'a' && c <= u'z')
             c = static_cast<char16_t>(c - u'a' + u'A');

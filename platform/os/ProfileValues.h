@@ -20,7 +20,8 @@ int ParseProfileInt(const std::u16string& s);
 // mark and space.
 bool IsProfileBlank(char16_t c);
 // Upper case of a name that can be compared as the platform does by comparing upper cases
-// (ASCII, no blanks at the ends, not a comment, not empty); false for any other name.
+// (printable ASCII without '=', '[' or ']', no blanks at the ends, not a comment, not empty);
+// false for any other name.
 bool ProfileNameUpper(const std::u16string& name, std::u16string& upper);
 
 } // namespace qk::os

@@ -91,8 +91,8 @@ TEST_F(FileImagePass, WhatTheImageCannotWriteReachesTheFileInOrder) {
     const auto platformFile = Twin(u"p.ini", text, TextEncoding::Utf16LeBom);
     const auto imageFile = Twin(u"i.ini", text, TextEncoding::Utf16LeBom);
     os::FileImageProfile image(world.Profile(), world.Files());
-    // A line break, blanks at a value's ends, a name with a blank or beyond ASCII: the
-    // platform writes them, after what the image held so far.
+    // A line break, blanks at a value's ends, a name with a blank, a line break or '=' in it
+    // or beyond ASCII: the platform writes them, after what the image held so far.
     WriteBoth(platformFile, imageFile, image,
               {{u"S", u"k", u"1"},
                {u"S", u"broken", u"a\r\nb=c"},
@@ -100,6 +100,8 @@ TEST_F(FileImagePass, WhatTheImageCannotWriteReachesTheFileInOrder) {
                {u"S", u"padded", u" p "},
                {u"S", u"two words", u"w"},
                {u"S", u"\u00e9t\u00e9", u"summer"},
+               {u"S\r\nk=9\r\n[T", u"x", u"1"},
+               {u"S", u"k=8\r\ny", u"2"},
                {u"T", u"k", u"3"}});
     EXPECT_EQ(Show(image.GetString(imageFile, u"S", u"b", u"-")), "c");
     ASSERT_TRUE(image.Commit());
