@@ -6,7 +6,7 @@
 #include "framework/lang/FilledText.h"
 #include "framework/store/StoreBytes.h"
 #include "platform/os/PathPart.h"
-#include "platform/os/SectionCacheProfile.h"
+#include "platform/os/FileImageProfile.h"
 
 namespace qk::store {
 namespace {
@@ -109,9 +109,9 @@ int32_t PrinterList::Load(const char16_t* dataFolder) {
         const std::u16string file = ListPath(folder);
         if (!m_fileSystem.Exists(file))
             return 0;
-        // Each entry's section is read once, not once per key: the platform's reader looks a
-        // section up from the file's start at every call.
-        os::SectionCacheProfile profile(m_profile, m_fileSystem);
+        // The file is read once, not once per key: the platform's reader looks a section up
+        // from the file's start at every call.
+        os::FileImageProfile profile(m_profile, m_fileSystem);
         int32_t count =
             profile.GetInt(file, std::u16string(kInfoSection), std::u16string(kCountKey), 0);
         count = std::clamp(count, 0, kMaxPrinters);
@@ -155,7 +155,9 @@ int32_t PrinterList::Save(const char16_t* dataFolder) {
             return kStoreFileError;
         if (!m_fileSystem.WriteFile(staging, bytes))
             return kStoreFileError;
-        bool ok = WriteEntries(staging);
+        // Written in one write: the platform's writer rewrites the whole file at every key.
+        os::FileImageProfile profile(m_profile, m_fileSystem);
+        bool ok = WriteEntries(profile, staging) && profile.Commit();
         std::vector<uint8_t> written;
         ok = ok && m_fileSystem.ReadFile(staging, written) && m_fileSystem.WriteFile(file, written);
         m_fileSystem.DeleteFile(staging);
@@ -165,18 +167,18 @@ int32_t PrinterList::Save(const char16_t* dataFolder) {
     }
 }
 
-bool PrinterList::WriteEntries(const std::u16string& file) {
-    bool ok = m_profile.WriteString(file, std::u16string(kInfoSection), std::u16string(kCountKey),
-                                    Decimal(static_cast<int64_t>(m_printers.size())));
+bool PrinterList::WriteEntries(os::IProfile& profile, const std::u16string& file) {
+    bool ok = profile.WriteString(file, std::u16string(kInfoSection), std::u16string(kCountKey),
+                                  Decimal(static_cast<int64_t>(m_printers.size())));
     for (size_t i = 0; i < m_printers.size() && ok; ++i) {
         const RegisteredPrinter& entry = m_printers[i];
         const std::u16string section = PortSection(static_cast<int32_t>(i));
-        ok = m_profile.WriteString(file, section, std::u16string(kDeviceKey),
-                                   ProfileValue(entry.deviceName)) &&
-             m_profile.WriteString(file, section, std::u16string(kPortKey),
-                                   ProfileValue(entry.portName)) &&
-             m_profile.WriteString(file, section, std::u16string(kDirKey),
-                                   ProfileValue(entry.folderName));
+        ok = profile.WriteString(file, section, std::u16string(kDeviceKey),
+                                 ProfileValue(entry.deviceName)) &&
+             profile.WriteString(file, section, std::u16string(kPortKey),
+                                 ProfileValue(entry.portName)) &&
+             profile.WriteString(file, section, std::u16string(kDirKey),
+                                 ProfileValue(entry.folderName));
     }
     return ok;
 }

@@ -34,7 +34,7 @@ public:
 private:
     int32_t Find(const char16_t* deviceName, const char16_t* portName) const;
     std::u16string FreeFolderName();
-    bool WriteEntries(const std::u16string& file);
+    bool WriteEntries(os::IProfile& profile, const std::u16string& file);
 
     std::vector<RegisteredPrinter> m_printers;
     int32_t m_nextFolder = 0; // the folder number that a new entry tries first

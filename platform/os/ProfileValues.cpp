@@ -74,4 +74,20 @@ bool IsProfileBlank(char16_t c) {
     return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == 0x20;
 }
 
+bool ProfileNameUpper(const std::u16string& name, std::u16string& upper) {
+    if (name.empty() || IsProfileBlank(name.front()) || IsProfileBlank(name.back()) ||
+        name.front() == u';')
+        return false;
+    upper = name;
+    for (char16_t& c : upper) {
+        // Line ends and other controls, and the characters that end a name in a line, would
+        // write a name that reads back as other lines or another name.
+        if (c >= 0x80 || c < 0x20 || c == u'=' || c == u'[' || c == u']')
+            return false;
+        if (c >= u'a' && c <= u'z')
+            c = static_cast<char16_t>(c - u'a' + u'A');
+    }
+    return true;
+}
+
 } // namespace qk::os

@@ -19,5 +19,9 @@ int ParseProfileInt(const std::u16string& s);
 // The reader's blanks around names and values: tab to carriage return, the DOS end-of-file
 // mark and space.
 bool IsProfileBlank(char16_t c);
+// Upper case of a name that can be compared as the platform does by comparing upper cases
+// (printable ASCII without '=', '[' or ']', no blanks at the ends, not a comment, not empty);
+// false for any other name.
+bool ProfileNameUpper(const std::u16string& name, std::u16string& upper);
 
 } // namespace qk::os

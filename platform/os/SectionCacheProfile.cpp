@@ -8,22 +8,6 @@ namespace {
 // A whole section bigger than this is not kept.
 constexpr uint32_t kMaxSectionChars = 1u << 22;
 
-// Upper case of a name the cache can compare as the platform does (ASCII, no blanks at the
-// ends, not a comment, not empty); false for any other name.
-bool CacheableName(const std::u16string& name, std::u16string& upper) {
-    if (name.empty() || IsProfileBlank(name.front()) || IsProfileBlank(name.back()) ||
-        name.front() == u';')
-        return false;
-    upper = name;
-    for (char16_t& c : upper) {
-        if (c >= 0x80)
-            return false;
-        if (c >= u'a' && c <= u'z')
-            c = static_cast<char16_t>(c - u'a' + u'A');
-    }
-    return true;
-}
-
 } // namespace
 
 bool SectionCacheProfile::ReadSection(const std::u16string& file, const std::u16string& name,
@@ -49,7 +33,7 @@ bool SectionCacheProfile::ReadSection(const std::u16string& file, const std::u16
         const std::size_t equals = line.find(u'=');
         std::u16string upper;
         // Unnamed lines and names the cache cannot compare are never asked for by name here.
-        if (!CacheableName(line.substr(0, equals), upper))
+        if (!ProfileNameUpper(line.substr(0, equals), upper))
             continue;
         entry.name = upper;
         entry.hasValue = equals != std::u16string::npos;
@@ -64,7 +48,7 @@ bool SectionCacheProfile::Find(const std::u16string& file, const std::u16string&
                                const std::u16string& key, const Entry*& entry) {
     std::u16string sectionName, keyName;
     FileStamp stamp;
-    if (!CacheableName(section, sectionName) || !CacheableName(key, keyName) ||
+    if (!ProfileNameUpper(section, sectionName) || !ProfileNameUpper(key, keyName) ||
         !m_files.Stamp(file, stamp))
         return false;
     File& cached = m_cache[file];

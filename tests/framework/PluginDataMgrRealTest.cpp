@@ -6,6 +6,7 @@
 #include <vector>
 #include "framework/context/TextSlot.h"
 #include "framework/store/PluginDataMgr.h"
+#include "platform/os/RealOs.h"
 #include "tests/framework/TempFolder.h"
 
 namespace qk::test {
@@ -96,6 +97,80 @@ TEST(RealStore, DamagedFileOnDiskEndsEmpty) {
     EXPECT_EQ(mgr.LoadSettingsFile(file.c_str()), -4);
     EXPECT_EQ(mgr.GetBlockCount(), 0);
     EXPECT_EQ(mgr.LoadSettingsFile((temp.Path() + u"\\none.DAT").c_str()), -2);
+}
+
+// The printer list as the platform writes it key by key into a copy of the earlier file (the
+// list's own layout, which files in the field have): the count, then each entry's three keys.
+// values: each entry's device, port and folder as they are written.
+Bytes ListWrittenKeyByKey(const std::u16string& file, const Bytes& earlier,
+                          const std::vector<std::u16string>& values) {
+    os::IFileSystem& files = os::RealFileSystem();
+    os::IProfile& profile = os::RealProfile();
+    EXPECT_TRUE(files.WriteFile(file, earlier));
+    const size_t count = values.size() / 3;
+    profile.WriteString(file, u"INFO", u"COUNT",
+                        std::u16string(1, static_cast<char16_t>(u'0' + count)));
+    for (size_t i = 0; i < count; ++i) {
+        const std::u16string section =
+            u"PORT_" + std::u16string(1, static_cast<char16_t>(u'0' + i));
+        profile.WriteString(file, section, u"DeviceName", values[3 * i]);
+        profile.WriteString(file, section, u"PortName", values[3 * i + 1]);
+        profile.WriteString(file, section, u"Dir", values[3 * i + 2]);
+    }
+    Bytes bytes;
+    EXPECT_TRUE(files.ReadFile(file, bytes));
+    return bytes;
+}
+
+Bytes Utf16Bytes(const std::u16string& text) {
+    Bytes bytes = {0xFF, 0xFE};
+    for (char16_t c : text) {
+        bytes.push_back(static_cast<uint8_t>(c & 0xFF));
+        bytes.push_back(static_cast<uint8_t>(c >> 8));
+    }
+    return bytes;
+}
+
+TEST(RealStore, APrinterListSaveWritesTheBytesTheKeyByKeyWriteDid) {
+    TempFolder temp;
+    const std::u16string data = temp.Path();
+    const std::u16string list = data + u"\\PrinterSetting.INI";
+    // Names the image writes itself, one it quotes (blanks at its ends), and one beyond ASCII.
+    const std::pair<std::u16string, std::u16string> printers[] = {
+        {u"QK-R40", u"USB001"}, {u"QK-R40", u" COM3 "}, {u"Dr\u00fccker \u65e5", u"ESDPRT001"}};
+    const std::vector<std::u16string> values = {u"QK-R40",
+                                                u"USB001",
+                                                u"PORT_0",
+                                                u"QK-R40",
+                                                u"\" COM3 \"",
+                                                u"PORT_1",
+                                                u"Dr\u00fccker \u65e5",
+                                                u"ESDPRT001",
+                                                u"PORT_2"};
+    const Bytes bom = {0xFF, 0xFE};
+    // Earlier lists: none; a longer one in the platform's layout with a section of another
+    // program; one laid out by hand (blank lines, blanks around '=').
+    const std::u16string platformLaid =
+        u"[INFO]\r\nCOUNT=5\r\nOwner=other\r\n[PORT_0]\r\nDeviceName=Old\r\nPortName=LPT1\r\n"
+        u"Dir=PORT_0\r\n[Other]\r\nkey=value\r\n[PORT_4]\r\nDeviceName=E\r\n";
+    const std::u16string byHand =
+        u"\r\n[INFO]\r\n COUNT = 1\r\n\r\n[PORT_0]\r\nDeviceName = Old\r\n[PORT_1]";
+    const Bytes earlierLists[] = {bom, Utf16Bytes(platformLaid), Utf16Bytes(byHand)};
+    for (size_t n = 0; n < std::size(earlierLists); ++n) {
+        SCOPED_TRACE(n);
+        const Bytes& earlier = earlierLists[n];
+        if (n > 0)
+            ASSERT_TRUE(os::RealFileSystem().WriteFile(list, earlier));
+        else
+            ::DeleteFileW(WidePtr(list));
+        PluginDataMgr mgr;
+        for (const auto& [device, port] : printers)
+            ASSERT_GE(mgr.AddPrinter(data.c_str(), device.c_str(), port.c_str()), 0);
+        ASSERT_EQ(mgr.SavePrinterList(data.c_str()), 0);
+        Bytes saved;
+        ASSERT_TRUE(os::RealFileSystem().ReadFile(list, saved));
+        EXPECT_EQ(saved, ListWrittenKeyByKey(data + u"\\keybykey.ini", earlier, values));
+    }
 }
 
 // Every file and folder below a folder, as paths relative to it.

@@ -524,7 +524,7 @@ TEST(StorePrinters, AListWriteThatFailsHalfWayLeavesTheEarlierList) {
         EXPECT_EQ(saved, -4);
         EXPECT_EQ(s.FileBytes(kList), before) << "after " << writes << " writes";
     }
-    EXPECT_GE(writes, 3) << "the count and the new entry's keys are written one by one";
+    EXPECT_GE(writes, 3) << "the copy, the list and the copy that replaces it";
     EXPECT_EQ(s.profile.GetString(kList, u"PORT_1", u"PortName", u""), u"COM2");
     EXPECT_FALSE(s.files.Exists(kList + u".new"));
 }

@@ -1,6 +1,7 @@
 #include "tests/platform/os/OsWorlds.h"
 #include <windows.h>
 #include <cstdio>
+#include <type_traits>
 #include "platform/Text.h"
 #include "platform/os/RealOs.h"
 
@@ -51,6 +52,54 @@ TempFolder::TempFolder() {
 
 TempFolder::~TempFolder() {
     RemoveTree(ToWide(path_));
+}
+
+template <typename Call> auto ImageEachCallProfile::Pass(Call call) {
+    os::FileImageProfile image(inner_, files_);
+    auto answer = call(image);
+    const bool committed = image.Commit();
+    if constexpr (std::is_same_v<decltype(answer), bool>)
+        return answer && committed;
+    else
+        return answer;
+}
+
+std::u16string ImageEachCallProfile::GetString(const std::u16string& file,
+                                               const std::u16string& section,
+                                               const std::u16string& key,
+                                               const std::u16string& def) {
+    return Pass([&](os::IProfile& p) { return p.GetString(file, section, key, def); });
+}
+
+int ImageEachCallProfile::GetInt(const std::u16string& file, const std::u16string& section,
+                                 const std::u16string& key, int def) {
+    return Pass([&](os::IProfile& p) { return p.GetInt(file, section, key, def); });
+}
+
+bool ImageEachCallProfile::WriteString(const std::u16string& file, const std::u16string& section,
+                                       const std::u16string& key, const std::u16string& value) {
+    return Pass([&](os::IProfile& p) { return p.WriteString(file, section, key, value); });
+}
+
+bool ImageEachCallProfile::DeleteKey(const std::u16string& file, const std::u16string& section,
+                                     const std::u16string& key) {
+    return Pass([&](os::IProfile& p) { return p.DeleteKey(file, section, key); });
+}
+
+bool ImageEachCallProfile::DeleteSection(const std::u16string& file,
+                                         const std::u16string& section) {
+    return Pass([&](os::IProfile& p) { return p.DeleteSection(file, section); });
+}
+
+uint32_t ImageEachCallProfile::GetSectionRaw(const std::u16string& file,
+                                             const std::u16string& section, char16_t* buffer,
+                                             uint32_t size) {
+    return Pass([&](os::IProfile& p) { return p.GetSectionRaw(file, section, buffer, size); });
+}
+
+uint32_t ImageEachCallProfile::GetSectionNamesRaw(const std::u16string& file, char16_t* buffer,
+                                                  uint32_t size) {
+    return Pass([&](os::IProfile& p) { return p.GetSectionNamesRaw(file, buffer, size); });
 }
 
 RealWorld::RealWorld() = default;

@@ -8,6 +8,7 @@
 #include <vector>
 #include "platform/os/FileSystem.h"
 #include "platform/os/Profile.h"
+#include "platform/os/FileImageProfile.h"
 #include "platform/os/SectionCacheProfile.h"
 #include "tests/support/fakes/FakeProfile.h"
 
@@ -54,6 +55,41 @@ public:
 
 private:
     os::SectionCacheProfile cached_{RealWorld::Profile(), RealWorld::Files()};
+};
+
+// Every call through a file image of its own over the platform, committed at once: what the
+// image reads and writes is what the platform does.
+class ImageEachCallProfile : public os::IProfile {
+public:
+    ImageEachCallProfile(os::IProfile& inner, os::IFileSystem& files)
+        : inner_(inner), files_(files) {}
+    std::u16string GetString(const std::u16string& file, const std::u16string& section,
+                             const std::u16string& key, const std::u16string& def) override;
+    int GetInt(const std::u16string& file, const std::u16string& section, const std::u16string& key,
+               int def) override;
+    bool WriteString(const std::u16string& file, const std::u16string& section,
+                     const std::u16string& key, const std::u16string& value) override;
+    bool DeleteKey(const std::u16string& file, const std::u16string& section,
+                   const std::u16string& key) override;
+    bool DeleteSection(const std::u16string& file, const std::u16string& section) override;
+    uint32_t GetSectionRaw(const std::u16string& file, const std::u16string& section,
+                           char16_t* buffer, uint32_t size) override;
+    uint32_t GetSectionNamesRaw(const std::u16string& file, char16_t* buffer,
+                                uint32_t size) override;
+
+private:
+    template <typename Call> auto Pass(Call call);
+    os::IProfile& inner_;
+    os::IFileSystem& files_;
+};
+
+class ImageWorld : public RealWorld {
+public:
+    static constexpr const char* kName = "Image";
+    os::IProfile& Profile() { return image_; }
+
+private:
+    ImageEachCallProfile image_{RealWorld::Profile(), RealWorld::Files()};
 };
 
 class FakeWorld {

@@ -25,7 +25,7 @@ protected:
 struct WorldNames {
     template <typename T> static std::string GetName(int) { return T::kName; }
 };
-using Worlds = ::testing::Types<FakeWorld, RealWorld, CachedWorld>;
+using Worlds = ::testing::Types<FakeWorld, RealWorld, CachedWorld, ImageWorld>;
 TYPED_TEST_SUITE(ProfileContract, Worlds, WorldNames);
 
 // A raw read into a buffer of `size` characters inside a larger one filled with sentinels.
