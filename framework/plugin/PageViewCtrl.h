@@ -2,6 +2,7 @@
 // communication library, so it works without the device test engine; the page's window is
 // made when the page is first shown.
 #pragma once
+#include <memory>
 #include "framework/plugin/FormViewCtrl.h"
 
 namespace qk {
@@ -28,6 +29,13 @@ protected:
 private:
     PageMaker m_makePage;
 };
+
+// The controller of a library's one page of type Page that keeps no settings of its own: its
+// block holds only its header and one reserved word.
+template <class Page> std::unique_ptr<CFormViewCtrl> MakeHeaderOnlyPageCtrl(uint32_t blockKey) {
+    return std::make_unique<CPageViewCtrl>(blockKey, 36,
+                                           []() -> CCommonFormView* { return new Page; });
+}
 
 // The controller of a page that keeps its settings in the store: each showing brings the page
 // to what the store holds (a left page's edits are gone).

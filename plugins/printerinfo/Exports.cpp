@@ -5,12 +5,9 @@
 #include "plugins/printerinfo/PrinterInfoView.h"
 
 namespace {
-// The page keeps no settings of its own: it shows the printer information block the settings
-// read writes. Its block (0x1000D) holds only its header and one reserved word.
+// The page shows the printer information block the settings read writes.
 std::unique_ptr<qk::CFormViewCtrl> MakeController() {
-    return std::make_unique<qk::CPageViewCtrl>(0x0001000D, 36, []() -> qk::CCommonFormView* {
-        return new qk::printerinfo::CPrinterInfoView;
-    });
+    return qk::MakeHeaderOnlyPageCtrl<qk::printerinfo::CPrinterInfoView>(0x0001000D);
 }
 qk::CControllerApp theApp(MakeController);
 } // namespace

@@ -5,12 +5,9 @@
 #include "plugins/settingsfile/SettingsFileView.h"
 
 namespace {
-// The page keeps no settings of its own: it works on the blocks the other pages own. Its block
-// (0x1000C) holds only its header and one reserved word.
+// The page works on the blocks the other pages own.
 std::unique_ptr<qk::CFormViewCtrl> MakeController() {
-    return std::make_unique<qk::CPageViewCtrl>(0x0001000C, 36, []() -> qk::CCommonFormView* {
-        return new qk::settingsfile::CSettingsFileView;
-    });
+    return qk::MakeHeaderOnlyPageCtrl<qk::settingsfile::CSettingsFileView>(0x0001000C);
 }
 qk::CControllerApp theApp(MakeController);
 } // namespace
