@@ -138,19 +138,5 @@ TEST(ToolRun, ARunLetGoPostsNothingMoreAndItsWorkerStillEnds) {
     ::DestroyWindow(target);
 }
 
-TEST(ToolRun, AWindowGoneBeforeTheEndHoldsNothingUp) {
-    GateLauncher launcher;
-    HWND target = Target();
-    ASSERT_NE(target, nullptr);
-    app::CToolRun run(launcher);
-    ASSERT_TRUE(run.Start(target, u"C:\\BT\\Connector.exe", {kStart, 0, kEnd, 0}));
-    ASSERT_EQ(::WaitForSingleObject(launcher.started, kBoundMs), WAIT_OBJECT_0);
-    ::DestroyWindow(target);
-    ::SetEvent(launcher.release);
-    ASSERT_EQ(::WaitForSingleObject(launcher.worker, kBoundMs), WAIT_OBJECT_0)
-        << "the end's post to a window that is gone failed at once";
-    EXPECT_EQ(launcher.closed, 1);
-}
-
 } // namespace
 } // namespace qk::test

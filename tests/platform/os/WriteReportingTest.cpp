@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include "platform/os/RealOs.h"
 #include "tests/platform/os/OsWorlds.h"
-#include "tests/support/fakes/FakeFileSystem.h"
 
 namespace qk::test {
 namespace {
@@ -43,25 +42,6 @@ TEST(WriteReporting, RealRefusalsBeforeAnythingIsMadeSayNothingWasMade) {
     EXPECT_EQ(world.Bytes(locked), (std::vector<uint8_t>{1, 2, 3}));
     EXPECT_EQ(world.Bytes(busy), (std::vector<uint8_t>{4, 5}));
     world.SetReadOnly(locked, false);
-}
-
-TEST(WriteReporting, ASuccessfulWriteClearsWhatAnEarlierFailureLeft) {
-    RealWorld world;
-    const std::u16string file = world.Root() + u"\\out.dat";
-    os::WriteFailure failure{true, 5};
-    ASSERT_TRUE(world.Files().WriteFileReporting(file, {7, 8}, failure));
-    EXPECT_FALSE(failure.made);
-    EXPECT_EQ(failure.error, 0u);
-    EXPECT_EQ(world.Bytes(file), (std::vector<uint8_t>{7, 8}));
-}
-
-TEST(WriteReporting, AFileSystemThatCannotTellSaysOnlyThatItFailed) {
-    FakeFileSystem files;
-    files.FailWrites(true);
-    os::WriteFailure failure{true, 5};
-    EXPECT_FALSE(files.WriteFileReporting(u"C:\\out.dat", {1}, failure));
-    EXPECT_FALSE(failure.made);
-    EXPECT_EQ(failure.error, 0u);
 }
 
 } // namespace
