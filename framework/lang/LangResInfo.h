@@ -3,7 +3,7 @@
 // IsCtrlClass) are answered by the Win32 half (LangResInfoWin32.cpp).
 #pragma once
 #include <cstdint>
-#include <string>
+#include <string_view>
 
 // A window handle as the portable core passes it along (an HWND on Win32).
 using LangWindow = void*;
@@ -21,9 +21,11 @@ public:
     // True when the dialog has the child m_nCtrlID and its window class is exactly className.
     virtual bool IsCtrlClass(LangWindow parent, const char16_t* className) const;
 
-    std::u16string m_strKey; // the key as written
-    int32_t m_nCtrlID = -1;  // control identifier or string index
-    std::u16string m_strText;
+    // The key and the text are characters that the owning table keeps (the section text it
+    // read, or a text it made), valid while the entry is; not followed by a zero.
+    std::u16string_view m_strKey; // the key as written
+    int32_t m_nCtrlID = -1;       // control identifier or string index
+    std::u16string_view m_strText;
     int32_t m_nOption = -1; // optional trailing number
 };
 

@@ -2,6 +2,7 @@
 #include "framework/lang/LangResTable.h"
 #include "framework/lang/LangSectionCache.h"
 
+#include <algorithm>
 #include <limits>
 #include <new>
 
@@ -57,6 +58,12 @@ CLangResTable::~CLangResTable() = default;
 void CLangResTable::Clear() {
     for (auto& list : m_lists)
         list.clear();
+    m_strings.clear();
+    m_captions.clear();
+    m_comboItems.clear();
+    m_listColumns.clear();
+    m_madeTexts.clear();
+    m_sections.clear();
 }
 
 std::u16string CLangResTable::LangFileName(int32_t langId) {
@@ -117,80 +124,169 @@ int32_t CLangResTable::LoadScreenTexts(const std::u16string& screen) {
     return 0;
 }
 
-std::u16string CLangResTable::ReadRawSection(const std::u16string& path,
-                                             const std::u16string& section) {
-    std::u16string raw;
-    CLangSectionCache& cache = CLangSectionCache::Shared();
-    if (m_bStamped && cache.Find(&m_profile, path, m_stamp, section, raw))
-        return raw;
-    // The reader tells a too-small buffer only by answering size - 2, so grow until it fits.
-    // No section holds more characters than its file has bytes: a buffer of that size takes
-    // the whole section at the first read.
-    uint32_t size = kFirstBufferChars;
-    if (m_bStamped && m_stamp.size + 2 > size && m_stamp.size < kMaxFirstBufferChars)
-        size = static_cast<uint32_t>(m_stamp.size) + 2;
+namespace {
+
+// Reads a whole list ("...\0\0") with `read(buffer, size)`, which answers size - 2 when the
+// buffer was too small: the buffer doubles until it fits (the reader starts over on every call,
+// so few big reads beat many small ones). Null when memory runs out.
+template <typename Read> LangSectionText ReadWhole(uint32_t size, Read read) {
     for (;;) {
         std::unique_ptr<char16_t[]> buffer(new (std::nothrow) char16_t[size]);
         if (!buffer)
-            return {}; // out of memory: the section is abandoned (and not kept)
-        const uint32_t copied = m_profile.GetSectionRaw(path, section, buffer.get(), size);
+            return nullptr;
+        const uint32_t copied = read(buffer.get(), size);
         if (copied != size - 2 || copied == 0) {
             // Missing or empty (0), or whole: the lines and the final empty one.
-            if (copied != 0)
-                raw.assign(buffer.get(), copied + 1);
-            break;
+            const size_t used = copied == 0 ? 0 : copied + 1;
+            // A list that fills little of its buffer gets one of its own size: the cache keeps
+            // every section of a file, each read with a buffer as big as the file.
+            if (used < size / 4) {
+                std::unique_ptr<char16_t[]> exact(new (std::nothrow) char16_t[used ? used : 1]);
+                if (!exact)
+                    return nullptr;
+                std::char_traits<char16_t>::copy(exact.get(), buffer.get(), used);
+                buffer = std::move(exact);
+            }
+            return std::make_shared<const CLangSection>(std::move(buffer), used);
         }
-        // Doubling keeps the whole-section reads of a big section few (the reader starts
-        // over on every call).
-        if (size > std::numeric_limits<uint32_t>::max() / kBufferGrowFactor)
-            return {};
-        size *= kBufferGrowFactor;
+        if (size > std::numeric_limits<uint32_t>::max() / CLangResTable::kBufferGrowFactor)
+            return nullptr;
+        size *= CLangResTable::kBufferGrowFactor;
+    }
+}
+
+bool IsAsciiUpper(char16_t c) {
+    return c >= u'A' && c <= u'Z';
+}
+
+char16_t AsciiLower(char16_t c) {
+    return IsAsciiUpper(c) ? static_cast<char16_t>(c - u'A' + u'a') : c;
+}
+
+// Whether the reader could answer a listed name for the wanted one. Names compare without
+// regard to case; a listed name with other than ASCII characters is taken to match, since the
+// platform's case rules for those are its own.
+bool MayBeSameName(std::u16string_view listed, std::u16string_view wanted) {
+    for (char16_t c : listed)
+        if (c >= 0x80)
+            return true;
+    if (listed.size() != wanted.size())
+        return false;
+    for (size_t i = 0; i < listed.size(); ++i)
+        if (AsciiLower(listed[i]) != AsciiLower(wanted[i]))
+            return false;
+    return true;
+}
+
+// Cuts one line of a section in one pass (a big screen's characters are each looked at once):
+// pieces gets the key and the value's pieces between "||"; nothing when the line has no '='.
+// Answers the line's length up to its zero; escapes tells whether the value holds a backslash.
+uint32_t CutLine(const char16_t* line, uint32_t left, std::vector<std::u16string_view>& pieces,
+                 bool& escapes) {
+    pieces.clear();
+    escapes = false;
+    uint32_t i = 0;
+    while (i < left && line[i] != u'\0' && line[i] != u'=')
+        ++i;
+    if (i == left || line[i] == u'\0')
+        return i;
+    pieces.emplace_back(line, i);
+    uint32_t piece = ++i;
+    for (; i < left && line[i] != u'\0'; ++i) {
+        if (line[i] == u'\\') {
+            escapes = true;
+        } else if (line[i] == kPieceDelimiter[0] && i + 1 < left &&
+                   line[i + 1] == kPieceDelimiter[1]) {
+            pieces.emplace_back(line + piece, i - piece);
+            piece = i + 2;
+            ++i;
+        }
+    }
+    pieces.emplace_back(line + piece, i - piece);
+    return i;
+}
+
+} // namespace
+
+LangSectionText CLangResTable::ReadRawSection(const std::u16string& path,
+                                              const std::u16string& section) {
+    CLangSectionCache& cache = CLangSectionCache::Shared();
+    LangSectionText raw;
+    if (m_bStamped && cache.Find(&m_profile, path, m_stamp, section, raw))
+        return raw;
+    if (m_bStamped && !MayHoldSection(path, section)) {
+        raw = std::make_shared<const CLangSection>();
+    } else {
+        // No section holds more characters than its file has bytes: a buffer of that size
+        // takes the whole section at the first read.
+        uint32_t size = kFirstBufferChars;
+        if (m_bStamped && m_stamp.size + 2 > size && m_stamp.size < kMaxFirstBufferChars)
+            size = static_cast<uint32_t>(m_stamp.size) + 2;
+        raw = ReadWhole(size, [&](char16_t* buffer, uint32_t chars) {
+            return m_profile.GetSectionRaw(path, section, buffer, chars);
+        });
+        if (!raw)
+            return nullptr; // out of memory: the section is abandoned (and not kept)
     }
     if (m_bStamped)
         cache.Keep(&m_profile, path, m_stamp, section, raw);
     return raw;
 }
 
+bool CLangResTable::MayHoldSection(const std::u16string& path, const std::u16string& section) {
+    CLangSectionCache& cache = CLangSectionCache::Shared();
+    LangSectionText names;
+    if (!cache.FindNames(&m_profile, path, m_stamp, names)) {
+        names = ReadWhole(kFirstBufferChars, [&](char16_t* buffer, uint32_t chars) {
+            return m_profile.GetSectionNamesRaw(path, buffer, chars);
+        });
+        if (!names)
+            return true;
+        cache.KeepNames(&m_profile, path, m_stamp, names);
+    }
+    const std::u16string_view list = names->Text();
+    for (size_t pos = 0; pos < list.size() && list[pos] != u'\0';) {
+        const size_t end = std::min(list.find(u'\0', pos), list.size());
+        if (MayBeSameName(list.substr(pos, end - pos), section))
+            return true;
+        pos = end + 1;
+    }
+    return false;
+}
+
 void CLangResTable::ReadSection(const std::u16string& path, const std::u16string& section,
                                 LangListKind kind) {
-    std::u16string raw;
     try {
-        raw = ReadRawSection(path, section);
-    } catch (const std::bad_alloc&) {
-        return; // out of memory: the section is abandoned
-    }
-    try {
+        const LangSectionText held = ReadRawSection(path, section);
+        if (!held || held->Text().empty())
+            return;
+        m_sections.push_back(held); // the entries' keys and texts point into it
+        const std::u16string_view raw = held->Text();
         const uint32_t size = static_cast<uint32_t>(raw.size());
         std::vector<std::u16string_view> pieces;
+        std::u16string made;
         uint32_t pos = 0;
         while (pos < size && raw[pos] != u'\0') {
-            const char16_t* line = raw.data() + pos;
-            uint32_t length = 0;
-            while (pos + length < size && line[length] != u'\0')
-                ++length;
-            ParseLine(std::u16string_view(line, length), kind, pieces);
+            bool escapes = false;
+            const uint32_t length = CutLine(raw.data() + pos, size - pos, pieces, escapes);
+            ParseLine(pieces, escapes, kind, made);
             // A line longer than the step is walked into: the walk lands inside it and takes
             // the rest as a line of its own.
             pos += (length < kLineStep ? length : kLineStep) + 1;
         }
     } catch (const std::bad_alloc&) {
-        // Out of memory while adding entries: what was added stays, the rest is abandoned.
+        // Out of memory: what was added stays, the rest of the section is abandoned.
     }
 }
 
-void CLangResTable::ParseLine(std::u16string_view line, LangListKind kind,
-                              std::vector<std::u16string_view>& pieces) {
-    const size_t equals = line.find(u'=');
-    if (equals == std::u16string_view::npos)
-        return;
-    const std::u16string_view key = line.substr(0, equals);
-    const std::u16string_view value = line.substr(equals + 1);
-    if (key.empty() || value.empty())
-        return;
-
-    pieces.clear();
-    pieces.emplace_back(key);
-    const size_t count = static_cast<size_t>(SplitText(value, kPieceDelimiter, pieces));
+void CLangResTable::ParseLine(const std::vector<std::u16string_view>& pieces, bool escapes,
+                              LangListKind kind, std::u16string& made) {
+    if (pieces.empty())
+        return; // no '='
+    const std::u16string_view key = pieces[0];
+    const size_t count = pieces.size();
+    if (key.empty() || (count == 2 && pieces[1].empty()))
+        return; // no key, or no value
     switch (kind) {
     case LangListKind::Captions:
         if (count < 2)
@@ -220,61 +316,74 @@ void CLangResTable::ParseLine(std::u16string_view line, LangListKind kind,
         number = -1;
     if (number < 0)
         return;
+    if (IsIndexed(kind) && number > kMaxIndexedNumber)
+        return;
 
-    std::u16string text(pieces[1]);
-    if (TakesReferences(kind))
-        ResolveTextRef(text);
-    ReplaceEscapes(text);
-
-    std::unique_ptr<CLangInfoBase> entry;
+    const std::u16string_view text = EntryText(pieces[1], escapes, kind, made);
+    CLangInfoBase& entry = NewEntry(kind);
     switch (kind) {
-    case LangListKind::Captions: {
-        entry = std::make_unique<CCaptionResInfo>();
-        entry->m_nOption = NumberAt(pieces, 2);
+    case LangListKind::Captions:
+        entry.m_nOption = NumberAt(pieces, 2);
         break;
-    }
     case LangListKind::ComboItems: {
-        auto combo = std::make_unique<CComboBoxResInfo>();
-        combo->m_nItemData = NumberAt(pieces, 2);
-        combo->m_nOption = NumberAt(pieces, 3);
-        entry = std::move(combo);
+        auto& combo = static_cast<CComboBoxResInfo&>(entry);
+        combo.m_nItemData = NumberAt(pieces, 2);
+        combo.m_nOption = NumberAt(pieces, 3);
         break;
     }
     case LangListKind::ListColumns: {
-        auto column = std::make_unique<CListCtrlResInfo>();
-        column->m_nColumn = NumberAt(pieces, 2);
-        column->m_nWidth = NumberAt(pieces, 3);
-        column->m_nAlign = NumberAt(pieces, 4);
-        column->m_nOption = NumberAt(pieces, 5);
-        entry = std::move(column);
+        auto& column = static_cast<CListCtrlResInfo&>(entry);
+        column.m_nColumn = NumberAt(pieces, 2);
+        column.m_nWidth = NumberAt(pieces, 3);
+        column.m_nAlign = NumberAt(pieces, 4);
+        column.m_nOption = NumberAt(pieces, 5);
         break;
     }
     default:
-        entry = std::make_unique<CStringResInfo>();
         break;
     }
-    entry->m_strKey = std::u16string(key);
-    entry->m_nCtrlID = number;
-    entry->m_strText = std::move(text);
+    entry.m_strKey = key;
+    entry.m_nCtrlID = number;
+    entry.m_strText = text;
 
     EntryList& list = List(kind);
     if (IsIndexed(kind)) {
-        if (number > kMaxIndexedNumber)
-            return;
         const size_t index = static_cast<size_t>(number);
         if (list.size() <= index)
             list.resize(index + 1);
-        list[index] = std::move(entry); // a later line of the same number replaces it
+        list[index] = &entry; // a later line of the same number replaces it
     } else {
-        list.push_back(std::move(entry));
+        list.push_back(&entry);
     }
 }
 
-namespace {
+CLangInfoBase& CLangResTable::NewEntry(LangListKind kind) {
+    switch (kind) {
+    case LangListKind::Captions:
+        return m_captions.emplace_back();
+    case LangListKind::ComboItems:
+        return m_comboItems.emplace_back();
+    case LangListKind::ListColumns:
+        return m_listColumns.emplace_back();
+    default:
+        return m_strings.emplace_back();
+    }
+}
 
-template <typename Piece>
-int32_t SplitInto(std::u16string_view text, std::u16string_view delimiter,
-                  std::vector<Piece>& list) {
+std::u16string_view CLangResTable::EntryText(std::u16string_view piece, bool escapes,
+                                             LangListKind kind, std::u16string& made) {
+    const bool reference = TakesReferences(kind) && !piece.empty() && piece[0] == u']';
+    if (!reference && !escapes)
+        return piece; // nothing to replace: the section's own characters
+    made.assign(piece);
+    if (reference)
+        ResolveTextRef(made);
+    ReplaceEscapes(made);
+    return m_madeTexts.emplace_back(made);
+}
+
+int32_t CLangResTable::SplitText(std::u16string_view text, std::u16string_view delimiter,
+                                 std::vector<std::u16string>& list) {
     if (delimiter.empty()) {
         list.emplace_back(text);
         return static_cast<int32_t>(list.size());
@@ -290,18 +399,6 @@ int32_t SplitInto(std::u16string_view text, std::u16string_view delimiter,
         pos = found + delimiter.size();
     }
     return static_cast<int32_t>(list.size());
-}
-
-} // namespace
-
-int32_t CLangResTable::SplitText(std::u16string_view text, std::u16string_view delimiter,
-                                 std::vector<std::u16string>& list) {
-    return SplitInto(text, delimiter, list);
-}
-
-int32_t CLangResTable::SplitText(std::u16string_view text, std::u16string_view delimiter,
-                                 std::vector<std::u16string_view>& list) {
-    return SplitInto(text, delimiter, list);
 }
 
 bool CLangResTable::ParseNumber(std::u16string_view piece, int32_t& value) {
@@ -364,10 +461,10 @@ int32_t CLangResTable::GetText(LangListKind list, int32_t index, std::u16string&
     const EntryList& entries = List(list);
     if (index < 0 || static_cast<size_t>(index) >= entries.size())
         return -3;
-    const auto& entry = entries[static_cast<size_t>(index)];
+    const CLangInfoBase* entry = entries[static_cast<size_t>(index)];
     if (!entry)
         return -1;
-    text = entry->m_strText;
+    text.assign(entry->m_strText);
     return 0;
 }
 
@@ -380,10 +477,10 @@ std::u16string CLangResTable::TextOr(LangListKind list, int32_t index,
 }
 
 std::u16string CLangResTable::FindComboItemText(int32_t itemData) const {
-    for (const auto& entry : List(LangListKind::ComboItems)) {
-        const auto* combo = static_cast<const CComboBoxResInfo*>(entry.get());
+    for (const CLangInfoBase* entry : List(LangListKind::ComboItems)) {
+        const auto* combo = static_cast<const CComboBoxResInfo*>(entry);
         if (combo && combo->m_nCtrlID == kLanguageComboId && combo->m_nItemData == itemData)
-            return combo->m_strText;
+            return std::u16string(combo->m_strText);
     }
     return {};
 }
@@ -396,5 +493,5 @@ const CLangInfoBase* CLangResTable::Entry(LangListKind list, int32_t index) cons
     const EntryList& entries = List(list);
     if (index < 0 || static_cast<size_t>(index) >= entries.size())
         return nullptr;
-    return entries[static_cast<size_t>(index)].get();
+    return entries[static_cast<size_t>(index)];
 }

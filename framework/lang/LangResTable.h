@@ -4,11 +4,13 @@
 // push texts into controls live in LangResTableWin32.cpp.
 #pragma once
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 #include "framework/lang/LangResInfo.h"
+#include "framework/lang/LangSectionCache.h"
 #include "platform/os/FileSystem.h"
 #include "platform/os/Profile.h"
 #include "platform/os/RealOs.h"
@@ -77,9 +79,6 @@ public:
     // Cuts text at every delimiter; answers the list's new size.
     static int32_t SplitText(std::u16string_view text, std::u16string_view delimiter,
                              std::vector<std::u16string>& list);
-    // The same as views into text, which must outlive them (no copies: a big screen's lines).
-    static int32_t SplitText(std::u16string_view text, std::u16string_view delimiter,
-                             std::vector<std::u16string_view>& list);
     // Decimal digits, or "0x"/"0X" and hex digits; saturates at 2147483647. On failure the
     // value is left untouched and the answer is false.
     static bool ParseNumber(std::u16string_view piece, int32_t& value);
@@ -101,18 +100,35 @@ public:
     static constexpr uint32_t kMaxFirstBufferChars = 16u << 20;
 
 private:
-    using EntryList = std::vector<std::unique_ptr<CLangInfoBase>>;
+    // The lists point at entries that the table keeps in its stores below, whose keys and
+    // texts point into the sections the table read: a big screen costs no allocation per entry.
+    using EntryList = std::vector<CLangInfoBase*>;
 
     void ReadSection(const std::u16string& path, const std::u16string& section, LangListKind kind);
     // The section as the profile reader gives it ("k=v\0...\0\0"); empty when missing.
-    std::u16string ReadRawSection(const std::u16string& path, const std::u16string& section);
-    // pieces: scratch room, reused from line to line.
-    void ParseLine(std::u16string_view line, LangListKind kind,
-                   std::vector<std::u16string_view>& pieces);
+    LangSectionText ReadRawSection(const std::u16string& path, const std::u16string& section);
+    // False only when the file's list of sections, read once per stamp, shows that the
+    // section is not in it: a missing section then costs no read of its own.
+    bool MayHoldSection(const std::u16string& path, const std::u16string& section);
+    // pieces: the key and the value's pieces; escapes: the value holds a backslash.
+    void ParseLine(const std::vector<std::u16string_view>& pieces, bool escapes, LangListKind kind,
+                   std::u16string& made);
+    // A new entry of the kind's class, kept until the table is emptied.
+    CLangInfoBase& NewEntry(LangListKind kind);
+    // The text as the entry keeps it: the piece itself, or a copy after references and escapes.
+    std::u16string_view EntryText(std::u16string_view piece, bool escapes, LangListKind kind,
+                                  std::u16string& made);
     EntryList& List(LangListKind kind) { return m_lists[static_cast<int>(kind)]; }
     const EntryList& List(LangListKind kind) const { return m_lists[static_cast<int>(kind)]; }
 
     EntryList m_lists[kLangListCount];
+    // Element addresses in a deque stay put as it grows.
+    std::deque<CStringResInfo> m_strings;
+    std::deque<CCaptionResInfo> m_captions;
+    std::deque<CComboBoxResInfo> m_comboItems;
+    std::deque<CListCtrlResInfo> m_listColumns;
+    std::vector<LangSectionText> m_sections;
+    std::deque<std::u16string> m_madeTexts;
     std::u16string m_strFolder;
     std::u16string m_strFileName;
     int32_t m_nLangID = -1;

@@ -31,28 +31,28 @@ int AlignmentFormat(int32_t align) {
 void CLangResTable::ApplyCaptions(LangWindow dialog) const {
     if (!dialog)
         return;
-    for (const auto& entry : List(LangListKind::Captions)) {
+    for (const CLangInfoBase* entry : List(LangListKind::Captions)) {
         if (!entry)
             continue;
         if (HWND child = Child(dialog, entry->m_nCtrlID))
-            SetWindowTextW(child, reinterpret_cast<const wchar_t*>(entry->m_strText.c_str()));
+            SetWindowTextW(child, qk::WidePtr(std::u16string(entry->m_strText)));
     }
 }
 
 void CLangResTable::ApplyComboItems(LangWindow dialog) const {
     if (!dialog)
         return;
-    for (const auto& entry : List(LangListKind::ComboItems)) {
+    for (const CLangInfoBase* entry : List(LangListKind::ComboItems)) {
         if (!entry)
             continue;
         HWND child = Child(dialog, entry->m_nCtrlID);
         if (!child || !entry->IsTargetCtrl(dialog))
             continue;
         const qk::CComboBox box(child);
-        const int index = box.AddString(qk::WidePtr(entry->m_strText));
+        const int index = box.AddString(qk::WidePtr(std::u16string(entry->m_strText)));
         if (index < 0) // CB_ERR or CB_ERRSPACE
             continue;
-        const auto* combo = static_cast<const CComboBoxResInfo*>(entry.get());
+        const auto* combo = static_cast<const CComboBoxResInfo*>(entry);
         box.SetItemData(index, static_cast<DWORD_PTR>(combo->m_nItemData));
     }
 }
@@ -61,16 +61,15 @@ void CLangResTable::ApplyListColumns(LangWindow window) const {
     if (!window)
         return;
     const int dpi = qk::SystemDpi();
-    for (const auto& entry : List(LangListKind::ListColumns)) {
+    for (const CLangInfoBase* entry : List(LangListKind::ListColumns)) {
         if (!entry)
             continue;
         HWND list = Child(window, entry->m_nCtrlID);
         if (!list || !entry->IsTargetCtrl(window))
             continue;
-        const auto* column = static_cast<const CListCtrlResInfo*>(entry.get());
+        const auto* column = static_cast<const CListCtrlResInfo*>(entry);
         const int align = AlignmentFormat(column->m_nAlign);
-        auto* text =
-            const_cast<wchar_t*>(reinterpret_cast<const wchar_t*>(entry->m_strText.c_str()));
+        std::u16string text(entry->m_strText); // the column takes a zero-ended text
 
         wchar_t present[kColumnTextChars] = {};
         LVCOLUMNW existing = {};
@@ -83,7 +82,7 @@ void CLangResTable::ApplyListColumns(LangWindow window) const {
 
         LVCOLUMNW update = {};
         update.mask = LVCF_FMT | LVCF_TEXT;
-        update.pszText = text;
+        update.pszText = reinterpret_cast<wchar_t*>(text.data());
         // The language files give column widths in pixels at 96 DPI.
         if (column->m_nWidth != -1) {
             update.mask |= LVCF_WIDTH;

@@ -6,10 +6,31 @@
 #pragma once
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <utility>
 #include "platform/os/FileSystem.h"
+
+// The raw text of one section ("k=v\0...\0\0") or of a file's section list ("name\0...\0\0"),
+// empty when missing, shared by the cache and the tables whose entries point into it.
+class CLangSection {
+public:
+    CLangSection() = default;
+    // Takes the buffer a read filled with `size` characters (the final zero included).
+    CLangSection(std::unique_ptr<char16_t[]> chars, size_t size)
+        : m_chars(std::move(chars)), m_size(size) {}
+    CLangSection(const CLangSection&) = delete;
+    CLangSection& operator=(const CLangSection&) = delete;
+
+    std::u16string_view Text() const { return {m_chars.get(), m_size}; }
+
+private:
+    std::unique_ptr<char16_t[]> m_chars;
+    size_t m_size = 0;
+};
+using LangSectionText = std::shared_ptr<const CLangSection>;
 
 class CLangSectionCache {
 public:
@@ -18,19 +39,30 @@ public:
     // The raw text of a section kept for the file at this stamp, read through `reader`
     // (another reader may answer otherwise). False when nothing is kept for it.
     bool Find(const void* reader, const std::u16string& path, const qk::os::FileStamp& stamp,
-              const std::u16string& section, std::u16string& raw) const;
+              const std::u16string& section, LangSectionText& raw) const;
     // Keeps a section's raw text (empty: the section is missing or empty). A stamp other than
     // the one kept for the file drops everything kept for it first.
     void Keep(const void* reader, const std::u16string& path, const qk::os::FileStamp& stamp,
-              const std::u16string& section, const std::u16string& raw);
+              const std::u16string& section, LangSectionText raw);
+    // The same for the file's list of section names.
+    bool FindNames(const void* reader, const std::u16string& path, const qk::os::FileStamp& stamp,
+                   LangSectionText& names) const;
+    void KeepNames(const void* reader, const std::u16string& path, const qk::os::FileStamp& stamp,
+                   LangSectionText names);
     void Clear();
 
 private:
     struct File {
         qk::os::FileStamp stamp;
-        std::map<std::u16string, std::u16string> sections;
+        std::map<std::u16string, LangSectionText> sections;
+        LangSectionText names;
     };
     using Key = std::pair<const void*, std::u16string>;
+
+    // The file's record at this stamp, emptied when it was kept at another one.
+    File& At(const void* reader, const std::u16string& path, const qk::os::FileStamp& stamp);
+    const File* Kept(const void* reader, const std::u16string& path,
+                     const qk::os::FileStamp& stamp) const;
 
     mutable std::mutex m_mutex;
     std::map<Key, File> m_files;

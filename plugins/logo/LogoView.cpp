@@ -99,7 +99,7 @@ void CLogoView::FillChoices(UINT comboId, int selected) {
         const auto* item =
             static_cast<const CComboBoxResInfo*>(texts.Entry(LangListKind::ComboItems, i));
         if (item && item->m_nCtrlID == static_cast<int32_t>(comboId)) {
-            const int index = combo.AddString(WidePtr(item->m_strText));
+            const int index = combo.AddString(WidePtr(std::u16string(item->m_strText)));
             if (index >= 0)
                 combo.SetItemData(index, static_cast<DWORD_PTR>(item->m_nItemData));
         }

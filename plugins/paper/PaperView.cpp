@@ -52,7 +52,7 @@ void CPaperView::FillChoices(const ShownSetting& shown, uint16_t value) {
             static_cast<const CComboBoxResInfo*>(texts.Entry(LangListKind::ComboItems, i));
         if (item && item->m_nCtrlID == shown.comboId && item->m_nItemData >= 0 &&
             item->m_nItemData <= 0xFFFF)
-            add(item->m_strText, static_cast<uint16_t>(item->m_nItemData));
+            add(std::u16string(item->m_strText), static_cast<uint16_t>(item->m_nItemData));
     }
     if (combo.GetCount() <= 0)
         for (const Choice& choice : shown.choices)

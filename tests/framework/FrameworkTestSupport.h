@@ -94,6 +94,20 @@ public:
                 all += u'\0';
             }
         }
+        return Serve(all, buffer, size);
+    }
+    uint32_t GetSectionNamesRaw(const std::u16string&, char16_t* buffer, uint32_t size) override {
+        std::u16string all;
+        for (const auto& [name, lines] : sections_) {
+            all += name;
+            all += u'\0';
+        }
+        return Serve(all, buffer, size);
+    }
+
+private:
+    // A list of zero-ended strings, with the platform's buffer rules.
+    static uint32_t Serve(std::u16string all, char16_t* buffer, uint32_t size) {
         if (size < 3)
             return 0;
         buffer[0] = buffer[1] = u'\0';
@@ -111,13 +125,6 @@ public:
         std::copy(all.begin(), all.end(), buffer);
         buffer[all.size()] = u'\0';
         return static_cast<uint32_t>(all.size());
-    }
-    uint32_t GetSectionNamesRaw(const std::u16string&, char16_t* buffer, uint32_t size) override {
-        if (size > 0)
-            buffer[0] = u'\0';
-        if (size > 1)
-            buffer[1] = u'\0';
-        return 0;
     }
 
 private:

@@ -79,7 +79,7 @@ std::map<std::u16string, std::vector<Line>> ReadWholeFile(const std::u16string& 
     return sections;
 }
 
-std::string Narrow(const std::u16string& s) {
+std::string Narrow(std::u16string_view s) {
     std::string out;
     for (char16_t c : s)
         out += c < 0x80 ? static_cast<char>(c) : '?';

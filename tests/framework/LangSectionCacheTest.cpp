@@ -2,7 +2,9 @@
 // the file stays as it was, read again once it is rewritten, replaced or removed.
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 #include "framework/lang/LangResTable.h"
+#include "framework/lang/LangSectionCache.h"
 #include "tests/framework/FrameworkTestSupport.h"
 #include "tests/framework/TempFolder.h"
 
@@ -31,7 +33,7 @@ TEST(LangSectionCache, TablesShareSectionsUntilTheFileChanges) {
     WriteUtf16File(w.File(), u"[CMN_STR]\r\n1=Common\r\n[SCR_STR]\r\nSTR_0=First\r\n");
     EXPECT_EQ(w.Load(), u"First");
     const size_t once = w.Reads();
-    EXPECT_EQ(once, 7u); // the two common sections and the screen's five
+    EXPECT_EQ(once, 2u) << "only the sections the file lists are read";
     EXPECT_EQ(w.Load(), u"First");
     EXPECT_EQ(w.Reads(), once) << "a second table of an unchanged file reads nothing";
 
@@ -58,6 +60,52 @@ TEST(LangSectionCache, AReaderOfItsOwnIsNotServedAnotherReadersSections) {
     ASSERT_EQ(table.LoadLangFile(w.folder.Path(), 0x409, 0x409), kLangRequestedFile);
     table.LoadScreenTexts(u"SCR");
     EXPECT_EQ(table.TextOr(LangListKind::ScreenStrings, 0, u"<none>"), u"Its own");
+}
+
+TEST(LangSectionCache, OnlyListedSectionsAreReadAndTheyAreFoundInAnyCase) {
+    CachedWorld w;
+    // A list of sections longer than the first buffer, the screen's own in lower case.
+    std::u16string file;
+    for (int i = 0; i < 200; ++i) {
+        const std::string number = std::to_string(i);
+        file += u"[FILLER_" + std::u16string(number.begin(), number.end()) + u"]\r\nx=1\r\n";
+    }
+    file += u"[scr_str]\r\nSTR_0=Lower case\r\n[Cmn_Msg]\r\n1=Message\r\n";
+    WriteUtf16File(w.File(), file);
+    EXPECT_EQ(w.Load(), u"Lower case");
+    std::vector<std::u16string> read;
+    for (const auto& each : w.reader.Reads())
+        read.push_back(each.section);
+    EXPECT_EQ(read, (std::vector<std::u16string>{u"CMN_MSG", u"SCR_STR"}));
+}
+
+TEST(LangSectionCache, ATablesTextsOutliveTheSectionsTheCacheLetsGo) {
+    CachedWorld w;
+    // Big enough that a section let go is given back to the system, not kept in the heap.
+    std::u16string file = u"[SCR_CAP]\r\n1001=Caption||7\r\n[SCR_STR]\r\nSTR_0=First\r\n"
+                          u"STR_1=Two\\nlines\r\n";
+    for (int i = 2; i < 3000; ++i) {
+        const std::string number = std::to_string(i);
+        file += u"STR_" + std::u16string(number.begin(), number.end()) + u"=" +
+                std::u16string(100, u'x') + u"\r\n";
+    }
+    WriteUtf16File(w.File(), file);
+    CLangResTable table(w.reader, os::RealFileSystem());
+    ASSERT_EQ(table.LoadLangFile(w.folder.Path(), 0x409, 0x409), kLangRequestedFile);
+    table.LoadScreenTexts(u"SCR");
+
+    WriteUtf16File(w.File(), u"[SCR_STR]\r\nSTR_0=Other\r\n");
+    EXPECT_EQ(w.Load(), u"Other") << "the cache holds the new file's sections now";
+    CLangSectionCache::Shared().Clear();
+
+    EXPECT_EQ(table.TextOr(LangListKind::ScreenStrings, 0, u"<none>"), u"First");
+    EXPECT_EQ(table.TextOr(LangListKind::ScreenStrings, 1, u"<none>"), u"Two\r\nlines");
+    EXPECT_EQ(table.TextOr(LangListKind::ScreenStrings, 2999, u"<none>"),
+              std::u16string(100, u'x'));
+    const CLangInfoBase* caption = table.Entry(LangListKind::Captions, 0);
+    ASSERT_NE(caption, nullptr);
+    EXPECT_EQ(caption->m_strKey, u"1001");
+    EXPECT_EQ(caption->m_strText, u"Caption");
 }
 
 } // namespace
