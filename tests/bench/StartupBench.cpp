@@ -67,50 +67,66 @@ bool PollUntil(const std::function<bool()>& done, double timeoutMs) {
     return true;
 }
 
+// One program start: from CreateProcess to a visible top-level window of the process with the
+// class (empty: any) and title (empty: any).
+struct Start {
+    std::wstring exe, arguments, className, title;
+    std::vector<std::wstring> environment;
+};
+
 struct Bench {
     std::wstring folder; // scratch: the library's files, the file mode's output
     std::vector<std::wstring> environment;
     int runs = 7;
 
-    // Milliseconds from CreateProcess to a visible top-level window of the process with the
-    // class (empty: any) and title; the median of the runs, -1 when it never showed. One start
-    // before them is not counted: the first start of a program pays for what the system does
-    // once (its files' first read; under Wine, the desktop process starting), which made the
-    // first figure of a run, the bare window's, the slowest of all.
-    double TimeToWindow(const std::wstring& exe, const std::wstring& arguments,
-                        const std::wstring& className, const std::wstring& title) const {
-        std::vector<double> times;
-        for (int i = -1; i < runs; ++i) {
-            ProcessRunner program;
-            const double start = NowMs();
-            if (!program.Start(exe, arguments, folder, environment))
-                return -1;
-            const bool shown = PollUntil(
-                [&] {
-                    for (HWND window : TopLevelWindows(program.Id(), className))
-                        if (title.empty() || WindowText(window) == title)
-                            return true;
-                    return false;
-                },
-                30000);
-            const double end = NowMs();
-            program.Kill();
-            program.Wait(5000);
-            if (shown && i >= 0)
-                times.push_back(end - start);
-        }
-        return Median(times);
+    // Milliseconds to the start's window, -1 when it never showed.
+    double TimeToWindow(const Start& start) const {
+        ProcessRunner program;
+        const double begin = NowMs();
+        if (!program.Start(start.exe, start.arguments, folder, start.environment))
+            return -1;
+        const bool shown = PollUntil(
+            [&] {
+                for (HWND window : TopLevelWindows(program.Id(), start.className))
+                    if (start.title.empty() || WindowText(window) == start.title)
+                        return true;
+                return false;
+            },
+            30000);
+        const double end = NowMs();
+        program.Kill();
+        program.Wait(5000);
+        return shown ? end - begin : -1;
+    }
+
+    // The median of each start's runs, -1 when its window never showed. The starts are taken
+    // in turn (a, b, c, a, b, c ...): the machine's speed drifts during a run, and programs
+    // timed one after the other in blocks carried that drift into their ratios. The first
+    // round is not counted: a program's first start pays for what the system does once (its
+    // files' first read; under Wine, the desktop process starting).
+    std::vector<double> TimeInTurn(const std::vector<Start>& starts) const {
+        std::vector<std::vector<double>> times(starts.size());
+        for (int round = -1; round < runs; ++round)
+            for (size_t i = 0; i < starts.size(); ++i) {
+                const double ms = TimeToWindow(starts[i]);
+                if (ms >= 0 && round >= 0)
+                    times[i].push_back(ms);
+            }
+        std::vector<double> medians;
+        for (const auto& each : times)
+            medians.push_back(Median(each));
+        return medians;
     }
 };
 
-// The library's port store with `count` registered printers QKBENCH1.. (none: no store).
-bool WritePorts(const std::wstring& folder, int count) {
+// The library's port store in its folder, with `count` registered printers QKBENCH1...
+bool WritePorts(const std::wstring& commFolder, int count) {
     std::string ports =
         "[Ports]\r\nFormat=QKComm.Ports.1\r\nCount=" + std::to_string(count) + "\r\n";
     for (int i = 1; i <= count; ++i)
         ports += "[Port" + std::to_string(i) + "]\r\nInterface=COM\r\nPortName=QKBENCH" +
                  std::to_string(i) + "\r\nDeviceName=QK-R40\r\nField1040=-1\r\nField1044=-1\r\n";
-    return qk::win::WriteFileText(folder + L"\\comm\\Ports.ini", ports);
+    return qk::win::WriteFileText(commFolder + L"\\Ports.ini", ports);
 }
 
 void Row(const char* name, double ms, double floorMs, const char* floorName) {
@@ -151,7 +167,7 @@ public:
         const std::string map =
             "[COM]\r\nQKBENCH1=" + simulator_.Endpoint() + "\r\n[Features]\r\n2=1\r\n";
         if (!qk::win::WriteFileText(bench_.folder + L"\\comm\\DeviceMap.ini", map) ||
-            !WritePorts(bench_.folder, 1))
+            !WritePorts(bench_.folder + L"\\comm", 1))
             return Fail("cannot write the library's files");
         if (!program_.Start(ProgramFolder() + L"QK40UTL.exe", L"", bench_.folder,
                             bench_.environment))
@@ -263,29 +279,40 @@ int main(int argc, char** argv) {
 
     const std::wstring size =
         std::to_wstring(qk::app::kFrameWidth) + L" " + std::to_wstring(qk::app::kFrameHeight);
-    const double bare = bench.TimeToWindow(bin + L"bench_bare_window.exe", size, L"", L"");
     const std::wstring exe = ProgramFolder() + L"QK40UTL.exe";
     std::printf("program folder: %ls\n", ProgramFolder().c_str());
     const std::wstring title = std::wstring(L"QK-R40 Utility ") + qk::app::kVersionText;
-    const double fileMode =
-        bench.TimeToWindow(exe, L"/mF" + bench.folder + L"\\R40.dat", L"", title);
-    const double skeletonMain =
-        bench.TimeToWindow(bin + L"bench_skeleton_main_window.exe", L"", L"", L"");
-    WritePorts(bench.folder, 1);
-    const double selection = bench.TimeToWindow(exe, L"", L"#32770", L"QK-R40 Utility");
-    const double skeletonSelection =
-        bench.TimeToWindow(bin + L"bench_skeleton_printer_selection.exe", L"1", L"#32770", L"");
+    const std::vector<double> main = bench.TimeInTurn({
+        {bin + L"bench_bare_window.exe", size, L"", L"", bench.environment},
+        {exe, L"/mF" + bench.folder + L"\\R40.dat", L"", title, bench.environment},
+        {bin + L"bench_skeleton_main_window.exe", L"", L"", L"", bench.environment},
+    });
+    const double bare = main[0], fileMode = main[1], skeletonMain = main[2];
+
+    // The printer selection with 1 to 1,000 registered printers, each count in a library
+    // folder of its own so that all of them take their turns in one round.
+    const int counts[] = {1, 10, 100, 1000};
+    std::vector<Start> selections;
+    std::vector<std::wstring> commFolders;
+    for (int printers : counts) {
+        const std::wstring comm = bench.folder + L"\\comm-" + std::to_wstring(printers);
+        ::CreateDirectoryW(comm.c_str(), nullptr);
+        WritePorts(comm, printers);
+        commFolders.push_back(comm);
+        const std::vector<std::wstring> environment = {L"QKCOMM_DATA_DIR=" + comm};
+        selections.push_back({exe, L"", L"#32770", L"QK-R40 Utility", environment});
+        selections.push_back({bin + L"bench_skeleton_printer_selection.exe",
+                              std::to_wstring(printers), L"#32770", L"", environment});
+    }
+    const std::vector<double> selected = bench.TimeInTurn(selections);
+    const double selection = selected[0], skeletonSelection = selected[1];
     struct Scale {
         int printers;
         double ms, skeletonMs;
     };
     std::vector<Scale> scale;
-    for (int printers : {10, 100, 1000}) {
-        WritePorts(bench.folder, printers);
-        scale.push_back({printers, bench.TimeToWindow(exe, L"", L"#32770", L"QK-R40 Utility"),
-                         bench.TimeToWindow(bin + L"bench_skeleton_printer_selection.exe",
-                                            std::to_wstring(printers), L"#32770", L"")});
-    }
+    for (size_t i = 1; i < std::size(counts); ++i)
+        scale.push_back({counts[i], selected[2 * i], selected[2 * i + 1]});
     double flip = -1;
     PrinterSession::Read read;
     {
@@ -322,5 +349,9 @@ int main(int argc, char** argv) {
     std::printf("bench\t(d) settings read: online to last question\t%.1f\t\n", read.ms);
     ::DeleteFileW((bench.folder + L"\\comm\\DeviceMap.ini").c_str());
     ::DeleteFileW((bench.folder + L"\\comm\\Ports.ini").c_str());
+    for (const std::wstring& comm : commFolders) {
+        ::DeleteFileW((comm + L"\\Ports.ini").c_str());
+        ::RemoveDirectoryW(comm.c_str());
+    }
     return fileMode > 0 && selection > 0 && bare > 0 ? 0 : 1;
 }
