@@ -160,14 +160,15 @@ TEST_F(SettingsFileProgram, APrinterDroppedHalfWayIsReportedAsPartAndLeftOutOfUs
     const std::vector<std::string> lines = Result(Port(0));
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines[0], "14\tprinter lost part-way");
-    size_t notSent = 0, holds = 0;
-    for (const std::string& line : SettingLines(Port(0))) {
+    // How many commands the port took before the loss showed depends on the socket's buffer,
+    // not on the program: each is "not sent" or sent and "not read", none read back.
+    const std::vector<std::string> settings = SettingLines(Port(0));
+    ASSERT_FALSE(settings.empty());
+    for (const std::string& line : settings) {
         const std::string outcome = line.substr(line.rfind('\t') + 1);
-        notSent += outcome == "not sent" ? 1 : 0;
-        holds += outcome == "holds" ? 1 : 0;
+        EXPECT_TRUE(outcome == "not sent" || outcome == "not read")
+            << line << ": nothing was read back from a lost printer";
     }
-    EXPECT_GT(notSent, 0u);
-    EXPECT_EQ(holds, 0u) << "nothing was read back from a lost printer";
     EXPECT_EQ(Control(0, "get usermode"), "OK 0");
 }
 
