@@ -1,6 +1,7 @@
 #include "platform/Wnd.h"
 
 #include <cstdio>
+#include <unordered_map>
 #include "platform/Module.h"
 #include "platform/WinApp.h"
 #include "platform/WinThread.h"
@@ -8,14 +9,40 @@
 namespace qk {
 namespace {
 
-// Each module (the program and every plug-in) has its own copy of this code, so the
-// property that leads from a window to its object carries the module's address: a module
-// never mistakes another module's object for one of its own.
-const wchar_t* ObjectPropName() {
-    static wchar_t name[40] = {};
-    if (!name[0])
-        swprintf(name, 40, L"QKWnd_%p", static_cast<void*>(ThisModule()));
-    return name;
+// The objects attached to windows, by window. Each module (the program and every plug-in)
+// has its own copy of this code and so its own map: a module never mistakes another module's
+// object for one of its own. Every message of an attached window looks its object up, and the
+// children's objects for reflection; a window property did that before, but the platform may
+// keep properties in its window server (Wine does), which made each lookup a round trip.
+class WindowObjects {
+public:
+    CWnd* Find(HWND hwnd) {
+        ::AcquireSRWLockShared(&m_lock);
+        const auto found = m_objects.find(hwnd);
+        CWnd* object = found == m_objects.end() ? nullptr : found->second;
+        ::ReleaseSRWLockShared(&m_lock);
+        return object;
+    }
+    void Add(HWND hwnd, CWnd* object) {
+        ::AcquireSRWLockExclusive(&m_lock);
+        m_objects[hwnd] = object;
+        ::ReleaseSRWLockExclusive(&m_lock);
+    }
+    void Remove(HWND hwnd) {
+        ::AcquireSRWLockExclusive(&m_lock);
+        m_objects.erase(hwnd);
+        ::ReleaseSRWLockExclusive(&m_lock);
+    }
+
+private:
+    SRWLOCK m_lock = SRWLOCK_INIT;
+    std::unordered_map<HWND, CWnd*> m_objects;
+};
+
+// Never destroyed: objects of static lifetime may detach after the module's statics are gone.
+WindowObjects& Objects() {
+    static WindowObjects* objects = new WindowObjects;
+    return *objects;
 }
 
 // Marks windows for keyboard navigation; shared by all modules on purpose.
@@ -60,18 +87,18 @@ CWnd::~CWnd() {
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND hwnd) {
-    return hwnd ? static_cast<CWnd*>(::GetPropW(hwnd, ObjectPropName())) : nullptr;
+    return hwnd ? Objects().Find(hwnd) : nullptr;
 }
 
 void CWnd::AttachObject(HWND hwnd) {
     m_hWnd = hwnd;
-    ::SetPropW(hwnd, ObjectPropName(), this);
+    Objects().Add(hwnd, this);
 }
 
 void CWnd::DetachObject() {
     // A plain wrapper of a window that another object owns must not unhook that object.
     if (m_hWnd && FromHandlePermanent(m_hWnd) == this)
-        ::RemovePropW(m_hWnd, ObjectPropName());
+        Objects().Remove(m_hWnd);
     m_hWnd = nullptr;
 }
 
