@@ -87,7 +87,11 @@ CWnd::~CWnd() {
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND hwnd) {
-    return hwnd ? Objects().Find(hwnd) : nullptr;
+    CWnd* object = hwnd ? Objects().Find(hwnd) : nullptr;
+    // A window can end without its last message reaching us (its thread ended, say): a gone
+    // window has no object, as a property would have gone with it. The check is the process's
+    // own handle table, no round trip.
+    return object && ::IsWindow(hwnd) ? object : nullptr;
 }
 
 void CWnd::AttachObject(HWND hwnd) {
@@ -97,7 +101,7 @@ void CWnd::AttachObject(HWND hwnd) {
 
 void CWnd::DetachObject() {
     // A plain wrapper of a window that another object owns must not unhook that object.
-    if (m_hWnd && FromHandlePermanent(m_hWnd) == this)
+    if (m_hWnd && Objects().Find(m_hWnd) == this)
         Objects().Remove(m_hWnd);
     m_hWnd = nullptr;
 }
