@@ -166,6 +166,22 @@ TEST(Wnd, WindowOfTheClassWithoutAnObjectGetsTheDefaultProcedure) {
     EXPECT_TRUE(wnd.messages.empty()) << "another window's messages reached the object";
 }
 
+TEST(Wnd, AWindowGoneWithoutItsLastMessageHasNoObject) {
+    HWND edit = ::CreateWindowExW(0, L"EDIT", L"", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr,
+                                  nullptr, nullptr);
+    ASSERT_NE(edit, nullptr);
+    {
+        CWnd wnd;
+        ASSERT_TRUE(wnd.SubclassWindow(edit));
+        EXPECT_EQ(CWnd::FromHandlePermanent(edit), &wnd);
+        // Another subclass that does not pass messages on: our procedure never sees the end.
+        ::SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(::DefWindowProcW));
+        EXPECT_TRUE(::DestroyWindow(edit));
+        EXPECT_EQ(CWnd::FromHandlePermanent(edit), nullptr);
+    } // the object, still holding the handle, goes without touching the gone window
+    EXPECT_EQ(CWnd::FromHandlePermanent(edit), nullptr);
+}
+
 TEST(Wnd, ThrowingHandlerAnswersZeroAndTheWindowLivesOn) {
     RecordingWnd wnd;
     ASSERT_TRUE(CreateTopLevel(wnd));
