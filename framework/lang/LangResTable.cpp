@@ -1,6 +1,7 @@
 // Portable half of the text table: choosing the file, reading sections and parsing lines.
 #include "framework/lang/LangResTable.h"
 #include "framework/lang/LangSectionCache.h"
+#include "platform/os/PathPart.h"
 
 #include <algorithm>
 #include <limits>
@@ -155,14 +156,6 @@ template <typename Read> LangSectionText ReadWhole(uint32_t size, Read read) {
     }
 }
 
-bool IsAsciiUpper(char16_t c) {
-    return c >= u'A' && c <= u'Z';
-}
-
-char16_t AsciiLower(char16_t c) {
-    return IsAsciiUpper(c) ? static_cast<char16_t>(c - u'A' + u'a') : c;
-}
-
 // Whether the reader could answer a listed name for the wanted one. Names compare without
 // regard to case; a listed name with other than ASCII characters is taken to match, since the
 // platform's case rules for those are its own.
@@ -170,12 +163,7 @@ bool MayBeSameName(std::u16string_view listed, std::u16string_view wanted) {
     for (char16_t c : listed)
         if (c >= 0x80)
             return true;
-    if (listed.size() != wanted.size())
-        return false;
-    for (size_t i = 0; i < listed.size(); ++i)
-        if (AsciiLower(listed[i]) != AsciiLower(wanted[i]))
-            return false;
-    return true;
+    return qk::os::detail::EqualsAsciiNoCase(listed, wanted);
 }
 
 // Cuts one line of a section in one pass (a big screen's characters are each looked at once):
