@@ -4,6 +4,8 @@
 #include "platform/Module.h"
 #include "platform/View.h"
 
+#include <vector>
+
 namespace qk {
 
 bool CFrameWnd::PreCreateWindow(CREATESTRUCTW& cs) {
@@ -54,14 +56,21 @@ bool CFrameWnd::OnCreateClient(CREATESTRUCTW*, CCreateContext* context) {
 }
 
 namespace {
-BOOL CALLBACK SendInitialUpdate(HWND hwnd, LPARAM) {
-    ::SendMessageW(hwnd, WM_QK_INITIALUPDATE, 0, 0);
+BOOL CALLBACK KeepDescendant(HWND hwnd, LPARAM windows) {
+    reinterpret_cast<std::vector<HWND>*>(windows)->push_back(hwnd);
     return TRUE;
 }
 } // namespace
 
 void CFrameWnd::InitialUpdateFrame(CDocument*) {
-    ::EnumChildWindows(m_hWnd, SendInitialUpdate, 0);
+    // The windows there before the first update, as Windows enumerates them: a window that a
+    // view's update creates (a plug-in's page) is not a view of the frame's and has its own
+    // update when it is first shown. Wine's enumeration would reach it as well.
+    std::vector<HWND> windows;
+    ::EnumChildWindows(m_hWnd, KeepDescendant, reinterpret_cast<LPARAM>(&windows));
+    for (HWND window : windows)
+        if (::IsWindow(window))
+            ::SendMessageW(window, WM_QK_INITIALUPDATE, 0, 0);
     RecalcLayout();
 }
 

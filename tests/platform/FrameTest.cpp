@@ -1,6 +1,7 @@
 // Frame window, single-document template and application object: creation with style
 // adjustments, the client view, initial updates, close and the program's exit code.
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <string>
 #include <vector>
 #include "PlatformTestIds.h"
@@ -99,6 +100,42 @@ TEST(Frame, TemplateCreatesDocumentFrameAndViewThenSendsInitialUpdate) {
     EXPECT_NE(std::find(g_events.begin(), g_events.end(), "frame deleted"), g_events.end());
 }
 
+// A plug-in's page that the menu view's initial update creates in the page area is no view
+// of the frame's: its own update comes when it is first shown, never from the frame's pass.
+// Each of two panes makes a page in the other, so that one page lies in a pane not reached
+// yet, whichever order the panes are reached in.
+TEST(Frame, AWindowThatAViewsInitialUpdateCreatesHasNoUpdateFromTheFrame) {
+    constexpr UINT kFirst = AFX_IDW_PANE_FIRST, kSecond = AFX_IDW_PANE_FIRST + 1;
+    static int paneUpdates = 0, pageUpdates = 0;
+    struct Page : TestView {
+        void OnInitialUpdate() override { ++pageUpdates; }
+    };
+    struct Pane : TestView {
+        explicit Pane(UINT other) : other_(other) {}
+        void OnInitialUpdate() override {
+            ++paneUpdates;
+            HWND otherPane = ::GetDlgItem(GetParent(), static_cast<int>(other_));
+            (new Page)->CreateView(otherPane, 1, RECT{0, 0, 10, 10}, nullptr);
+        }
+        UINT other_;
+    };
+    struct TwoPaneFrame : TestFrame {
+        bool OnCreateClient(CREATESTRUCTW*, CCreateContext*) override {
+            const RECT rect = {0, 0, 10, 10};
+            return (new Pane(kSecond))->CreateView(m_hWnd, kFirst, rect, nullptr) &&
+                   (new Pane(kFirst))->CreateView(m_hWnd, kSecond, rect, nullptr);
+        }
+    };
+    paneUpdates = pageUpdates = 0;
+    CSingleDocTemplate docTemplate = {1, [] { return new TestDoc; },
+                                      [] { return new TwoPaneFrame; }, [] { return new TestView; }};
+    CFrameWnd* frame = docTemplate.OpenNewDocument();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(paneUpdates, 2);
+    EXPECT_EQ(pageUpdates, 0);
+    frame->DestroyWindow();
+}
+
 TEST(Frame, FailedCreationLeavesTheSelfDeletingObjectToItsCaller) {
     static int deleted = 0;
     struct RefusingFrame : CFrameWnd {
@@ -115,8 +152,8 @@ TEST(Frame, FailedCreationLeavesTheSelfDeletingObjectToItsCaller) {
 
     // The template deletes a frame that could not be created, exactly once.
     deleted = 0;
-    CSingleDocTemplate docTemplate{1, [] { return new TestDoc; },
-                                   [] { return new RefusingFrame; }, [] { return new TestView; }};
+    CSingleDocTemplate docTemplate{1, [] { return new TestDoc; }, [] { return new RefusingFrame; },
+                                   [] { return new TestView; }};
     EXPECT_EQ(docTemplate.OpenNewDocument(), nullptr);
     EXPECT_EQ(deleted, 1);
 }
