@@ -53,6 +53,21 @@ std::vector<std::u16string> SplitCommandLine(const std::wstring& commandLine) {
     return arguments;
 }
 
+// A restore tool to start on a worker thread, which owns this record.
+struct ToolStart {
+    os::IProcessLauncher* processes;
+    std::u16string path, folder;
+};
+
+unsigned __stdcall RunToolStart(void* argument) {
+    std::unique_ptr<ToolStart> start(static_cast<ToolStart*>(argument));
+    start->processes->ShellOpen(start->path, u"", start->folder);
+    return 0;
+}
+
+// Long enough for any process start; exit does not hang on a shell that never answers.
+constexpr DWORD kToolStartWaitMs = 10000;
+
 std::u16string InstanceName(const wchar_t* format) {
     wchar_t name[128];
     swprintf(name, 128, format, kModelName);
@@ -69,7 +84,9 @@ CQKUtilApp::CQKUtilApp(AppServices services)
       m_dataManager(*m_services.files, *m_services.profile),
       m_language(*m_services.profile, *m_services.files) {}
 
-CQKUtilApp::~CQKUtilApp() = default;
+CQKUtilApp::~CQKUtilApp() {
+    WaitForToolStart();
+}
 
 std::wstring CQKUtilApp::MessageText(const CLangResTable* table, int number,
                                      const wchar_t* english) {
@@ -459,7 +476,7 @@ bool CQKUtilApp::CreateMainWindow() {
     m_pMainWnd->ShowWindow(SW_SHOWNORMAL);
     m_pMainWnd->UpdateWindow();
     // Nothing waits for the tool: starting a process need not hold up the window.
-    StartRestoreTool(L"QKRestoreAppStop.exe");
+    StartRestoreToolAside(L"QKRestoreAppStop.exe");
     return true;
 }
 
@@ -479,6 +496,8 @@ int CQKUtilApp::ExitInstance() {
     again.Parse(SplitCommandLine(m_lpCmdLine));
     if (!again.maintenance && m_context->workFolder[0])
         m_services.files->RemoveDirectory(SlotText(m_context->workFolder));
+    // The start-up's tool is under way before the exit's.
+    WaitForToolStart();
     StartRestoreTool(L"QKRestoreApp.exe");
     CSplash::Finish(&m_splash);
     if (m_holdsMutex) {
@@ -538,13 +557,35 @@ void CQKUtilApp::WriteSettingsCommandFile() {
         Warn(owner, &m_language, 7, L"Saving to the file failed.");
 }
 
-void CQKUtilApp::StartRestoreTool(const wchar_t* name) {
+std::u16string CQKUtilApp::RestoreToolPath(const wchar_t* name) const {
     // Not from the context: a start that ended before the folders were laid out (a second
     // copy) still starts the tool of its own folder, never one of the working folder.
-    std::u16string folder = ProgramFolder();
-    std::u16string path = folder + FromWide(name);
-    if (m_services.files->Exists(path))
-        m_services.processes->ShellOpen(path, u"", folder);
+    std::u16string path = ProgramFolder() + FromWide(name);
+    return m_services.files->Exists(path) ? path : std::u16string();
+}
+
+void CQKUtilApp::StartRestoreTool(const wchar_t* name) {
+    const std::u16string path = RestoreToolPath(name);
+    if (!path.empty())
+        m_services.processes->ShellOpen(path, u"", ProgramFolder());
+}
+
+void CQKUtilApp::StartRestoreToolAside(const wchar_t* name) {
+    const std::u16string path = RestoreToolPath(name);
+    if (path.empty() || m_toolStart)
+        return;
+    auto* start = new ToolStart{m_services.processes, path, ProgramFolder()};
+    m_toolStart = StartWorkerThread(&RunToolStart, start);
+    if (!m_toolStart)
+        RunToolStart(start); // no thread to be had: the window waits after all
+}
+
+void CQKUtilApp::WaitForToolStart() {
+    if (!m_toolStart)
+        return;
+    ::WaitForSingleObject(m_toolStart, kToolStartWaitMs);
+    ::CloseHandle(m_toolStart);
+    m_toolStart = nullptr;
 }
 
 void CQKUtilApp::WriteCouponFlag(const wchar_t* value) {

@@ -97,6 +97,12 @@ private:
     void SavePrinterSettings();
     void WriteSettingsCommandFile();
     void StartRestoreTool(const wchar_t* name);
+    // The start-up's tool, started by a worker: the shell's start of a process (tens of
+    // milliseconds) need not hold up the shown window's first answers.
+    void StartRestoreToolAside(const wchar_t* name);
+    void WaitForToolStart();
+    // The tool's path in the program folder; empty when it is not there.
+    std::u16string RestoreToolPath(const wchar_t* name) const;
     void WriteCouponFlag(const wchar_t* value);
 
     void Warn(HWND owner, const CLangResTable* table, int number, const wchar_t* english);
@@ -126,6 +132,7 @@ private:
     bool m_holdsMutex = false;
     CExtCommandLineInfo m_commandLine;
     std::u16string m_userDataFolder;
+    HANDLE m_toolStart = nullptr; // the worker starting the start-up's restore tool
 };
 
 } // namespace qk::app
