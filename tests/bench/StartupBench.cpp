@@ -8,7 +8,7 @@
 // (d) one settings read (offline, then online): the questions the printer was asked against
 // the different ones among them, and the time from the flip to the last question.
 // Prints a table and one "bench<TAB>name<TAB>ms<TAB>floor ms" line per figure.
-// Usage: startup_bench.exe [RUNS]   (inside scripts/xvfb-session.sh)
+// Usage: startup_bench.exe [RUNS] [a]   (inside scripts/xvfb-session.sh; "a": (a) only)
 #include <windows.h>
 
 #include <algorithm>
@@ -288,6 +288,11 @@ int main(int argc, char** argv) {
         {bin + L"bench_skeleton_main_window.exe", L"", L"", L"", bench.environment},
     });
     const double bare = main[0], fileMode = main[1], skeletonMain = main[2];
+    if (argc > 2 && std::string(argv[2]) == "a") {
+        Row("(a) start to main window, file mode", fileMode, bare, "bare window of its size");
+        Row("(a) against its skeleton", fileMode, skeletonMain, "skeleton main window");
+        return fileMode > 0 && bare > 0 ? 0 : 1;
+    }
 
     // The printer selection with 1 to 1,000 registered printers, each count in a library
     // folder of its own so that all of them take their turns in one round.
