@@ -88,6 +88,7 @@ public:
                const std::vector<std::wstring>& environment = {});
     DWORD Id() const { return info_.dwProcessId; }
     HANDLE Handle() const { return info_.hProcess; }
+    DWORD ThreadId() const { return info_.dwThreadId; }
     // Waits for the end; false on time-out.
     bool Wait(DWORD timeoutMs);
     DWORD ExitCode() const;
