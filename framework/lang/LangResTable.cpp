@@ -205,12 +205,7 @@ LangSectionText CLangResTable::ReadRawSection(const std::u16string& path,
     if (m_bStamped && !MayHoldSection(path, section)) {
         raw = std::make_shared<const CLangSection>();
     } else {
-        // No section holds more characters than its file has bytes: a buffer of that size
-        // takes the whole section at the first read.
-        uint32_t size = kFirstBufferChars;
-        if (m_bStamped && m_stamp.size + 2 > size && m_stamp.size < kMaxFirstBufferChars)
-            size = static_cast<uint32_t>(m_stamp.size) + 2;
-        raw = ReadWhole(size, [&](char16_t* buffer, uint32_t chars) {
+        raw = ReadWhole(FirstBufferChars(), [&](char16_t* buffer, uint32_t chars) {
             return m_profile.GetSectionRaw(path, section, buffer, chars);
         });
         if (!raw)
@@ -221,11 +216,19 @@ LangSectionText CLangResTable::ReadRawSection(const std::u16string& path,
     return raw;
 }
 
+uint32_t CLangResTable::FirstBufferChars() const {
+    // Neither a section nor the list of names holds more characters than the file has bytes:
+    // a buffer of that size takes it whole at the first read (each read opens the file anew).
+    if (m_bStamped && m_stamp.size + 2 > kFirstBufferChars && m_stamp.size < kMaxFirstBufferChars)
+        return static_cast<uint32_t>(m_stamp.size) + 2;
+    return kFirstBufferChars;
+}
+
 bool CLangResTable::MayHoldSection(const std::u16string& path, const std::u16string& section) {
     CLangSectionCache& cache = CLangSectionCache::Shared();
     LangSectionText names;
     if (!cache.FindNames(&m_profile, path, m_stamp, names)) {
-        names = ReadWhole(kFirstBufferChars, [&](char16_t* buffer, uint32_t chars) {
+        names = ReadWhole(FirstBufferChars(), [&](char16_t* buffer, uint32_t chars) {
             return m_profile.GetSectionNamesRaw(path, buffer, chars);
         });
         if (!names)

@@ -110,6 +110,8 @@ private:
     // False only when the file's list of sections, read once per stamp, shows that the
     // section is not in it: a missing section then costs no read of its own.
     bool MayHoldSection(const std::u16string& path, const std::u16string& section);
+    // The size of a first read of the file: its size when known (stamped), else a default.
+    uint32_t FirstBufferChars() const;
     // pieces: the key and the value's pieces; escapes: the value holds a backslash.
     void ParseLine(const std::vector<std::u16string_view>& pieces, bool escapes, LangListKind kind,
                    std::u16string& made);

@@ -51,12 +51,15 @@ public:
     }
     uint32_t GetSectionNamesRaw(const std::u16string& file, char16_t* buffer,
                                 uint32_t size) override {
+        ++nameReads_;
         return inner_.GetSectionNamesRaw(file, buffer, size);
     }
+    int NameReads() const { return nameReads_; }
 
 private:
     os::IProfile& inner_;
     std::vector<SectionRead> reads_;
+    int nameReads_ = 0;
 };
 
 // Serves each section as a raw list of lines ("a=b", "c=d" ...) with the platform's buffer

@@ -77,6 +77,7 @@ TEST(LangSectionCache, OnlyListedSectionsAreReadAndTheyAreFoundInAnyCase) {
     for (const auto& each : w.reader.Reads())
         read.push_back(each.section);
     EXPECT_EQ(read, (std::vector<std::u16string>{u"CMN_MSG", u"SCR_STR"}));
+    EXPECT_EQ(w.reader.NameReads(), 1) << "the list is read whole at once, however long";
 }
 
 TEST(LangSectionCache, ATablesTextsOutliveTheSectionsTheCacheLetsGo) {
