@@ -44,6 +44,38 @@ bool SectionCacheProfile::ReadSection(const std::u16string& file, const std::u16
     return true;
 }
 
+bool SectionCacheProfile::MayHaveSection(const std::u16string& file, File& cached,
+                                         const std::u16string& upper) {
+    if (!cached.namesRead) {
+        cached.namesRead = true;
+        std::u16string raw;
+        for (uint32_t size = 4096;; size *= 2) {
+            raw.assign(size, u'\0');
+            const uint32_t copied = m_inner.GetSectionNamesRaw(file, raw.data(), size);
+            if (copied != size - 2) {
+                raw.resize(copied);
+                break;
+            }
+            if (size >= kMaxSectionChars)
+                return true; // a list too long to read: every section is read instead
+        }
+        std::set<std::u16string> names;
+        for (std::size_t pos = 0; pos < raw.size();) {
+            std::size_t end = raw.find(u'\0', pos);
+            if (end == std::u16string::npos)
+                end = raw.size();
+            std::u16string name;
+            // A name the cache cannot compare might be the one asked for.
+            if (!ProfileNameUpper(raw.substr(pos, end - pos), name))
+                return true;
+            names.insert(std::move(name));
+            pos = end + 1;
+        }
+        cached.listed = std::move(names);
+    }
+    return !cached.listed || cached.listed->count(upper) != 0;
+}
+
 bool SectionCacheProfile::Find(const std::u16string& file, const std::u16string& section,
                                const std::u16string& key, const Entry*& entry) {
     std::u16string sectionName, keyName;
@@ -53,13 +85,13 @@ bool SectionCacheProfile::Find(const std::u16string& file, const std::u16string&
         return false;
     File& cached = m_cache[file];
     if (!(cached.stamp == stamp)) {
-        cached.sections.clear();
+        cached = File{};
         cached.stamp = stamp;
     }
     auto found = cached.sections.find(sectionName);
     if (found == cached.sections.end()) {
         Section read;
-        if (!ReadSection(file, section, read))
+        if (MayHaveSection(file, cached, sectionName) && !ReadSection(file, section, read))
             return false;
         found = cached.sections.emplace(sectionName, std::move(read)).first;
     }

@@ -2,11 +2,14 @@
 // profile: a reader that asks many keys of one file (the menu file) opens it once per section
 // instead of once per key. The file's stamp is checked at every answer, so a file changed in
 // between is read afresh; whatever the whole sections cannot answer exactly as the platform
-// does (a missing file, names with blanks or other than ASCII letters) is passed on. Writes
-// and raw reads pass straight through.
+// does (a missing file, names with blanks or other than ASCII letters) is passed on. The
+// file's list of sections is read once per stamp as well, and a section it does not list is
+// not read. Writes and raw reads pass straight through.
 #pragma once
 #include <cstdint>
 #include <map>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 #include "platform/os/FileSystem.h"
@@ -42,6 +45,10 @@ private:
     struct File {
         FileStamp stamp;
         std::map<std::u16string, Section> sections; // by upper-case name
+        bool namesRead = false;
+        // Upper-case names of the file's sections, when every name could be compared: a
+        // section not among them has no values, and costs no read.
+        std::optional<std::set<std::u16string>> listed;
     };
 
     // The entry of the key, null when the section has none; false when the answer must come
@@ -49,6 +56,8 @@ private:
     bool Find(const std::u16string& file, const std::u16string& section, const std::u16string& key,
               const Entry*& entry);
     bool ReadSection(const std::u16string& file, const std::u16string& name, Section& section);
+    // False when the file's list of sections shows that it has no section of the name.
+    bool MayHaveSection(const std::u16string& file, File& cached, const std::u16string& upper);
 
     IProfile& m_inner;
     IFileSystem& m_files;

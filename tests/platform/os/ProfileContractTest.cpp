@@ -2,6 +2,7 @@
 // answers is what the platform answers.
 #include <gtest/gtest.h>
 #include <array>
+#include "tests/framework/FrameworkTestSupport.h"
 #include "tests/platform/os/OsWorlds.h"
 
 namespace qk::test {
@@ -424,6 +425,21 @@ TEST(ProfileCacheMatchesPlatform, EveryKeyReadsTheSameUntilAndAfterARewrite) {
     compare("first text");
     real.PutText(file, u"[Alpha]\r\nk1=v2\r\nn=43\r\n[B]\r\nq=b\r\n", TextEncoding::Ansi);
     compare("rewritten");
+}
+
+// The file's list of sections answers for a section it does not have: no read of its own.
+TEST(ProfileCacheMatchesPlatform, ASectionTheFileDoesNotListCostsNoRead) {
+    RealWorld real;
+    RecordingProfile reader(real.Profile());
+    os::SectionCacheProfile cached(reader, real.Files());
+    const std::u16string file = real.Root() + u"\\setting.ini";
+    real.PutText(file, u"[LANGUAGE]\r\nLANGID=0411\r\n", TextEncoding::Ansi);
+    EXPECT_EQ(cached.GetInt(file, u"Font", u"EnableFontA", 3), 3);
+    EXPECT_EQ(cached.GetString(file, u"Support", u"ARP", u"none"), u"none");
+    EXPECT_EQ(cached.GetString(file, u"language", u"LangId", u""), u"0411");
+    ASSERT_EQ(reader.Reads().size(), 1u);
+    EXPECT_EQ(reader.Reads()[0].section, u"language");
+    EXPECT_EQ(reader.NameReads(), 1);
 }
 
 } // namespace
