@@ -20,6 +20,7 @@
 #include "platform/DocTemplate.h"
 #include "platform/MessagePresenter.h"
 #include "platform/Text.h"
+#include "platform/os/SectionCacheProfile.h"
 #include "resource.h"
 
 namespace qk::app {
@@ -167,8 +168,11 @@ bool CQKUtilApp::InitInstance() {
     if (!CheckAdministrator())
         return false;
 
+    // Some twenty keys of one small file: the file is read once per section it has, not once
+    // per key (each read opens it anew).
+    os::SectionCacheProfile settingsFile(*m_services.profile, *m_services.files);
     UtilitySettings settings =
-        app::ReadUtilitySettings(*m_services.profile, SettingIniPath(), m_context->startMode);
+        app::ReadUtilitySettings(settingsFile, SettingIniPath(), m_context->startMode);
     m_context->enableFontA = settings.enableFontA;
     m_context->enableFontB = settings.enableFontB;
     m_context->enableFlexibleFont = settings.enableFlexibleFont;
