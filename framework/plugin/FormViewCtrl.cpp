@@ -104,10 +104,17 @@ int32_t CFormViewCtrl::Initialize(HWND owner, HWND parent, UtilContext* context)
     }
     m_nActiveIndex = 0;
     m_bInitialized = 1;
-    m_commonTexts.LoadLangFile(std::u16string(SlotView(context->languageFolder)),
-                               context->languageId, kLangEnglish);
-    m_commonTexts.LoadScreenTexts(kCommonScreen);
     return 0;
+}
+
+const CLangResTable& CFormViewCtrl::CommonTexts() const {
+    if (!m_commonTextsRead && m_bInitialized && m_pContext) {
+        m_commonTextsRead = true;
+        m_commonTexts.LoadLangFile(std::u16string(SlotView(m_pContext->languageFolder)),
+                                   m_pContext->languageId, kLangEnglish);
+        m_commonTexts.LoadScreenTexts(kCommonScreen);
+    }
+    return m_commonTexts;
 }
 
 bool CFormViewCtrl::CreatePageWindows() {
@@ -218,7 +225,7 @@ int32_t CFormViewCtrl::LeaveActivePage(CCommonFormView* page) {
         const bool fileMode = m_pContext && m_pContext->startMode == kStartFileMode;
         int32_t index = fileMode ? 2 : page->TemplateId() == kPageWithOwnQuestion ? 1 : 0;
         std::u16string text =
-            m_commonTexts.TextOr(LangListKind::ScreenMessages, index, kSaveQuestion);
+            CommonTexts().TextOr(LangListKind::ScreenMessages, index, kSaveQuestion);
         int box = AskYesNoCancel(page->m_hWnd, WidePtr(text));
         if (box == IDCANCEL)
             return -5;

@@ -64,7 +64,9 @@ public:
     uint32_t BlockKey() const { return m_nBlockKey; }
     uint32_t BlockVersion() const { return m_nBlockVersion; }
     uint32_t BlockSize() const { return m_nBlockSize; }
-    const CLangResTable& CommonTexts() const { return m_commonTexts; }
+    // Read at their first use (the leave question), not at Initialize: a plug-in whose page
+    // is never left costs the start-up no reads of the language file.
+    const CLangResTable& CommonTexts() const;
     // A page whose window went without the controller (its pane was destroyed first) leaves
     // the list, so that no later call reaches a deleted page.
     void ForgetPage(CCommonFormView* page);
@@ -97,7 +99,8 @@ private:
     int32_t m_bInitialized = 0;
     int32_t m_bShown = 0;
     bool m_deferWindows = false;
-    CLangResTable m_commonTexts; // screen "PLUGIN_COMMON"
+    mutable CLangResTable m_commonTexts; // screen "PLUGIN_COMMON"
+    mutable bool m_commonTextsRead = false;
     IDeviceTestEngine* m_engine; // not owned; null: no engine
 };
 
