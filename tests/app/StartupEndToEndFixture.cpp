@@ -223,8 +223,29 @@ void UtilityRun::StartRemoteAndSettle(HWND& frame) {
         WaitForDescendantText(frame, app::CUtilStatusView::kNameLineId, L"Printer Name: QK-R40"));
     ASSERT_TRUE(
         WaitForDescendantText(frame, app::CUtilStatusView::kStatusLineId, L"Status: Online"));
-    ASSERT_TRUE(
-        PumpUntil([&] { return TopLevelWindows(program_.Id(), L"#32770").empty(); }, 30000));
+    ASSERT_TRUE(WaitForTheStartsRead());
+}
+
+bool UtilityRun::WaitForTheStartsRead() {
+    constexpr ULONGLONG kQuietMs = 1500;
+    long counted = -1;
+    ULONGLONG quietSince = 0;
+    return PumpUntil(
+        [&] {
+            long total = 0;
+            if (std::sscanf(PrinterControl(L"get requests").c_str(), "OK %ld", &total) != 1 ||
+                total <= 0)
+                return false;
+            const ULONGLONG now = ::GetTickCount64();
+            if (total != counted) {
+                counted = total;
+                quietSince = now;
+                return false;
+            }
+            return now - quietSince >= kQuietMs &&
+                   TopLevelWindows(program_.Id(), L"#32770").empty();
+        },
+        30000);
 }
 
 void UtilityRun::StartThroughSelection(HWND& frame, const std::vector<std::wstring>& environment,
@@ -242,7 +263,7 @@ void UtilityRun::StartThroughSelection(HWND& frame, const std::vector<std::wstri
         return;
     ASSERT_TRUE(
         WaitForDescendantText(frame, app::CUtilStatusView::kStatusLineId, L"Status: Online"));
-    ASSERT_TRUE(PumpUntil([&] { return TopLevelWindows(program_.Id(), L"#32770").empty(); }, 30000))
+    ASSERT_TRUE(WaitForTheStartsRead())
         << "the settings read said: "
         << testing::PrintToString(WaitForMessageBox(program_.Id(), 0).text);
 }

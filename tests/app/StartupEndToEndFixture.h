@@ -100,6 +100,11 @@ protected:
     ProcessRunner second_;
 
 private:
+    // The start's settings read is over: the printer was asked its questions, none came for a
+    // while, and no dialog of the program is up. Its progress dialog shows only after a delay,
+    // so "no dialog" alone also held before the read had begun, and a test then took the
+    // printer away in the middle of the read (the strip stayed at its last status).
+    bool WaitForTheStartsRead();
     void EndProcess(ProcessRunner& process);
 
     std::wstring folder_;
