@@ -80,9 +80,9 @@ protected:
     // does so after the read, not during it.
     void StartRemoteAndSettle(HWND& frame);
     // Starts the utility in the ordinary mode (the environment on top of the test's), chooses
-    // the first port of the printer selection and waits, as StartRemoteAndSettle does, until
-    // the strip shows the printer online and the start's settings read is over (with
-    // `settle` false, only for the main window: the read's message is the test's).
+    // the first port of the printer selection and waits until the strip shows the printer
+    // online and no dialog is up (with `settle` false, only for the main window: the read's
+    // message is the test's).
     void StartThroughSelection(HWND& frame, const std::vector<std::wstring>& environment = {},
                                bool settle = true);
     // Answers the program's next message box with the button and waits until it is gone (a
