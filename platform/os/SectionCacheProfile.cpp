@@ -5,24 +5,32 @@
 namespace qk::os {
 namespace {
 
-// A whole section bigger than this is not kept.
+// A whole section (or list of sections) bigger than this is not kept.
 constexpr uint32_t kMaxSectionChars = 1u << 22;
+
+// The platform's whole answer, in buffers growing until it fits; false when it never does.
+template <typename Read> bool ReadWhole(Read read, std::u16string& raw) {
+    for (uint32_t size = 4096;; size *= 2) {
+        raw.assign(size, u'\0');
+        const uint32_t copied = read(raw.data(), size);
+        if (copied != size - 2) {
+            raw.resize(copied);
+            return true;
+        }
+        if (size >= kMaxSectionChars)
+            return false;
+    }
+}
 
 } // namespace
 
 bool SectionCacheProfile::ReadSection(const std::u16string& file, const std::u16string& name,
                                       Section& section) {
     std::u16string raw;
-    for (uint32_t size = 4096;; size *= 2) {
-        raw.assign(size, u'\0');
-        const uint32_t copied = m_inner.GetSectionRaw(file, name, raw.data(), size);
-        if (copied != size - 2) {
-            raw.resize(copied);
-            break;
-        }
-        if (size >= kMaxSectionChars)
-            return false;
-    }
+    if (!ReadWhole([&](char16_t* buffer,
+                       uint32_t size) { return m_inner.GetSectionRaw(file, name, buffer, size); },
+                   raw))
+        return false;
     for (std::size_t pos = 0; pos < raw.size();) {
         std::size_t end = raw.find(u'\0', pos);
         if (end == std::u16string::npos)
@@ -49,16 +57,13 @@ bool SectionCacheProfile::MayHaveSection(const std::u16string& file, File& cache
     if (!cached.namesRead) {
         cached.namesRead = true;
         std::u16string raw;
-        for (uint32_t size = 4096;; size *= 2) {
-            raw.assign(size, u'\0');
-            const uint32_t copied = m_inner.GetSectionNamesRaw(file, raw.data(), size);
-            if (copied != size - 2) {
-                raw.resize(copied);
-                break;
-            }
-            if (size >= kMaxSectionChars)
-                return true; // a list too long to read: every section is read instead
-        }
+        // A list too long to read: every section is read instead.
+        if (!ReadWhole(
+                [&](char16_t* buffer, uint32_t size) {
+                    return m_inner.GetSectionNamesRaw(file, buffer, size);
+                },
+                raw))
+            return true;
         std::set<std::u16string> names;
         for (std::size_t pos = 0; pos < raw.size();) {
             std::size_t end = raw.find(u'\0', pos);
