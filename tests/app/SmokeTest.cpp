@@ -1,5 +1,10 @@
 // The real program started from the program folder, driven through its main window.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <psapi.h>
+#include <algorithm>
+#include <string>
+#include <vector>
 #include "tests/support/WindowDriver.h"
 
 namespace qk::test {
@@ -44,6 +49,46 @@ TEST_F(RunningUtility, ShowsFixedSizeFrameWithoutMenuAndEndsWithCodeOneOnClose) 
     PressButton(question.hwnd, IDNO);
     ASSERT_TRUE(program.Wait(10000)) << "the program did not end after WM_CLOSE";
     EXPECT_EQ(program.ExitCode(), 1u);
+}
+
+// The address a library's file asks to be loaded at, or 0.
+uintptr_t PreferredBase(const std::wstring& path) {
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                0, nullptr);
+    std::vector<char> head(4096);
+    DWORD got = 0;
+    const bool read = file != INVALID_HANDLE_VALUE &&
+                      ::ReadFile(file, head.data(), static_cast<DWORD>(head.size()), &got, nullptr);
+    if (file != INVALID_HANDLE_VALUE)
+        ::CloseHandle(file);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(head.data());
+    if (!read || got < 512 || dos->e_magic != IMAGE_DOS_SIGNATURE || dos->e_lfanew <= 0 ||
+        dos->e_lfanew + sizeof(IMAGE_NT_HEADERS) > got)
+        return 0;
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(head.data() + dos->e_lfanew);
+    return nt->Signature == IMAGE_NT_SIGNATURE ? nt->OptionalHeader.ImageBase : 0;
+}
+
+// Every plug-in loads before the main window shows: under Wine, one whose preferred address is
+// taken (by a system library) is relocated as a whole at each start.
+TEST_F(RunningUtility, ItsPluginLibrariesLoadWhereTheirFilesAskToBeLoaded) {
+    std::vector<HMODULE> modules(512);
+    DWORD needed = 0;
+    ASSERT_TRUE(::K32EnumProcessModules(program.Handle(), modules.data(),
+                                        static_cast<DWORD>(modules.size() * sizeof(HMODULE)),
+                                        &needed));
+    modules.resize(std::min<size_t>(modules.size(), needed / sizeof(HMODULE)));
+    int plugins = 0;
+    for (HMODULE module : modules) {
+        wchar_t path[MAX_PATH] = {};
+        ::K32GetModuleFileNameExW(program.Handle(), module, path, MAX_PATH);
+        const std::wstring name = std::wstring(path).substr(std::wstring(path).rfind(L'\\') + 1);
+        if (name.rfind(L"QKU", 0) != 0)
+            continue;
+        ++plugins;
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(module), PreferredBase(path)) << name.c_str();
+    }
+    EXPECT_EQ(plugins, 5) << "the file mode's menu has five plug-in libraries";
 }
 
 } // namespace
