@@ -134,29 +134,59 @@ struct Bench {
         return shown;
     }
 
-    // The medians of each start's runs. The starts are taken in turn (a, b, c, a, b, c ...):
-    // the machine's speed drifts during a run, and programs timed one after the other in
-    // blocks carried that drift into their ratios. The first round is not counted: a
-    // program's first start pays for what the system does once (its files' first read; under
-    // Wine, the desktop process starting).
-    std::vector<Shown> TimeInTurn(const std::vector<Start>& starts) const {
-        std::vector<std::vector<double>> visible(starts.size()), ready(starts.size());
-        for (int round = -1; round < runs; ++round)
-            for (size_t i = 0; i < starts.size(); ++i) {
-                const Shown shown = TimeToWindow(starts[i]);
-                if (round < 0)
-                    continue;
-                if (shown.visible >= 0)
-                    visible[i].push_back(shown.visible);
-                if (shown.ready >= 0)
-                    ready[i].push_back(shown.ready);
-            }
-        std::vector<Shown> medians;
-        for (size_t i = 0; i < starts.size(); ++i)
-            medians.push_back({Median(visible[i]), Median(ready[i])});
-        return medians;
+    // Each start's runs, round by round (-1 where a run failed). The starts are taken in turn
+    // (a, b, c, a, b, c ...): the machine's speed drifts during a run, and programs timed one
+    // after the other in blocks carried that drift into their ratios. The first round is not
+    // counted: a program's first start pays for what the system does once (its files' first
+    // read; under Wine, the desktop process starting).
+    std::vector<std::vector<Shown>> TimeInTurn(const std::vector<Start>& starts) const {
+        std::vector<std::vector<Shown>> rounds;
+        for (int round = -1; round < runs; ++round) {
+            std::vector<Shown> turn;
+            for (const Start& start : starts)
+                turn.push_back(TimeToWindow(start));
+            if (round >= 0)
+                rounds.push_back(std::move(turn));
+        }
+        return rounds;
     }
 };
+
+// The median of start `i`'s runs.
+Shown MedianOf(const std::vector<std::vector<Shown>>& rounds, size_t i) {
+    std::vector<double> visible, ready;
+    for (const std::vector<Shown>& turn : rounds) {
+        if (turn[i].visible >= 0)
+            visible.push_back(turn[i].visible);
+        if (turn[i].ready >= 0)
+            ready.push_back(turn[i].ready);
+    }
+    return {Median(visible), Median(ready)};
+}
+
+std::vector<Shown> Medians(const std::vector<std::vector<Shown>>& rounds) {
+    std::vector<Shown> medians;
+    for (size_t i = 0; !rounds.empty() && i < rounds.front().size(); ++i)
+        medians.push_back(MedianOf(rounds, i));
+    return medians;
+}
+
+// Start `i` against start `floor` round by round: the two ran seconds apart, so the machine's
+// drift over the whole run (2x on this one) cancels, which a ratio of the two medians (from
+// rounds minutes apart) does not do. Prints the median ratio and the middle half of them.
+void RoundByRound(const char* name, const std::vector<std::vector<Shown>>& rounds, size_t i,
+                  size_t floor, double Shown::*figure) {
+    std::vector<double> ratios;
+    for (const std::vector<Shown>& turn : rounds)
+        if (turn[i].*figure > 0 && turn[floor].*figure > 0)
+            ratios.push_back(turn[i].*figure / turn[floor].*figure);
+    std::sort(ratios.begin(), ratios.end());
+    if (ratios.empty())
+        return;
+    std::printf("%-44s x%.2f  (median of %zu rounds' ratios; middle half x%.2f to x%.2f)\n", name,
+                ratios[ratios.size() / 2], ratios.size(), ratios[ratios.size() / 4],
+                ratios[std::min(ratios.size() - 1, (3 * ratios.size()) / 4)]);
+}
 
 // The library's port store in its folder, with `count` registered printers QKBENCH1...
 bool WritePorts(const std::wstring& commFolder, int count) {
@@ -321,11 +351,12 @@ int main(int argc, char** argv) {
     const std::wstring exe = ProgramFolder() + L"QK40UTL.exe";
     std::printf("program folder: %ls\n", ProgramFolder().c_str());
     const std::wstring title = std::wstring(L"QK-R40 Utility ") + qk::app::kVersionText;
-    const std::vector<Shown> main = bench.TimeInTurn({
+    const std::vector<std::vector<Shown>> mainRounds = bench.TimeInTurn({
         {bin + L"bench_bare_window.exe", size, L"", L"", bench.environment},
         {exe, L"/mF" + bench.folder + L"\\R40.dat", L"", title, bench.environment},
         {bin + L"bench_skeleton_main_window.exe", L"", L"", L"", bench.environment},
     });
+    const std::vector<Shown> main = Medians(mainRounds);
     const Shown bare = main[0], fileMode = main[1], skeletonMain = main[2];
     auto mainRows = [&] {
         Row("(a) start to main window, file mode", fileMode.visible, bare.visible,
@@ -334,6 +365,9 @@ int main(int argc, char** argv) {
             "skeleton main window");
         Row("(a) ready for input, against skeleton", fileMode.ready, skeletonMain.ready,
             "skeleton main window, ready");
+        RoundByRound("(a) against its skeleton, round by round", mainRounds, 1, 2, &Shown::visible);
+        RoundByRound("(a) ready, against skeleton, round by round", mainRounds, 1, 2,
+                     &Shown::ready);
     };
     if (argc > 2 && std::string(argv[2]) == "a") {
         mainRows();
@@ -355,7 +389,8 @@ int main(int argc, char** argv) {
         selections.push_back({bin + L"bench_skeleton_printer_selection.exe",
                               std::to_wstring(printers), L"#32770", L"", environment});
     }
-    const std::vector<Shown> selected = bench.TimeInTurn(selections);
+    const std::vector<std::vector<Shown>> selectionRounds = bench.TimeInTurn(selections);
+    const std::vector<Shown> selected = Medians(selectionRounds);
     const double selection = selected[0].visible, skeletonSelection = selected[1].visible;
     struct Scale {
         int printers;
@@ -380,6 +415,10 @@ int main(int argc, char** argv) {
     Row("(b) against its skeleton", selection, skeletonSelection, "skeleton selection, 1 row");
     Row("(b) ready for input, against skeleton", selected[0].ready, selected[1].ready,
         "skeleton selection, 1 row, ready");
+    RoundByRound("(b) against its skeleton, round by round", selectionRounds, 0, 1,
+                 &Shown::visible);
+    RoundByRound("(b) ready, against skeleton, round by round", selectionRounds, 0, 1,
+                 &Shown::ready);
     for (const Scale& s : scale) {
         const std::string name = "(b) " + std::to_string(s.printers) + " printers";
         const std::string floor = "skeleton selection, " + std::to_string(s.printers) + " rows";
