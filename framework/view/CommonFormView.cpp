@@ -110,12 +110,24 @@ void CCommonFormView::CloseApplication() {
 
 void CCommonFormView::OnInitialUpdate() {
     CFormView::OnInitialUpdate();
+    // The application texts are read when first asked for, not before the page shows (three
+    // sections of the language file), but with the language of now: the page's own texts may
+    // turn the shared language to English next.
     UtilContext* context = Context();
-    std::u16string folder(context ? SlotView(context->languageFolder) : std::u16string_view());
-    int32_t language = context ? context->languageId : kLangEnglish;
-    if (m_appTexts.LoadLangFile(folder, language, kLangEnglish) != kLangNoFile)
-        m_appTexts.LoadScreenTexts(kAppScreen);
+    m_appTextsFolder = context ? SlotView(context->languageFolder) : std::u16string_view();
+    m_appTextsLanguage = context ? context->languageId : kLangEnglish;
+    m_appTextsDue = true;
     LoadPageTexts();
+}
+
+const CLangResTable& CCommonFormView::AppTexts() const {
+    if (m_appTextsDue) {
+        m_appTextsDue = false;
+        if (m_appTexts.LoadLangFile(m_appTextsFolder, m_appTextsLanguage, kLangEnglish) !=
+            kLangNoFile)
+            m_appTexts.LoadScreenTexts(kAppScreen);
+    }
+    return m_appTexts;
 }
 
 int32_t CCommonFormView::LoadPageTexts() {

@@ -39,7 +39,8 @@ public:
     // Asks the main frame to close (posted), when there is a controller with an owner window.
     virtual void CloseApplication();
 
-    // Loads the application texts and the page's texts (the first time the page is shown).
+    // Loads the page's texts (the first time the page is shown) and settles where the
+    // application texts come from: the language of this moment, read at their first use.
     void OnInitialUpdate() override;
     // Chooses the language file and loads the page's screen; warns and falls back to English,
     // or warns and closes the application. Answers LoadLangFile's result.
@@ -50,7 +51,7 @@ public:
     void SetEngineHandle(EngineHandle handle) { m_commCtrl.SetEngineHandle(handle); }
     CEngineCommCtrl& CommCtrl() { return m_commCtrl; }
     const CLangResTable& PageTexts() const { return m_pageTexts; }
-    const CLangResTable& AppTexts() const { return m_appTexts; }
+    const CLangResTable& AppTexts() const;
     const std::u16string& ScreenName() const { return m_screen; }
     bool ShowedEnglishNotice() const { return m_bEnglishNotice != 0; }
 
@@ -63,7 +64,11 @@ private:
     CEngineCommCtrl m_commCtrl;
     CLangResTable m_pageTexts;
     CFormViewCtrl* m_pCtrl = nullptr; // not owned
-    CLangResTable m_appTexts;         // screen "QK_UTILITY_APP"
+    mutable CLangResTable m_appTexts; // screen "QK_UTILITY_APP"
+    // Where the application texts are to be read from (set at the initial update).
+    std::u16string m_appTextsFolder;
+    int32_t m_appTextsLanguage = 0;
+    mutable bool m_appTextsDue = false;
     int32_t m_bEnglishNotice = 0;
     std::u16string m_screen;
 };

@@ -73,6 +73,19 @@ TEST_F(PageFixture, InitialUpdateLoadsApplicationAndPageTexts) {
     EXPECT_TRUE(presenter.Shown().empty());
 }
 
+// They are read when first asked for, from the language that the page was shown in: the
+// page's fallback to English, or a later change of the shared language, does not reach them.
+TEST_F(PageFixture, ApplicationTextsAreThoseOfTheLanguageThePageWasShownIn) {
+    lang.WriteLangFile(0x0409, kEnglish);
+    lang.WriteLangFile(0x0407, L"[TEST_PAGE_STR]\nSTR_0=Seitentext\n"
+                               L"[QK_UTILITY_APP_STR]\nSTR_0=Programmtext\n");
+    Make(0x0407);
+    ASSERT_EQ(controller->ChangeMenuState(kMenuStateShow), 1);
+    context->get()->languageId = 0x0409;
+    EXPECT_EQ(Page().AppTexts().TextOr(LangListKind::ScreenStrings, 0, u""), u"Programmtext");
+    EXPECT_EQ(Page().PageTexts().TextOr(LangListKind::ScreenStrings, 0, u""), u"Seitentext");
+}
+
 TEST_F(PageFixture, SizeRuleKeepsALargePageAndFitsAnyOtherToThePane) {
     lang.WriteLangFile(0x0409, kEnglish);
     Make(0x0409);
