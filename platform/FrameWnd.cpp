@@ -8,13 +8,23 @@
 
 namespace qk {
 
+// The frame's icon at one size: the template's own, else the system's application icon.
+HICON CFrameWnd::FrameIcon(int width, int height) const {
+    HANDLE icon = ::LoadImageW(ThisModule(), MAKEINTRESOURCEW(m_resourceId), IMAGE_ICON, width,
+                               height, LR_SHARED);
+    if (!icon)
+        icon = ::LoadImageW(nullptr, IDI_APPLICATION, IMAGE_ICON, width, height, LR_SHARED);
+    return static_cast<HICON>(icon);
+}
+
 bool CFrameWnd::PreCreateWindow(CREATESTRUCTW& cs) {
     if (!cs.lpszClass) {
-        HICON icon = ::LoadIconW(ThisModule(), MAKEINTRESOURCEW(m_resourceId));
-        if (!icon)
-            icon = ::LoadIconW(nullptr, IDI_APPLICATION);
+        // The small icon is loaded here: left to the class registration, it would be a scaled
+        // copy of the large one (2 ms under Wine, against half a millisecond).
+        HICON icon = FrameIcon(::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON));
+        HICON small = FrameIcon(::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON));
         cs.lpszClass = RegisterWndClass(CS_DBLCLKS, ::LoadCursorW(nullptr, IDC_ARROW),
-                                        reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), icon);
+                                        reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), icon, small);
     }
     return cs.lpszClass != nullptr;
 }

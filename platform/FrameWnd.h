@@ -43,6 +43,9 @@ protected:
 
     UINT m_resourceId = 0;
     CCreateContext* m_createContext = nullptr; // only during creation
+
+private:
+    HICON FrameIcon(int width, int height) const;
 };
 
 } // namespace qk

@@ -114,11 +114,12 @@ HWND CWnd::Detach() {
 }
 
 const wchar_t* CWnd::RegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH background,
-                                      HICON icon) {
+                                      HICON icon, HICON smallIcon) {
     // One class per combination, named after it (the buffer lives for the process).
-    static thread_local wchar_t name[96];
-    swprintf(name, 96, L"QKWnd:%p:%x:%p:%p:%p", static_cast<void*>(ThisModule()), classStyle,
-             static_cast<void*>(cursor), static_cast<void*>(background), static_cast<void*>(icon));
+    static thread_local wchar_t name[112];
+    swprintf(name, 112, L"QKWnd:%p:%x:%p:%p:%p:%p", static_cast<void*>(ThisModule()), classStyle,
+             static_cast<void*>(cursor), static_cast<void*>(background), static_cast<void*>(icon),
+             static_cast<void*>(smallIcon));
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
     if (::GetClassInfoExW(ThisModule(), name, &wc))
@@ -129,6 +130,7 @@ const wchar_t* CWnd::RegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH ba
     wc.hCursor = cursor;
     wc.hbrBackground = background;
     wc.hIcon = icon;
+    wc.hIconSm = smallIcon;
     wc.lpszClassName = name;
     return ::RegisterClassExW(&wc) ? name : nullptr;
 }

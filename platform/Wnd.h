@@ -33,7 +33,8 @@ public:
                 HWND parent, UINT id);
     // Registers (once per module) a window class whose procedure dispatches to objects.
     static const wchar_t* RegisterWndClass(UINT classStyle, HCURSOR cursor = nullptr,
-                                           HBRUSH background = nullptr, HICON icon = nullptr);
+                                           HBRUSH background = nullptr, HICON icon = nullptr,
+                                           HICON smallIcon = nullptr);
 
     // Takes over an existing window (a dialog control, a system-class window): its messages
     // come to this object first, then to the window's own procedure. Not owned.
