@@ -83,7 +83,8 @@ CQKUtilApp::CQKUtilApp(AppServices services)
       m_platform(m_services.platform ? m_services.platform : m_ownPlatform.get()),
       m_context(std::make_unique<UtilContext>()),
       m_dataManager(*m_services.files, *m_services.profile),
-      m_language(*m_services.profile, *m_services.files) {}
+      m_languageReader(*m_services.profile, *m_services.files),
+      m_language(m_languageReader, *m_services.files) {}
 
 CQKUtilApp::~CQKUtilApp() {
     WaitForToolStart();
@@ -108,7 +109,7 @@ bool CQKUtilApp::LoadScreenTable(CLangResTable& table, const char16_t* screen) c
 }
 
 void CQKUtilApp::WarnFromScreen(const char16_t* screen, int number, const wchar_t* english) {
-    CLangResTable table(*m_services.profile, *m_services.files);
+    CLangResTable table(m_languageReader, *m_services.files);
     const bool loaded = LoadScreenTable(table, screen);
     Warn(nullptr, loaded ? &table : nullptr, number, english);
 }
@@ -355,7 +356,7 @@ void CQKUtilApp::ReadInterfaceTypes(const UtilitySettings& settings) {
     std::array<int32_t, 5> types = settings.interfaceTypes;
     int32_t defaultType = settings.defaultIFType;
     if (!settings.interfaceTypesFound) {
-        CLangResTable portAdd(*m_services.profile, *m_services.files);
+        CLangResTable portAdd(m_languageReader, *m_services.files);
         LoadScreenTable(portAdd, u"PORT_ADD_DLG");
         std::u16string list = portAdd.TextOr(LangListKind::ScreenMessages, 100, u"2");
         types = ParseInterfaceTypes(list);
@@ -538,7 +539,7 @@ void CQKUtilApp::SavePrinterSettings() {
 void CQKUtilApp::WriteSettingsCommandFile() {
     if (m_context->startMode != kStartFileMode || !m_context->printerChosen)
         return;
-    CLangResTable confirm(*m_services.profile, *m_services.files);
+    CLangResTable confirm(m_languageReader, *m_services.files);
     const bool loaded = LoadScreenTable(confirm, u"MSG_CONFIRM_SAVE_FILE");
     std::wstring question = MessageText(loaded ? &confirm : nullptr, 0,
                                         L"Do you want to save the settings to the file?");

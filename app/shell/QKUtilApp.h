@@ -12,6 +12,7 @@
 #include "app/startup/StartupRules.h"
 #include "framework/context/UtilContext.h"
 #include "framework/lang/LangResTable.h"
+#include "platform/os/SectionCacheProfile.h"
 #include "framework/store/PluginDataMgr.h"
 #include "platform/FrameWnd.h"
 #include "platform/Sync.h"
@@ -128,6 +129,8 @@ private:
     CSplash* m_splash = nullptr; // the splash thread clears it when it ends
     int m_describedPrinterExitCode = 0;
     int32_t m_unattendedExitCode = 0;
+    // The language file is only read: its tables read it whole, once (not once per section).
+    os::SectionCacheProfile m_languageReader;
     CLangResTable m_language;
     bool m_holdsMutex = false;
     CExtCommandLineInfo m_commandLine;

@@ -37,7 +37,7 @@ inline constexpr int32_t kLangNoFile = -1;
 
 class CLangResTable {
 public:
-    explicit CLangResTable(qk::os::IProfile& profile = qk::os::RealProfile(),
+    explicit CLangResTable(qk::os::IProfile& profile = LanguageFileProfile(),
                            qk::os::IFileSystem& fileSystem = qk::os::RealFileSystem());
     ~CLangResTable();
     CLangResTable(const CLangResTable&) = delete;

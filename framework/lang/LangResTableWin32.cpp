@@ -1,4 +1,5 @@
-// Win32 half of the text table: pushing captions, combo items and list columns into controls.
+// Win32 half of the text table: the platform's profile behind the module's language files,
+// and pushing captions, combo items and list columns into controls.
 #include "framework/lang/LangResTable.h"
 
 #include <windows.h>
@@ -6,6 +7,12 @@
 #include "platform/Controls.h"
 #include "platform/Dpi.h"
 #include "platform/Text.h"
+#include "platform/os/SectionCacheProfile.h"
+
+qk::os::IProfile& LanguageFileProfile() {
+    static qk::os::SectionCacheProfile profile(qk::os::RealProfile(), qk::os::RealFileSystem());
+    return profile;
+}
 
 namespace {
 

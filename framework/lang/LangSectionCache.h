@@ -12,6 +12,7 @@
 #include <string_view>
 #include <utility>
 #include "platform/os/FileSystem.h"
+#include "platform/os/Profile.h"
 
 // The raw text of one section ("k=v\0...\0\0") or of a file's section list ("name\0...\0\0"),
 // empty when missing, shared by the cache and the tables whose entries point into it.
@@ -31,6 +32,11 @@ private:
     size_t m_size = 0;
 };
 using LangSectionText = std::shared_ptr<const CLangSection>;
+
+// The profile that the module's language tables read through unless given another: the
+// platform's, behind a section cache (language files are only read, and one that every
+// platform reads alike is read whole, once per stamp, instead of once per section).
+qk::os::IProfile& LanguageFileProfile();
 
 class CLangSectionCache {
 public:

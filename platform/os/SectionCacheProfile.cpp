@@ -22,6 +22,15 @@ template <typename Read> bool ReadWhole(Read read, std::u16string& raw) {
     }
 }
 
+// A full path: the platform looks a name without one up in the Windows folder.
+bool IsFullPath(const std::u16string& path) {
+    const bool drive =
+        path.size() >= 3 &&
+        ((path[0] >= u'A' && path[0] <= u'Z') || (path[0] >= u'a' && path[0] <= u'z')) &&
+        path[1] == u':' && (path[2] == u'\\' || path[2] == u'/');
+    return drive || path.rfind(u"\\\\", 0) == 0;
+}
+
 } // namespace
 
 bool SectionCacheProfile::ReadSection(const std::u16string& file, const std::u16string& name,
@@ -31,6 +40,11 @@ bool SectionCacheProfile::ReadSection(const std::u16string& file, const std::u16
                        uint32_t size) { return m_inner.GetSectionRaw(file, name, buffer, size); },
                    raw))
         return false;
+    AddEntries(raw, section);
+    return true;
+}
+
+void SectionCacheProfile::AddEntries(const std::u16string& raw, Section& section) {
     for (std::size_t pos = 0; pos < raw.size();) {
         std::size_t end = raw.find(u'\0', pos);
         if (end == std::u16string::npos)
@@ -49,7 +63,29 @@ bool SectionCacheProfile::ReadSection(const std::u16string& file, const std::u16
             entry.value = line.substr(equals + 1);
         section.push_back(std::move(entry));
     }
-    return true;
+}
+
+SectionCacheProfile::File* SectionCacheProfile::Current(const std::u16string& file) {
+    FileStamp stamp;
+    if (!m_files.Stamp(file, stamp))
+        return nullptr;
+    File& cached = m_cache[file];
+    if (!(cached.stamp == stamp)) {
+        cached = File{};
+        cached.stamp = stamp;
+    }
+    return &cached;
+}
+
+const ProfileImage* SectionCacheProfile::Image(const std::u16string& file, File& cached) {
+    if (!cached.imageRead) {
+        cached.imageRead = true;
+        std::vector<uint8_t> bytes;
+        ProfileImage image;
+        if (IsFullPath(file) && m_files.ReadFile(file, bytes) && ReadProfileImage(bytes, image))
+            cached.image = std::move(image);
+    }
+    return cached.image ? &*cached.image : nullptr;
 }
 
 bool SectionCacheProfile::MayHaveSection(const std::u16string& file, File& cached,
@@ -84,20 +120,21 @@ bool SectionCacheProfile::MayHaveSection(const std::u16string& file, File& cache
 bool SectionCacheProfile::Find(const std::u16string& file, const std::u16string& section,
                                const std::u16string& key, const Entry*& entry) {
     std::u16string sectionName, keyName;
-    FileStamp stamp;
-    if (!ProfileNameUpper(section, sectionName) || !ProfileNameUpper(key, keyName) ||
-        !m_files.Stamp(file, stamp))
+    if (!ProfileNameUpper(section, sectionName) || !ProfileNameUpper(key, keyName))
         return false;
-    File& cached = m_cache[file];
-    if (!(cached.stamp == stamp)) {
-        cached = File{};
-        cached.stamp = stamp;
-    }
+    File* current = Current(file);
+    if (!current)
+        return false;
+    File& cached = *current;
     auto found = cached.sections.find(sectionName);
     if (found == cached.sections.end()) {
         Section read;
-        if (MayHaveSection(file, cached, sectionName) && !ReadSection(file, section, read))
+        if (const ProfileImage* image = Image(file, cached)) {
+            if (const ProfileImage::Section* whole = image->Find(sectionName))
+                AddEntries(whole->lines, read);
+        } else if (MayHaveSection(file, cached, sectionName) && !ReadSection(file, section, read)) {
             return false;
+        }
         found = cached.sections.emplace(sectionName, std::move(read)).first;
     }
     entry = nullptr;
@@ -114,6 +151,7 @@ std::u16string SectionCacheProfile::GetString(const std::u16string& file,
                                               const std::u16string& section,
                                               const std::u16string& key,
                                               const std::u16string& def) {
+    std::lock_guard<std::mutex> lock(m_mutex);
     const Entry* entry = nullptr;
     if (!Find(file, section, key, entry))
         return m_inner.GetString(file, section, key, def);
@@ -123,6 +161,7 @@ std::u16string SectionCacheProfile::GetString(const std::u16string& file,
 
 int SectionCacheProfile::GetInt(const std::u16string& file, const std::u16string& section,
                                 const std::u16string& key, int def) {
+    std::lock_guard<std::mutex> lock(m_mutex);
     const Entry* entry = nullptr;
     if (!Find(file, section, key, entry))
         return m_inner.GetInt(file, section, key, def);
@@ -133,17 +172,20 @@ int SectionCacheProfile::GetInt(const std::u16string& file, const std::u16string
 
 bool SectionCacheProfile::WriteString(const std::u16string& file, const std::u16string& section,
                                       const std::u16string& key, const std::u16string& value) {
+    std::lock_guard<std::mutex> lock(m_mutex);
     m_cache.erase(file);
     return m_inner.WriteString(file, section, key, value);
 }
 
 bool SectionCacheProfile::DeleteKey(const std::u16string& file, const std::u16string& section,
                                     const std::u16string& key) {
+    std::lock_guard<std::mutex> lock(m_mutex);
     m_cache.erase(file);
     return m_inner.DeleteKey(file, section, key);
 }
 
 bool SectionCacheProfile::DeleteSection(const std::u16string& file, const std::u16string& section) {
+    std::lock_guard<std::mutex> lock(m_mutex);
     m_cache.erase(file);
     return m_inner.DeleteSection(file, section);
 }
@@ -151,11 +193,26 @@ bool SectionCacheProfile::DeleteSection(const std::u16string& file, const std::u
 uint32_t SectionCacheProfile::GetSectionRaw(const std::u16string& file,
                                             const std::u16string& section, char16_t* buffer,
                                             uint32_t size) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    std::u16string upper;
+    File* cached = ProfileNameUpper(section, upper) ? Current(file) : nullptr;
+    const ProfileImage* image = cached ? Image(file, *cached) : nullptr;
+    // Whether a section's listing shows its comments is the platform's to say.
+    const ProfileImage::Section* whole = image && !image->comments ? image->Find(upper) : nullptr;
+    uint32_t answer = 0;
+    if (whole && CopyWholeListing(whole->lines, buffer, size, answer))
+        return answer;
     return m_inner.GetSectionRaw(file, section, buffer, size);
 }
 
 uint32_t SectionCacheProfile::GetSectionNamesRaw(const std::u16string& file, char16_t* buffer,
                                                  uint32_t size) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    File* cached = Current(file);
+    const ProfileImage* image = cached ? Image(file, *cached) : nullptr;
+    uint32_t answer = 0;
+    if (image && CopyWholeListing(image->Names(), buffer, size, answer))
+        return answer;
     return m_inner.GetSectionNamesRaw(file, buffer, size);
 }
 

@@ -1,19 +1,24 @@
-// A profile that answers single values from whole sections, each read once through another
-// profile: a reader that asks many keys of one file (the menu file) opens it once per section
-// instead of once per key. The file's stamp is checked at every answer, so a file changed in
-// between is read afresh; whatever the whole sections cannot answer exactly as the platform
-// does (a missing file, names with blanks or other than ASCII letters) is passed on. The
-// file's list of sections is read once per stamp as well, and a section it does not list is
-// not read. Writes and raw reads pass straight through.
+// A profile that answers single values from whole sections: a reader that asks many keys of
+// one file (the menu file) opens it once per section instead of once per key, and once in
+// all when the file reads the same on every platform (ProfileImage): then the whole file is
+// read at the first question, and sections and the list of sections are answered from it
+// too. Otherwise each section is read once through the other profile, and the file's list of
+// sections once as well (a section it does not list is not read). The file's stamp is checked
+// at every answer, so a file changed in between is read afresh; whatever the cache cannot
+// answer exactly as the platform does (a missing file, names with blanks or other than ASCII
+// letters, a raw read that does not fit) is passed on. Writes pass straight through. Safe to
+// share between threads.
 #pragma once
 #include <cstdint>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
 #include <vector>
 #include "platform/os/FileSystem.h"
 #include "platform/os/Profile.h"
+#include "platform/os/ProfileImage.h"
 
 namespace qk::os {
 
@@ -49,6 +54,8 @@ private:
         // Upper-case names of the file's sections, when every name could be compared: a
         // section not among them has no values, and costs no read.
         std::optional<std::set<std::u16string>> listed;
+        bool imageRead = false;
+        std::optional<ProfileImage> image; // the whole file, when it answers
     };
 
     // The entry of the key, null when the section has none; false when the answer must come
@@ -56,11 +63,19 @@ private:
     bool Find(const std::u16string& file, const std::u16string& section, const std::u16string& key,
               const Entry*& entry);
     bool ReadSection(const std::u16string& file, const std::u16string& name, Section& section);
+    // The entries of a section's lines ("k=v\0k2\0...").
+    static void AddEntries(const std::u16string& raw, Section& section);
+    // The file's record at its current stamp, emptied when the file changed; null when the
+    // file cannot be stamped (then nothing of it is kept).
+    File* Current(const std::u16string& file);
+    // The whole file, read once per stamp; null when it must be read section by section.
+    const ProfileImage* Image(const std::u16string& file, File& cached);
     // False when the file's list of sections shows that it has no section of the name.
     bool MayHaveSection(const std::u16string& file, File& cached, const std::u16string& upper);
 
     IProfile& m_inner;
     IFileSystem& m_files;
+    std::mutex m_mutex;                     // held through every call
     std::map<std::u16string, File> m_cache; // by path as given
 };
 

@@ -428,18 +428,82 @@ TEST(ProfileCacheMatchesPlatform, EveryKeyReadsTheSameUntilAndAfterARewrite) {
 }
 
 // The file's list of sections answers for a section it does not have: no read of its own.
+// (The blanks around '=' keep the file from being read whole: platforms may trim them apart.)
 TEST(ProfileCacheMatchesPlatform, ASectionTheFileDoesNotListCostsNoRead) {
     RealWorld real;
     RecordingProfile reader(real.Profile());
     os::SectionCacheProfile cached(reader, real.Files());
     const std::u16string file = real.Root() + u"\\setting.ini";
-    real.PutText(file, u"[LANGUAGE]\r\nLANGID=0411\r\n", TextEncoding::Ansi);
+    real.PutText(file, u"[LANGUAGE]\r\nLANGID = 0411\r\n", TextEncoding::Ansi);
     EXPECT_EQ(cached.GetInt(file, u"Font", u"EnableFontA", 3), 3);
     EXPECT_EQ(cached.GetString(file, u"Support", u"ARP", u"none"), u"none");
     EXPECT_EQ(cached.GetString(file, u"language", u"LangId", u""), u"0411");
     ASSERT_EQ(reader.Reads().size(), 1u);
     EXPECT_EQ(reader.Reads()[0].section, u"language");
     EXPECT_EQ(reader.NameReads(), 1);
+}
+
+// A file that every platform reads alike is read whole, once: its keys, its sections and its
+// list of sections answer as the platform's do, without a call to it; a raw read that does
+// not fit, and the sections of a file with comments, still go to it.
+TEST(ProfileCacheMatchesPlatform, AFileReadWholeAnswersAsThePlatformWithoutAskingIt) {
+    RealWorld real;
+    RecordingProfile reader(real.Profile());
+    os::SectionCacheProfile cached(reader, real.Files());
+    const std::u16string utf16 = real.Root() + u"\\lang.dat";
+    const std::u16string ascii = real.Root() + u"\\menu.dat";
+    real.PutText(utf16,
+                 u"[CMN_STR]\r\nSTR_0=QK-R40 Utility\r\nSTR_1=\u65E5\u672C\u8A9E\r\n\r\n"
+                 u"[Menu]\r\nbare\r\nq=\"quoted\"\r\nn=42abc\r\nhex=0x1F\r\nempty=\r\n"
+                 u"k=first\r\nK=second\r\n[Empty]\r\n[Last]\r\nx=]CMN_STR_1\r\n",
+                 TextEncoding::Utf16LeBom);
+    real.PutText(ascii, u"; made by hand\n[MENUITEM_1]\nITEMID=1\n;ITEMID=2\nSTRING=Paper\n",
+                 TextEncoding::Ansi);
+    const std::u16string sections[] = {u"CMN_STR", u"menu", u"Empty",
+                                       u"Last",    u"None", u"MENUITEM_1"};
+    const std::u16string keys[] = {u"STR_0", u"str_1", u"bare", u"q",      u"n",      u"hex",
+                                   u"empty", u"k",     u"x",    u"ITEMID", u"STRING", u"gone"};
+    auto raw = [&](auto read) {
+        return std::make_pair(
+            ReadRaw(512, [&](char16_t* b, uint32_t n) { return read(cached, b, n); }),
+            ReadRaw(512, [&](char16_t* b, uint32_t n) { return read(real.Profile(), b, n); }));
+    };
+    for (const std::u16string& file : {utf16, ascii}) {
+        for (const auto& section : sections)
+            for (const auto& key : keys) {
+                EXPECT_EQ(Show(cached.GetString(file, section, key, u"def")),
+                          Show(real.Profile().GetString(file, section, key, u"def")))
+                    << "[" << Show(section) << "] " << Show(key);
+                EXPECT_EQ(cached.GetInt(file, section, key, -7),
+                          real.Profile().GetInt(file, section, key, -7))
+                    << "[" << Show(section) << "] " << Show(key);
+            }
+        const auto names = raw([&](os::IProfile& p, char16_t* b, uint32_t n) {
+            return p.GetSectionNamesRaw(file, b, n);
+        });
+        EXPECT_EQ(names.first.answer, names.second.answer);
+        EXPECT_EQ(Show(names.first.buffer.substr(0, names.second.answer + 1)),
+                  Show(names.second.buffer.substr(0, names.second.answer + 1)));
+    }
+    for (const auto& section : {u"CMN_STR", u"menu", u"Last"}) {
+        const auto got = raw([&](os::IProfile& p, char16_t* b, uint32_t n) {
+            return p.GetSectionRaw(utf16, section, b, n);
+        });
+        EXPECT_EQ(got.first.answer, got.second.answer) << Show(section);
+        EXPECT_EQ(Show(got.first.buffer.substr(0, got.second.answer + 1)),
+                  Show(got.second.buffer.substr(0, got.second.answer + 1)))
+            << Show(section);
+    }
+    EXPECT_EQ(reader.Reads().size(), 0u);
+    EXPECT_EQ(reader.NameReads(), 0);
+
+    // An exact fit is the platform's to answer (it says "too small"), as are listings that may
+    // show comments.
+    char16_t buffer[64];
+    const uint32_t exact = static_cast<uint32_t>(std::u16string_view(u"x=]CMN_STR_1").size()) + 2;
+    EXPECT_EQ(cached.GetSectionRaw(utf16, u"Last", buffer, exact), exact - 2);
+    cached.GetSectionRaw(ascii, u"MENUITEM_1", buffer, 64);
+    EXPECT_EQ(reader.Reads().size(), 2u);
 }
 
 } // namespace
