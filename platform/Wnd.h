@@ -61,6 +61,8 @@ public:
     bool ShowWindow(int cmd) const { return ::ShowWindow(m_hWnd, cmd) != FALSE; }
     void UpdateWindow() const { ::UpdateWindow(m_hWnd); }
     void Invalidate(bool erase = true) const { ::InvalidateRect(m_hWnd, nullptr, erase); }
+    // Turns the window's redrawing off or on again (it is not repainted by this).
+    void SetRedraw(bool redraw) const { ::SendMessageW(m_hWnd, WM_SETREDRAW, redraw, 0); }
     HWND GetParent() const { return ::GetParent(m_hWnd); }
     HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
     int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }

@@ -83,6 +83,9 @@ void CUtilMenuView::ReadMenuFile(UtilContext* context, IShellFrame* frame, os::I
 }
 
 void CUtilMenuView::SetUpList(IShellFrame* frame) {
+    // Redrawing is off while the list is set up: each change would lay the rows out and
+    // invalidate them anew (under Wine 14 ms for the menu's rows, against 6).
+    SetRedraw(false);
     ModifyStyle(0, LVS_REPORT | LVS_OWNERDRAWFIXED | LVS_NOCOLUMNHEADER, SWP_FRAMECHANGED);
     CListCtrl list = GetListCtrl();
     // The row measure may come now or only at the first paint (version 6 of the common
@@ -98,6 +101,8 @@ void CUtilMenuView::SetUpList(IShellFrame* frame) {
         selectable.push_back(m_items[i]->IsSelectable());
     }
     m_rows.SetRows(std::move(selectable));
+    SetRedraw(true);
+    Invalidate();
     if (!frame)
         return;
     SIZE size = list.ApproximateViewRect();

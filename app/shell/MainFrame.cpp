@@ -148,15 +148,17 @@ void CMainFrame::LayoutPanes() {
     RECT client = GetClientRect();
     const int w = client.right;
     const int h = client.bottom;
-    m_outerSplitter.SetColumnInfo(0, w, 1);
     const int statusBand = StatusBandHeightAt(m_dpi);
     const int statusPane = StatusPaneHeightAt(m_dpi);
-    m_outerSplitter.SetRowInfo(0, std::abs(h - statusBand), 1);
-    m_outerSplitter.SetRowInfo(1, statusPane, 1);
-    m_outerSplitter.RecalcLayout();
+    // The inner splitter's sizes first: the outer one's layout resizes it, and it lays its
+    // panes out then already where they belong (not once at the old sizes and again).
     m_innerSplitter.SetColumnInfo(0, m_menuPaneWidth, 1);
     m_innerSplitter.SetColumnInfo(1, std::abs(w - m_menuPaneWidth), 1);
     m_innerSplitter.SetRowInfo(0, std::abs(h - statusPane), 1);
+    m_outerSplitter.SetColumnInfo(0, w, 1);
+    m_outerSplitter.SetRowInfo(0, std::abs(h - statusBand), 1);
+    m_outerSplitter.SetRowInfo(1, statusPane, 1);
+    m_outerSplitter.RecalcLayout();
     m_innerSplitter.RecalcLayout();
 }
 
