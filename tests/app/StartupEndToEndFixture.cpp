@@ -122,11 +122,13 @@ void UtilityRun::StartPrinter(const std::wstring& extraArguments) {
     ASSERT_TRUE(WriteText(folder_ + L"\\comm\\DeviceMap.ini", map));
 }
 
-std::wstring UtilityRun::RegisterPortMonitorPort() {
+std::wstring UtilityRun::RegisterPortMonitorPort(const std::string& deviceName) {
     std::string ports =
         "[Ports]\r\nFormat=QKComm.Ports.1\r\nCount=1\r\n[Port1]\r\nInterface=COM\r\n"
         "PortName=" +
         Narrow(portName_) + "\r\nDevicePath=pipe://qk/RSDPRT1/QK-R40\r\n";
+    if (!deviceName.empty())
+        ports += "DeviceName=" + deviceName + "\r\n";
     EXPECT_TRUE(WriteText(folder_ + L"\\comm\\Ports.ini", ports));
     return L"pipe://qk/RSDPRT1/";
 }

@@ -43,8 +43,9 @@ protected:
     // The device path under which the library offers the simulator's port.
     std::wstring DevicePath() const { return L"\\\\.\\" + portName_; }
     // Registers the simulator's port as a port of the maker's port monitor; answers the
-    // device path prefix that /p gives for it.
-    std::wstring RegisterPortMonitorPort();
+    // device path prefix that /p gives for it. Without a device name the printer list takes
+    // no printer of that port.
+    std::wstring RegisterPortMonitorPort(const std::string& deviceName = "");
     // Registers the simulator's port as an ordinary serial port of the served model, so the
     // printer selection lists it.
     void RegisterSelectablePort();
