@@ -161,6 +161,31 @@ private:
     void HandleNcDestroy();
 };
 
+// Keeps a window from redrawing while it is filled item by item, and invalidates it whole
+// afterwards. A combo box otherwise updates its list's scroll bar and repaints for each item
+// (under Wine a page of combo boxes took 3-7 ms to fill, against under 1 ms paused). Only a
+// window showing by its own style is paused: turning redrawing on again shows a window whose
+// class leaves the message to DefWindowProc.
+class CRedrawPause {
+public:
+    explicit CRedrawPause(HWND hwnd)
+        : m_hwnd(hwnd && (::GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VISIBLE) ? hwnd : nullptr) {
+        if (m_hwnd)
+            ::SendMessageW(m_hwnd, WM_SETREDRAW, FALSE, 0);
+    }
+    ~CRedrawPause() {
+        if (!m_hwnd || !::IsWindow(m_hwnd))
+            return;
+        ::SendMessageW(m_hwnd, WM_SETREDRAW, TRUE, 0);
+        ::InvalidateRect(m_hwnd, nullptr, TRUE);
+    }
+    CRedrawPause(const CRedrawPause&) = delete;
+    CRedrawPause& operator=(const CRedrawPause&) = delete;
+
+private:
+    HWND m_hwnd;
+};
+
 // Marks a window whose keyboard navigation the message loop hands to IsDialogMessage
 // (modeless dialogs and form views of any module).
 void MarkDialogNavigation(HWND hwnd, bool on);

@@ -160,10 +160,10 @@ bool CPrinterSelectDlg::LoadTexts() {
     label += language;
     SetDlgItemText(kLanguageLabel, WidePtr(label));
 
-    m_list.SendMessage(WM_SETREDRAW, FALSE);
-    RefreshPortList();
-    m_list.SendMessage(WM_SETREDRAW, TRUE);
-    m_list.Invalidate();
+    {
+        const CRedrawPause paused(m_list.m_hWnd);
+        RefreshPortList();
+    }
     return true;
 }
 

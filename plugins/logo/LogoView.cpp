@@ -93,6 +93,7 @@ void CLogoView::OnInitialUpdate() {
 // The language file's names for a combo box, else the English ones.
 void CLogoView::FillChoices(UINT comboId, int selected) {
     CComboBox combo(GetDlgItem(comboId));
+    const CRedrawPause paused(combo.m_hWnd);
     combo.ResetContent();
     const CLangResTable& texts = PageTexts();
     for (int32_t i = 0; i < texts.Count(LangListKind::ComboItems); ++i) {

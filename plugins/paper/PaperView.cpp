@@ -39,6 +39,7 @@ void CPaperView::FillChoices(const ShownSetting& shown, uint16_t value) {
     CComboBox combo(GetDlgItem(shown.comboId));
     if (!combo.m_hWnd)
         return;
+    const CRedrawPause paused(combo.m_hWnd);
     combo.ResetContent();
     auto add = [&](const std::u16string& text, uint16_t data) {
         int index = combo.AddString(WidePtr(text));

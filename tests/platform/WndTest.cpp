@@ -294,5 +294,46 @@ TEST(Wnd, ChildByIdentifierEnableAndShow) {
     EXPECT_EQ(child.GetWindowText(), L"renamed");
 }
 
+// What the page fills rely on: the combo box's list catches up and the box repaints when the
+// pause ends, and a control hidden by its own style is not shown by it.
+TEST(Wnd, RedrawPauseDefersAComboBoxUntilItEndsAndShowsNothingHidden) {
+    RecordingWnd parent;
+    ASSERT_TRUE(CreateTopLevel(parent));
+    parent.ShowWindow(SW_SHOWNOACTIVATE);
+    auto child = [&](const wchar_t* cls, DWORD style, int y, int height) {
+        return ::CreateWindowExW(0, cls, L"", WS_CHILD | style, 10, y, 140, height, parent.m_hWnd,
+                                 nullptr, nullptr, nullptr);
+    };
+    const CComboBox combo(child(L"COMBOBOX", WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST, 10, 100));
+    ASSERT_TRUE(combo.m_hWnd);
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
+    ASSERT_TRUE(::GetComboBoxInfo(combo.m_hWnd, &info));
+    parent.UpdateWindow();
+    auto lastRow = [&] {
+        SCROLLINFO scroll{};
+        scroll.cbSize = sizeof(scroll);
+        scroll.fMask = SIF_RANGE;
+        ::GetScrollInfo(info.hwndList, SB_VERT, &scroll);
+        return scroll.nMax;
+    };
+    {
+        const CRedrawPause paused(combo.m_hWnd);
+        for (int i = 0; i < 16; ++i)
+            combo.AddString(std::to_wstring(i).c_str());
+        combo.SetCurSel(12);
+        EXPECT_EQ(lastRow(), 0) << "the list laid out while paused";
+    }
+    EXPECT_EQ(lastRow(), 15);
+    RECT update{};
+    EXPECT_TRUE(::GetUpdateRect(combo.m_hWnd, &update, FALSE)) << "no repaint after the pause";
+    EXPECT_EQ(combo.GetWindowText(), L"12");
+
+    const CControl hidden(child(L"STATIC", 0, 120, 10));
+    { const CRedrawPause paused(hidden.m_hWnd); }
+    EXPECT_FALSE(hidden.GetStyle() & WS_VISIBLE);
+    { const CRedrawPause paused(nullptr); }
+}
+
 } // namespace
 } // namespace qk::test
