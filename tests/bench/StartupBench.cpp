@@ -105,11 +105,23 @@ BOOL CALLBACK FindShownWindow(HWND window, LPARAM param) {
     return !query->found;
 }
 
+// The file's size, 0 when there is none.
+ULONGLONG FileSize(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
 // One program start: from CreateProcess to a visible top-level window of the process's first
 // thread with the class (empty: any) and title (empty: any).
 struct Start {
     std::wstring exe, arguments, className, title;
     std::vector<std::wstring> environment;
+    // The utility starts its restore tool once its window is up: a start killed while it
+    // creates the tool left the tool's process half made under Wine, blocked for good and
+    // holding the benchmark's output open.
+    bool startsRestoreTool = false;
 };
 
 // Milliseconds from CreateProcess to the window visible, and to the program's first wait for
@@ -121,6 +133,7 @@ struct Shown {
 struct Bench {
     std::wstring folder; // scratch: the library's files, the file mode's output
     std::vector<std::wstring> environment;
+    std::wstring restoreLog; // where the restore tool writes its line
     int runs = 7;
 
     // A poll lists the windows of the program's first thread only (one call to the Wine
@@ -130,6 +143,7 @@ struct Bench {
     // server calls the program makes itself.
     Shown TimeToWindow(const Start& start) const {
         ProcessRunner program;
+        const ULONGLONG restoreRuns = FileSize(restoreLog);
         const double begin = NowMs();
         if (!program.Start(start.exe, start.arguments, folder, start.environment))
             return {};
@@ -148,6 +162,8 @@ struct Bench {
             if (::WaitForInputIdle(program.Handle(), 30000) == 0)
                 shown.ready = NowMs() - begin;
         }
+        if (visible && start.startsRestoreTool)
+            PollUntil([&] { return FileSize(restoreLog) > restoreRuns; }, 5000);
         program.Kill();
         program.Wait(5000);
         return shown;
@@ -358,7 +374,9 @@ int main(int argc, char** argv) {
     bench.folder = std::wstring(temp) + L"qk-bench-" + std::to_wstring(::GetCurrentProcessId());
     ::CreateDirectoryW(bench.folder.c_str(), nullptr);
     ::CreateDirectoryW((bench.folder + L"\\comm").c_str(), nullptr);
-    bench.environment = {L"QKCOMM_DATA_DIR=" + bench.folder + L"\\comm"};
+    bench.environment = {L"QKCOMM_DATA_DIR=" + bench.folder + L"\\comm",
+                         L"QKRESTORE_DATA_DIR=" + bench.folder + L"\\restore"};
+    bench.restoreLog = bench.folder + L"\\restore\\runs.log";
 
     wchar_t self[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, self, MAX_PATH);
@@ -372,7 +390,7 @@ int main(int argc, char** argv) {
     const std::wstring title = std::wstring(L"QK-R40 Utility ") + qk::app::kVersionText;
     const std::vector<std::vector<Shown>> mainRounds = bench.TimeInTurn({
         {bin + L"bench_bare_window.exe", size, L"", L"", bench.environment},
-        {exe, L"/mF" + bench.folder + L"\\R40.dat", L"", title, bench.environment},
+        {exe, L"/mF" + bench.folder + L"\\R40.dat", L"", title, bench.environment, true},
         {bin + L"bench_skeleton_main_window.exe", L"", L"", L"", bench.environment},
     });
     const std::vector<Shown> main = Medians(mainRounds);
