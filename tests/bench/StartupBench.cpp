@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -106,11 +107,10 @@ BOOL CALLBACK FindShownWindow(HWND window, LPARAM param) {
 }
 
 // The file's size, 0 when there is none.
-ULONGLONG FileSize(const std::wstring& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
-        return 0;
-    return (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+uintmax_t FileSize(const std::wstring& path) {
+    std::error_code missing;
+    const uintmax_t size = std::filesystem::file_size(path, missing);
+    return missing ? 0 : size;
 }
 
 // One program start: from CreateProcess to a visible top-level window of the process's first
@@ -143,7 +143,7 @@ struct Bench {
     // server calls the program makes itself.
     Shown TimeToWindow(const Start& start) const {
         ProcessRunner program;
-        const ULONGLONG restoreRuns = FileSize(restoreLog);
+        const uintmax_t restoreRuns = FileSize(restoreLog);
         const double begin = NowMs();
         if (!program.Start(start.exe, start.arguments, folder, start.environment))
             return {};
