@@ -266,7 +266,9 @@ int32_t CommLibrary::Open(int32_t mode) {
         rc = link->EnableAutomaticStatus(kStatusGraceMs);
     if (rc != kQkcOk) {
         link->Close();
-        if (rc != kQkcConnectFailed && rc != kQkcTimeout) {
+        // A connection lost before automatic status could be asked for (the printer refused
+        // or dropped it just after it was made) is a printer that is gone, not a wrong port.
+        if (rc != kQkcConnectFailed && rc != kQkcTimeout && rc != kQkcConnectionLost) {
             lock_.Release();
             return rc;
         }

@@ -1,9 +1,10 @@
 // Bringing a lost connection back: the rounds of tries, a connection's status before the
-// library has taken it over, a write when the connection closes, and a round under way when
-// the host chooses another port.
+// library has taken it over, a write when the connection closes, a round under way when the
+// host chooses another port, and an open whose connection is reset as soon as it is made.
 #include <gtest/gtest.h>
 #include <atomic>
 #include <mutex>
+#include <thread>
 #include <vector>
 #include "maker/comm/PrinterLink.h"
 #include "maker/comm/Reconnector.h"
@@ -124,6 +125,14 @@ public:
         accepted_ = qk::net::TcpSocket(accept(listener_, nullptr, nullptr));
         return accepted_.Valid();
     }
+    // True when a connection waits to be accepted.
+    bool Pending(uint32_t timeoutMs) {
+        fd_set readable;
+        FD_ZERO(&readable);
+        FD_SET(listener_, &readable);
+        timeval wait{0, static_cast<long>(timeoutMs) * 1000};
+        return select(0, &readable, nullptr, nullptr, &wait) == 1;
+    }
     std::string Endpoint() const { return "127.0.0.1:" + std::to_string(port_); }
     qk::net::TcpSocket& Accepted() { return accepted_; }
     ~DeafPeer() {
@@ -215,6 +224,75 @@ TEST_F(LibraryReconnection, ARoundUnderWayNeverConnectsAPortChosenAfterIt) {
     EXPECT_EQ(kQkcOk, fx.qkc.QKC_Open(1));
     EXPECT_TRUE(PumpUntil([&] { return fx.sim.Control("get connections") == "OK 2"; }, 5000))
         << fx.sim.Control("get connections");
+}
+
+// A printer that takes every connection and resets it at once, as one that is switched off or
+// starts refusing just after the connection was made.
+class ResettingPeer {
+public:
+    bool Start() {
+        if (!peer_.Listen())
+            return false;
+        accepter_ = std::thread([this] {
+            while (!stop_) {
+                if (!peer_.Pending(50) || !peer_.Accept())
+                    continue;
+                const linger reset{1, 0};
+                setsockopt(peer_.Accepted().Handle(), SOL_SOCKET, SO_LINGER,
+                           reinterpret_cast<const char*>(&reset), sizeof(reset));
+                peer_.Accepted().Close();
+                ++connections_;
+            }
+        });
+        return true;
+    }
+    ~ResettingPeer() {
+        stop_ = true;
+        if (accepter_.joinable())
+            accepter_.join();
+    }
+    std::string Endpoint() const { return peer_.Endpoint(); }
+    int Connections() const { return connections_; }
+
+private:
+    DeafPeer peer_;
+    std::thread accepter_;
+    std::atomic<bool> stop_{false};
+    std::atomic<int> connections_{0};
+};
+
+std::atomic<int> g_noStatusReports{0};
+int32_t QKC_CALL CountNoStatus(int32_t status, void*) {
+    if (status == kStatusNoStatus)
+        ++g_noStatusReports;
+    return 1;
+}
+
+// Reset before automatic status could be asked for, or just after: either way the port stays
+// the one the host opened, the library tries it again and the host learns there is no status
+// (once: only changes are reported). The reset and the library's request race, so the port is
+// opened several times.
+TEST(LibraryOpen, AConnectionResetAsSoonAsItIsMadeIsTriedAgainAndReportsNoStatus) {
+    ResettingPeer peer;
+    ASSERT_TRUE(peer.Start());
+    qk::test::CommFixture fx;
+    ASSERT_TRUE(fx.SetUp("[COM]\nCOM9=" + peer.Endpoint() + "\n"));
+    PortRecord record = qk::test::MakePortRecord(u"COM", u"COM9");
+    ASSERT_EQ(kQkcOk, fx.qkc.QKC_SetPort(&record));
+    g_noStatusReports = 0;
+    ASSERT_EQ(kQkcOk, fx.qkc.QKC_RegisterStatusProc(&CountNoStatus, nullptr));
+    for (int round = 0; round < 3; ++round) {
+        const int connected = peer.Connections();
+        const int32_t opened = fx.qkc.QKC_Open(1);
+        EXPECT_TRUE(opened == kQkcOk || opened == kQkcConnectionLost) << opened;
+        // A round of tries still under way from before may be in its longest pause (4 s).
+        EXPECT_TRUE(PumpUntil([&] { return peer.Connections() >= connected + 2; }, 6000))
+            << "round " << round << ": the library gave the port up";
+        EXPECT_EQ(kQkcOk, fx.qkc.QKC_Close());
+    }
+    EXPECT_TRUE(PumpUntil([&] { return g_noStatusReports > 0; }, 3000));
+    fx.qkc.QKC_UnregisterStatusProc();
+    fx.TearDown();
 }
 
 } // namespace
