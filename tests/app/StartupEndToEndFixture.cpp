@@ -230,17 +230,20 @@ void UtilityRun::StartRemoteAndSettle(HWND& frame) {
 
 bool UtilityRun::WaitForTheStartsRead() {
     constexpr ULONGLONG kQuietMs = 1500;
-    long counted = -1;
+    long counted = -1, connected = -1;
     ULONGLONG quietSince = 0;
     return PumpUntil(
         [&] {
-            long total = 0;
+            long total = 0, connections = 0;
             if (std::sscanf(PrinterControl(L"get requests").c_str(), "OK %ld", &total) != 1 ||
-                total <= 0)
+                total <= 0 ||
+                std::sscanf(PrinterControl(L"get connections").c_str(), "OK %ld", &connections) !=
+                    1)
                 return false;
             const ULONGLONG now = ::GetTickCount64();
-            if (total != counted) {
+            if (total != counted || connections != connected) {
                 counted = total;
+                connected = connections;
                 quietSince = now;
                 return false;
             }

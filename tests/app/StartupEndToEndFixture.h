@@ -101,10 +101,12 @@ protected:
     ProcessRunner second_;
 
 private:
-    // The start's settings read is over: the printer was asked its questions, none came for a
-    // while, and no dialog of the program is up. Its progress dialog shows only after a delay,
-    // so "no dialog" alone also held before the read had begun, and a test then took the
-    // printer away in the middle of the read (the strip stayed at its last status).
+    // The start's settings read is over: the printer was asked its questions, neither a
+    // question nor a connection came for a while, and no dialog of the program is up. Its
+    // progress dialog shows only after a delay, so "no dialog" alone also held before the read
+    // had begun, and a test then took the printer away in the middle of the read (the strip
+    // stayed at its last status). The read ends by opening the port again, once its dialog
+    // has gone: a test must not take the printer away before that either.
     bool WaitForTheStartsRead();
     void EndProcess(ProcessRunner& process);
 
