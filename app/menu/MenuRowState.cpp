@@ -97,8 +97,11 @@ bool CMenuRowState::ButtonDown(int32_t row) {
     return true;
 }
 
-int32_t CMenuRowState::ButtonUp(bool inside) {
-    const int32_t target = !inside ? kNone : m_pressed >= 0 ? m_pressed : m_hover;
+int32_t CMenuRowState::ButtonUp(int32_t row, bool inside) {
+    // A heading takes no hover, so the hover row may still be one the pointer left for it: a
+    // release over the heading must not activate that row.
+    const bool overHeading = row >= 0 && row < RowCount() && !IsSelectable(row);
+    const int32_t target = !inside || overHeading ? kNone : m_pressed >= 0 ? m_pressed : m_hover;
     EndPress();
     return target;
 }

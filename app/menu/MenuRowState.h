@@ -61,8 +61,8 @@ public:
     // False when `row` is not selectable (the list's own handling then runs).
     bool ButtonDown(int32_t row);
     // Ends the press: the row to activate (the pressed row, else the hover row), or kNone
-    // when the button came up outside the list or over nothing.
-    int32_t ButtonUp(bool inside);
+    // when the button came up outside the list, over nothing or over a heading (`row`).
+    int32_t ButtonUp(int32_t row, bool inside);
     // The mouse capture went elsewhere: nothing is under the mouse or pressed.
     void CaptureLost();
 

@@ -205,7 +205,9 @@ bool CUtilMenuView::OnLButtonDown(UINT, POINT point) {
 }
 
 bool CUtilMenuView::OnLButtonUp(UINT, POINT point) {
-    const int32_t target = m_rows.ButtonUp(IsInClient(point));
+    const bool inside = IsInClient(point);
+    const int32_t target =
+        m_rows.ButtonUp(inside ? HitTestRow(point) : CMenuRowState::kNone, inside);
     ApplyRowChanges();
     if (target >= 0)
         ActivateRow(target);

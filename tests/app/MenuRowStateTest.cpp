@@ -20,7 +20,7 @@ constexpr int32_t kNone = CMenuRowState::kNone;
 
 // Events, separated by blanks; a digit is a row, '-' no row:
 //   S1 selected at start   m1 pointer over a row   M1 the same with the left button held
-//   d1 button down         u  button up            U  button up outside the list
+//   d1 button down         u  button up (u1 over a row)    U  button up outside the list
 //   x  capture lost        k^ kv kh ke  up, down, home, end keys     e  Enter
 //   f1 the keys' focus to a row   i / o  the menu gets / loses the keyboard
 //   s1 selected (the page being left agreed)   r1 refused   c  the items are gone
@@ -51,7 +51,7 @@ int32_t Apply(CMenuRowState& state, const std::string& event) {
         return state.ButtonDown(row) ? 1 : 0;
     case 'u':
     case 'U':
-        return state.ButtonUp(event[0] == 'u');
+        return state.ButtonUp(row, event[0] == 'u');
     case 'x':
         state.CaptureLost();
         return kNoAnswer;
@@ -118,6 +118,8 @@ const Case kCases[] = {
     {"a release activates the pressed row", "rrr", "m1 d1 M2 u", 2, "2--2", "2", ""},
     {"a release without a press activates the hover row", "rrr", "m1 u", 1, "1--1", "", ""},
     {"a release over nothing activates nothing", "rrr", "u", kNone, "----", "", ""},
+    {"a press carried onto a heading and released there activates nothing", "rhr", "m0 d0 M1 u1",
+     kNone, "0--0", "0", ""},
     {"a release outside the list activates nothing and ends the press", "rrr", "m1 d1 U", kNone,
      "1--1", "1", ""},
     {"a release on the selected row changes no drawing", "rrr", "S1 m1 d1 u", 1, "1-11", "", ""},

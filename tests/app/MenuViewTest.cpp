@@ -110,7 +110,9 @@ TEST_F(MenuView, StartsWithTheFirstSelectingItemShownAndDropsPluginsThatCannotSt
 
 TEST_F(MenuView, MouseSelectsOnReleaseAndHonoursTheLeavingPage) {
     world.TakeCalls();
-    // Releasing over a heading changes nothing.
+    // Releasing over a heading changes nothing, also when the pointer came from another row
+    // (a heading takes no hover, so that row is still the hover row).
+    Move(world.RowCentre(kNoPage));
     ClickRow(world, kHeading);
     EXPECT_EQ(world.Menu().SelectedRow(), kPage);
     // Clicking the selected row asks its page for the focus and changes no drawing (the list
@@ -120,7 +122,7 @@ TEST_F(MenuView, MouseSelectsOnReleaseAndHonoursTheLeavingPage) {
     Move(selected);
     ::SendMessageW(world.List(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(selected.x, selected.y));
     Validate();
-    ::SendMessageW(world.List(), WM_LBUTTONUP, 0, 0);
+    ::SendMessageW(world.List(), WM_LBUTTONUP, 0, MAKELPARAM(selected.x, selected.y));
     EXPECT_EQ(InvalidRows(), std::set<int>{});
     EXPECT_EQ(world.TakeCalls(), Calls{"QKMenuTestPage.dll State3"});
 
